@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build and the tests need, only those that
+# are missing, and says what it installs.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libcrypto++-dev libgtest-dev libgmock-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "deps: installing ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,88 @@
+#include "app/AppContext.h"
+
+#include "config/Configuration.h"
+#include "log/LogFile.h"
+
+#ifndef TV_VERSION_TEXT
+#error "TV_VERSION_TEXT must come from the build"
+#endif
+
+namespace tv {
+
+namespace {
+
+struct Environment {
+    Platform* platform = nullptr;
+    UiHost* ui = nullptr;
+    std::string dataFolderOverride;
+};
+
+Environment& Env() {
+    static Environment env;
+    return env;
+}
+
+AppContext* g_context = nullptr;
+
+}  // namespace
+
+AppContext::AppContext(Platform& p, UiHost& u) : platform(p), ui(u) {
+    language = LanguageFromLocale(platform.UserLocaleName());
+}
+
+AppContext::~AppContext() = default;
+
+void InstallEnvironment(Platform& platform, UiHost& ui, std::string dataFolderOverride) {
+    DestroyAppContext();
+    Env() = Environment{&platform, &ui, std::move(dataFolderOverride)};
+    LogFile::Instance().Attach(platform, GetDataFolder());
+}
+
+Platform& Sys() { return *Env().platform; }
+UiHost& Ui() { return *Env().ui; }
+
+std::string GetDataFolder() {
+    Platform& p = Sys();
+    const Environment& env = Env();
+    if (!env.dataFolderOverride.empty()) {
+        p.CreateDirectory(env.dataFolderOverride);
+        return env.dataFolderOverride;
+    }
+    const std::string root = p.DataFolderRoot();
+    if (root.empty()) return {};
+    const std::string company = p.JoinPath(root, "HARLAN BRISTOW");
+    p.CreateDirectory(company);
+    const std::string folder = p.JoinPath(company, "Tallyvault");
+    p.CreateDirectory(folder);
+    return folder;
+}
+
+std::string ConfigFilePath() { return Sys().JoinPath(GetDataFolder(), "Tallyvault.ini"); }
+
+AppContext& GetAppContext() {
+    if (g_context == nullptr) {
+        // Published before the configuration is loaded, so that everything the
+        // load calls finds this context instead of making a second one.
+        g_context = new AppContext(Sys(), Ui());
+        LoadConfiguration(*g_context);
+    }
+    return *g_context;
+}
+
+bool HasAppContext() { return g_context != nullptr; }
+
+void DestroyAppContext() {
+    // The card, the archiver and the verifiers are owned members and go with it.
+    delete g_context;
+    g_context = nullptr;
+}
+
+std::string LanguageFromLocale(const std::string& locale) {
+    return locale.compare(0, 2, "fr") == 0 ? "French" : "English";
+}
+
+std::string GetVersionText() { return TV_VERSION_TEXT; }
+
+std::string WindowTitle() { return "Tallyvault " + GetVersionText(); }
+
+}  // namespace tv

@@ -1,0 +1,75 @@
+#include "cli/CliOptions.h"
+
+#include <cctype>
+#include <string_view>
+
+namespace tv {
+
+const char* const kCliUsage =
+    "Usage: tallyvault-cli [OPTIONS] COMMAND [ARGS]\n"
+    "\n"
+    "Archives and checks the fiscal journal of retail-scale Secure Memory Cards,\n"
+    "with the same engine, settings and log as the Tallyvault wizard.\n"
+    "\n"
+    "Options:\n"
+    "  --data-dir DIR      use DIR as the data folder (Tallyvault.ini, Tallyvault.log)\n"
+    "                      instead of the system's one; created when missing\n"
+    "  --card-image L=DIR  mount the card image folder DIR as drive letter L\n"
+    "                      (may be given several times)\n"
+    "  --yes, --no         answer every question with Yes or No instead of asking\n"
+    "  --help              show this text and exit\n"
+    "  --version           show the version and exit\n"
+    "\n"
+    "Commands:\n"
+    "  settings            load (or create) the configuration as start-up does and\n"
+    "                      print the effective settings, one 'name = value' a line;\n"
+    "                      warnings go to stderr\n"
+    "\n"
+    "Exit status: 0 on success, 1 for a failed check, 64 for a usage error.\n";
+
+bool ParseCliOptions(int argc, const char* const* argv, CliOptions& o, std::string& error) {
+    int i = 1;
+    for (; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.empty() || arg[0] != '-') break;
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
+        } else if (arg == "--yes" || arg == "--no") {
+            if (o.answer && *o.answer != (arg == "--yes")) {
+                error = "--yes and --no exclude each other";
+                return false;
+            }
+            o.answer = arg == "--yes";
+        } else if (arg == "--data-dir" || arg == "--card-image") {
+            if (i + 1 >= argc || argv[i + 1][0] == 0) {
+                error = std::string(arg) + " needs a value";
+                return false;
+            }
+            const std::string value = argv[++i];
+            if (arg == "--data-dir") {
+                o.dataDir = value;
+                continue;
+            }
+            const auto letter = static_cast<unsigned char>(value[0]);
+            if (value.size() < 3 || value[1] != '=' || std::isalpha(letter) == 0) {
+                error = "--card-image takes L=DIR, a drive letter and a folder";
+                return false;
+            }
+            o.cardImages.emplace_back(static_cast<char>(std::toupper(letter)), value.substr(2));
+        } else {
+            error = "unknown option " + std::string(arg);
+            return false;
+        }
+    }
+    if (i < argc) o.command = argv[i++];
+    for (; i < argc; ++i) o.args.emplace_back(argv[i]);
+    if (o.command.empty() && !o.help && !o.version) {
+        error = "no command given";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tv

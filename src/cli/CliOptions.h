@@ -1,0 +1,29 @@
+// The command line of tallyvault-cli: global options, then a command and its
+// arguments.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tv {
+
+constexpr int kExitUsage = 64;
+
+struct CliOptions {
+    std::string dataDir;
+    std::vector<std::pair<char, std::string>> cardImages;  // drive letter, image folder
+    std::optional<bool> answer;                            // --yes / --no
+    bool help = false;
+    bool version = false;
+    std::string command;
+    std::vector<std::string> args;
+};
+
+// Parses argv; on a usage error returns false with the reason.
+bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error);
+
+extern const char* const kCliUsage;
+
+}  // namespace tv

@@ -1,0 +1,10 @@
+// The commands of tallyvault-cli. Each returns the process exit status.
+#pragma once
+
+#include "cli/CliOptions.h"
+
+namespace tv {
+
+int RunSettingsCommand(const CliOptions& options);
+
+}  // namespace tv

@@ -1,0 +1,40 @@
+// The user interface of the command line: messages on stderr, questions answered
+// by --yes / --no or asked on the terminal, progress as a bar on stderr.
+#pragma once
+
+#include <optional>
+
+#include "messages/UiHost.h"
+
+namespace tv {
+
+class TerminalUi : public UiHost {
+public:
+    // answer: the preset answer to every question, or none to ask.
+    explicit TerminalUi(std::optional<bool> answer) : answer_(answer) {}
+
+    int MessageBox(const std::u16string& text, const std::u16string& caption,
+                   unsigned style) override;
+    void Pump() override {}
+    void Repaint() override {}
+
+    // How many boxes with a warning or error icon were shown.
+    int Warnings() const { return warnings_; }
+
+private:
+    std::optional<bool> answer_;
+    int warnings_ = 0;
+};
+
+class TerminalProgress : public ProgressView {
+public:
+    void SetRange(int32_t lower, int32_t upper) override;
+    void SetPos(int32_t position) override;
+
+private:
+    int32_t lower_ = 0;
+    int32_t upper_ = 100;
+    int lastShown_ = -1;
+};
+
+}  // namespace tv

@@ -1,0 +1,41 @@
+// tallyvault-cli: the jobs of the wizard from a terminal.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/AppContext.h"
+#include "cli/CliOptions.h"
+#include "cli/Commands.h"
+#include "cli/TerminalUi.h"
+#include "platform/Platform.h"
+
+int main(int argc, char** argv) {
+    tv::CliOptions options;
+    std::string error;
+    if (!tv::ParseCliOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "tallyvault-cli: %s\n\n%s", error.c_str(), tv::kCliUsage);
+        return tv::kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(tv::kCliUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("tallyvault-cli %s\n", tv::GetVersionText().c_str());
+        return 0;
+    }
+
+    auto platform = tv::CreateSystemPlatform();
+    tv::TerminalUi ui(options.answer);
+    tv::InstallEnvironment(*platform, ui, options.dataDir);
+
+    int status = tv::kExitUsage;
+    if (options.command == "settings") {
+        status = tv::RunSettingsCommand(options);
+    } else {
+        std::fprintf(stderr, "tallyvault-cli: unknown command '%s'\n\n%s", options.command.c_str(),
+                     tv::kCliUsage);
+    }
+    tv::DestroyAppContext();
+    return status;
+}

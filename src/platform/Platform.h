@@ -1,0 +1,145 @@
+// The operating-system seam. Everything the engine asks of the system goes through
+// this interface; one implementation per operating system is chosen at start-up.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tv {
+
+// System error numbers as the engine reports them (the Windows numbering, on every
+// platform, so that log entries and remarks read the same everywhere).
+enum SystemError : int {
+    kErrNone = 0,
+    kErrFileNotFound = 2,
+    kErrPathNotFound = 3,
+    kErrAccessDenied = 5,
+    kErrInvalidHandle = 6,
+    kErrNotEnoughMemory = 8,
+    kErrWriteFault = 29,
+    kErrReadFault = 30,
+    kErrSharingViolation = 32,
+    kErrHandleDiskFull = 39,
+    kErrFileExists = 80,
+    kErrInvalidParameter = 87,
+    kErrDiskFull = 112,
+    kErrDirNotEmpty = 145,
+    kErrAlreadyExists = 183,
+    kErrFilenameTooLong = 206,
+    kErrRequestAborted = 1235,
+};
+
+// File attribute bits (the Windows values).
+enum FileAttribute : uint32_t {
+    kAttrReadOnly = 0x01,
+    kAttrHidden = 0x02,
+    kAttrDirectory = 0x10,
+    kAttrArchive = 0x20,
+};
+
+enum class OpenMode {
+    Read,       // existing file, reading
+    Write,      // created or truncated, writing
+    Append,     // created if missing, every write goes to the end
+    ReadWrite,  // existing file, reading and writing
+};
+
+// An open file. Closed when the object goes away.
+class File {
+public:
+    virtual ~File() = default;
+    // Writes all n bytes or fails; a failure leaves the error in Platform::LastError.
+    virtual bool Write(const void* data, size_t n) = 0;
+    // Reads up to n bytes; returns the count read, 0 at the end, -1 on error.
+    virtual int64_t Read(void* data, size_t n) = 0;
+    virtual bool Seek(int64_t offset) = 0;
+    virtual bool SeekEnd() = 0;
+    virtual int64_t Size() = 0;  // -1 when unknown
+};
+
+struct DirEntry {
+    std::string name;
+    bool isDirectory = false;
+    uint64_t size = 0;
+};
+
+// Progress of a copy: bytes done and in all. Returning false cancels the copy.
+using CopyProgress = std::function<bool(uint64_t done, uint64_t total)>;
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // --- system ---------------------------------------------------------------
+    // The per-computer application-data root, without a trailing separator.
+    virtual std::string DataFolderRoot() = 0;
+    virtual std::string CurrentDirectory() = 0;
+    // The user's locale name in the "ll-CC" form ("fr-CA", "en-US").
+    virtual std::string UserLocaleName() = 0;
+    // Seconds since 1970 (UTC), and the local calendar time of such a value.
+    virtual int64_t Now() = 0;
+    virtual bool ToLocalTime(int64_t t, std::tm& out) = 0;
+    // Ends the process with the exit status.
+    [[noreturn]] virtual void Exit(int code) = 0;
+    // Local time of t (or of now) formatted with strftime; empty when t has no local time.
+    std::string FormatLocalTime(int64_t t, const char* format);
+    std::string FormatNow(const char* format) { return FormatLocalTime(Now(), format); }
+
+    // --- paths ----------------------------------------------------------------
+    virtual char Separator() const = 0;
+    // a + separator + b, with no doubled separator.
+    std::string JoinPath(std::string_view a, std::string_view b) const;
+    // The folder with exactly one trailing separator.
+    std::string WithTrailingSeparator(std::string_view folder) const;
+    bool EndsWithSeparator(std::string_view path) const;
+
+    // --- files ----------------------------------------------------------------
+    // The error number of the last failed operation of this platform.
+    virtual int LastError() const = 0;
+    virtual bool Exists(const std::string& path) = 0;
+    // False when the attributes cannot be read (the path does not exist).
+    virtual bool GetAttributes(const std::string& path, uint32_t& attributes) = 0;
+    virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
+    bool IsDirectory(const std::string& path);
+    virtual std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) = 0;
+    // Copies a file; with failIfExists an existing target fails with kErrFileExists.
+    virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    // Copies with progress; cancelling fails with kErrRequestAborted and removes the partial copy.
+    virtual bool CopyFileWithProgress(const std::string& from, const std::string& to,
+                                      const CopyProgress& progress) = 0;
+    // Renames; an existing target fails with kErrAlreadyExists.
+    virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+    // An existing folder fails with kErrAlreadyExists.
+    virtual bool CreateDirectory(const std::string& path) = 0;
+    virtual bool RemoveDirectory(const std::string& path) = 0;
+    // Removes a folder and everything in it, read-only files included.
+    virtual bool RemoveDirectoryTree(const std::string& path) = 0;
+    // The entries of a folder whose names match a pattern of "*" and "?"
+    // (without regard to case); "." and ".." are never listed.
+    virtual bool ListFolder(const std::string& folder, const std::string& pattern,
+                            std::vector<DirEntry>& entries) = 0;
+    virtual bool FreeSpace(const std::string& path, uint64_t& bytes) = 0;
+
+    // --- INI files (UTF-16 names and values; files are narrow text, CR LF) ------
+    // With key == nullptr the buffer receives the section's key names, each ended
+    // by a NUL, the list ended by one more NUL. Returns the characters copied.
+    virtual uint32_t GetPrivateProfileString(const char16_t* section, const char16_t* key,
+                                             const char16_t* defaultText, char16_t* buffer,
+                                             uint32_t size, const std::string& path) = 0;
+    virtual uint32_t GetPrivateProfileInt(const char16_t* section, const char16_t* key,
+                                          int32_t defaultValue, const std::string& path) = 0;
+    // key == nullptr removes the section, value == nullptr removes the key.
+    virtual bool WritePrivateProfileString(const char16_t* section, const char16_t* key,
+                                           const char16_t* value, const std::string& path) = 0;
+};
+
+// The platform of this operating system.
+std::unique_ptr<Platform> CreateSystemPlatform();
+
+}  // namespace tv

@@ -1,0 +1,124 @@
+#include "platform/Text.h"
+
+#include <limits>
+
+namespace tv {
+
+std::u16string ToUtf16(std::string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    size_t i = 0;
+    const size_t n = s.size();
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        char32_t cp = 0xFFFD;
+        size_t len = 1;
+        if (c < 0x80) {
+            cp = c;
+        } else if ((c & 0xE0) == 0xC0) {
+            len = 2;
+        } else if ((c & 0xF0) == 0xE0) {
+            len = 3;
+        } else if ((c & 0xF8) == 0xF0) {
+            len = 4;
+        }
+        if (len > 1) {
+            bool ok = i + len <= n;
+            char32_t v = c & (0xFF >> (len + 1));
+            for (size_t k = 1; ok && k < len; ++k) {
+                const auto cc = static_cast<unsigned char>(s[i + k]);
+                if ((cc & 0xC0) != 0x80) ok = false;
+                v = (v << 6) | (cc & 0x3F);
+            }
+            static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+            if (ok && v >= kMin[len] && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
+                cp = v;
+            } else {
+                len = 1;
+            }
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+        i += len;
+    }
+    return out;
+}
+
+std::string ToNarrow(std::u16string_view w) {
+    std::string out;
+    out.reserve(w.size());
+    for (size_t i = 0; i < w.size(); ++i) {
+        char32_t cp = w[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 &&
+            w[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (w[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+char16_t FoldCase(char16_t c) {
+    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
+    return c;
+}
+
+bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    }
+    return true;
+}
+
+namespace {
+template <typename Str>
+int64_t LeadingDecimalOf(Str text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int64_t value = 0;
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const int digit = text[i] - '0';
+        if (value > (kMax - digit) / 10) {
+            value = kMax;
+            break;
+        }
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+}  // namespace
+
+int64_t LeadingDecimal(std::u16string_view text) { return LeadingDecimalOf(text); }
+int64_t LeadingDecimal(std::string_view text) { return LeadingDecimalOf(text); }
+
+}  // namespace tv

@@ -1,0 +1,24 @@
+// Conversions between the narrow text of the platform (UTF-8 here) and UTF-16,
+// and small text helpers shared by the layers above.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tv {
+
+// Invalid input never fails: a broken sequence becomes U+FFFD.
+std::u16string ToUtf16(std::string_view narrow);
+std::string ToNarrow(std::u16string_view wide);
+
+// Comparison without regard to case (ASCII letters and the Latin-1 letters).
+bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
+char16_t FoldCase(char16_t c);
+
+// Value of the leading decimal digits after optional blanks and one sign, as
+// strtol/_wtoi read them; no digits give 0. Saturates instead of overflowing.
+int64_t LeadingDecimal(std::u16string_view text);
+int64_t LeadingDecimal(std::string_view text);
+
+}  // namespace tv

@@ -1,0 +1,58 @@
+// The Linux / POSIX implementation of the platform.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace tv {
+
+class PosixPlatform : public Platform {
+public:
+    std::string DataFolderRoot() override;
+    std::string CurrentDirectory() override;
+    std::string UserLocaleName() override;
+    int64_t Now() override;
+    bool ToLocalTime(int64_t t, std::tm& out) override;
+    [[noreturn]] void Exit(int code) override;
+
+    char Separator() const override { return '/'; }
+
+    int LastError() const override { return lastError_; }
+    bool Exists(const std::string& path) override;
+    bool GetAttributes(const std::string& path, uint32_t& attributes) override;
+    bool SetAttributes(const std::string& path, uint32_t attributes) override;
+    std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) override;
+    bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+    bool CopyFileWithProgress(const std::string& from, const std::string& to,
+                              const CopyProgress& progress) override;
+    bool MoveFile(const std::string& from, const std::string& to) override;
+    bool DeleteFile(const std::string& path) override;
+    bool CreateDirectory(const std::string& path) override;
+    bool RemoveDirectory(const std::string& path) override;
+    bool RemoveDirectoryTree(const std::string& path) override;
+    bool ListFolder(const std::string& folder, const std::string& pattern,
+                    std::vector<DirEntry>& entries) override;
+    bool FreeSpace(const std::string& path, uint64_t& bytes) override;
+
+    uint32_t GetPrivateProfileString(const char16_t* section, const char16_t* key,
+                                     const char16_t* defaultText, char16_t* buffer, uint32_t size,
+                                     const std::string& path) override;
+    uint32_t GetPrivateProfileInt(const char16_t* section, const char16_t* key,
+                                  int32_t defaultValue, const std::string& path) override;
+    bool WritePrivateProfileString(const char16_t* section, const char16_t* key,
+                                   const char16_t* value, const std::string& path) override;
+
+private:
+    bool Fail(int error);
+    bool FailErrno();
+    bool CopyContents(const std::string& from, const std::string& to, bool exclusive,
+                      const CopyProgress* progress);
+    bool ReadWholeFile(const std::string& path, std::string& content);
+    bool WriteWholeFile(const std::string& path, const std::string& content);
+
+    int lastError_ = 0;
+};
+
+// Maps an errno value to the system error numbering of the platform interface.
+int SystemErrorFromErrno(int err);
+
+}  // namespace tv

@@ -1,0 +1,97 @@
+#include "support/TestEnvironment.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/AppContext.h"
+#include "platform/Text.h"
+
+namespace tv::test {
+
+std::vector<std::string> RecordingUi::ShownTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& m : shown) texts.push_back(ToNarrow(m.text));
+    return texts;
+}
+
+void TestEnvironment::SetUp() {
+    ::setenv("TZ", "UTC", 1);
+    char pattern[] = "/tmp/tallyvault-test-XXXXXX";
+    const char* made = ::mkdtemp(pattern);
+    ASSERT_NE(made, nullptr);
+    root_ = made;
+    dataFolder_ = root_ + "/data";
+    real_ = CreateSystemPlatform();
+    platform_ = std::make_unique<FaultyPlatform>(*real_);
+    platform_->SetNow(kTestNow);
+    platform_->SetLocale("en-US");
+    InstallEnvironment(*platform_, ui_, dataFolder_);
+}
+
+void TestEnvironment::TearDown() {
+    DestroyAppContext();
+    std::error_code ec;
+    std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(root_, ec);
+}
+
+std::string TestEnvironment::TempPath(const std::string& name) const { return root_ + "/" + name; }
+
+std::string TestEnvironment::ConfigPath() const { return dataFolder_ + "/Tallyvault.ini"; }
+
+std::string TestEnvironment::ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void TestEnvironment::WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+bool TestEnvironment::FileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+void TestEnvironment::WriteConfig(const std::vector<std::string>& lines) {
+    std::filesystem::create_directories(dataFolder_);
+    std::string content;
+    for (const auto& l : lines) content += l + "\r\n";
+    WriteFile(ConfigPath(), content);
+}
+
+std::vector<std::string> TestEnvironment::ValidConfig(const std::vector<std::string>& overrides) const {
+    std::vector<std::string> lines = {
+        "[Config]",
+        "Language=English",
+        "MaxSizeOfArchiveFileInMB=25",
+        "UseDefaultArchivePath=NO",
+        "ArchivePath=" + dataFolder_,
+        "SMCProfilePath=" + dataFolder_,
+        "LogPath=" + dataFolder_,
+        "BackupSMCOnArchive=NO",
+        "YearEndsOn=31-Dec",
+        "ScaleType=Auto-detect",
+    };
+    for (const auto& o : overrides) {
+        const std::string key = o.substr(0, o.find('=') + 1);
+        bool replaced = false;
+        for (auto& l : lines) {
+            if (l.rfind(key, 0) == 0) {
+                l = o;
+                replaced = true;
+            }
+        }
+        if (!replaced) lines.push_back(o);
+    }
+    return lines;
+}
+
+std::string TestEnvironment::LogText() const { return ReadFile(dataFolder_ + "/Tallyvault.log"); }
+
+}  // namespace tv::test
