@@ -22,6 +22,14 @@ public:
     bool Seek(int64_t offset) override { return inner_->Seek(offset); }
     bool SeekEnd() override { return inner_->SeekEnd(); }
     int64_t Size() override { return inner_->Size(); }
+    int64_t Tell() override { return inner_->Tell(); }
+    bool Truncate(int64_t size) override {
+        if (auto error = platform_.WriteFault(path_)) {
+            platform_.SetOwnError(*error);
+            return false;
+        }
+        return inner_->Truncate(size);
+    }
 
 private:
     std::unique_ptr<File> inner_;

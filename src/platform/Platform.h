@@ -60,6 +60,9 @@ public:
     virtual bool Seek(int64_t offset) = 0;
     virtual bool SeekEnd() = 0;
     virtual int64_t Size() = 0;  // -1 when unknown
+    virtual int64_t Tell() = 0;  // -1 when unknown
+    // Cuts or extends the file to size bytes.
+    virtual bool Truncate(int64_t size) = 0;
 };
 
 struct DirEntry {

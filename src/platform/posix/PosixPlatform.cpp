@@ -95,14 +95,26 @@ public:
             }
         }
     }
-    bool Seek(int64_t offset) override { return ::lseek(fd_.get(), offset, SEEK_SET) >= 0; }
-    bool SeekEnd() override { return ::lseek(fd_.get(), 0, SEEK_END) >= 0; }
+    bool Seek(int64_t offset) override { return Moved(::lseek(fd_.get(), offset, SEEK_SET)); }
+    bool SeekEnd() override { return Moved(::lseek(fd_.get(), 0, SEEK_END)); }
     int64_t Size() override {
         struct stat st {};
         return ::fstat(fd_.get(), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
     }
+    int64_t Tell() override { return ::lseek(fd_.get(), 0, SEEK_CUR); }
+    bool Truncate(int64_t size) override {
+        if (::ftruncate(fd_.get(), size) == 0) return true;
+        lastError_ = SystemErrorFromErrno(errno);
+        return false;
+    }
 
 private:
+    bool Moved(off_t result) {
+        if (result >= 0) return true;
+        lastError_ = SystemErrorFromErrno(errno);
+        return false;
+    }
+
     Fd fd_;
     int& lastError_;
 };
