@@ -109,11 +109,19 @@ bool EnsureConfigFileExists(AppContext& ctx, const std::string& path) {
 bool LoadConfiguration(AppContext& ctx) {
     const std::string path = ConfigFilePath();
     const bool existed = ctx.platform.Exists(path);
+    bool defaultsWritten = true;
     if (!CheckConfiguration(ctx, path)) {
         BackUpConfiguration(ctx);
-        CreateDefaultConfiguration(path, ctx);
+        defaultsWritten = CreateDefaultConfiguration(path, ctx);
     } else if (!existed && ctx.platform.Exists(path)) {
-        CreateDefaultConfiguration(path, ctx);  // first start: the file was created empty
+        defaultsWritten = CreateDefaultConfiguration(path, ctx);  // first start: created empty
+    }
+    // A file that is missing, or that could not take the defaults, has nothing to
+    // give: the context keeps its built-in values rather than reading empty or
+    // damaged keys as zero sizes and dates.
+    if (!defaultsWritten || !ctx.platform.Exists(path)) {
+        HoldConfigFile(ctx);
+        return true;
     }
 
     ctx.configFile.reset();

@@ -1,1 +1,85 @@
+// The process-wide context, the data folder and the start-up steps.
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/AppContext.h"
+#include "app/StartUp.h"
+#include "support/TestEnvironment.h"
+
+namespace tv {
+namespace {
+
+class AppContextTest : public test::TestEnvironment {};
+
+TEST_F(AppContextTest, StartsWithTheDocumentedValues) {
+    AppContext& ctx = GetAppContext();
+    EXPECT_EQ(&ctx, &GetAppContext());
+    EXPECT_EQ(ctx.operation, 1u);
+    EXPECT_EQ(ctx.scaleType, '2');
+    EXPECT_EQ(ctx.archiveType, 4);
+    EXPECT_EQ(ctx.verificationMode, 1u);
+    EXPECT_EQ(ctx.validationKind, 2u);
+    EXPECT_TRUE(ctx.drive.empty());
+    EXPECT_FALSE(ctx.abortRequested);
+    EXPECT_EQ(ctx.progressDone, 0);
+    EXPECT_EQ(ctx.archiveLogState, 0);
+    EXPECT_EQ(GetVersionText(), "2.0.0");
+    EXPECT_EQ(WindowTitle(), "Tallyvault 2.0.0");
+    DestroyAppContext();
+    EXPECT_FALSE(HasAppContext());
+}
+
+TEST_F(AppContextTest, LanguageComesFromTheLocaleBeforeAnyConfiguration) {
+    EXPECT_EQ(LanguageFromLocale("fr-CA"), "French");
+    EXPECT_EQ(LanguageFromLocale("fr"), "French");
+    EXPECT_EQ(LanguageFromLocale("de-DE"), "English");
+    EXPECT_EQ(LanguageFromLocale("FR-fr"), "English");
+    EXPECT_EQ(LanguageFromLocale(""), "English");
+    platform_->SetLocale("fr-CA");
+    EXPECT_EQ(GetAppContext().language, "French");
+    EXPECT_NE(ReadFile(ConfigPath()).find("Language=French\r\n"), std::string::npos);
+}
+
+TEST_F(AppContextTest, DataFolderLivesUnderTheCompanyFolder) {
+    const std::string root = TempPath("root");
+    std::filesystem::create_directories(root);
+    platform_->SetDataFolderRoot(root);
+    InstallEnvironment(*platform_, ui_);
+    EXPECT_EQ(GetDataFolder(), root + "/HARLAN BRISTOW/Tallyvault");
+    EXPECT_TRUE(std::filesystem::is_directory(root + "/HARLAN BRISTOW/Tallyvault"));
+    EXPECT_EQ(ConfigFilePath(), root + "/HARLAN BRISTOW/Tallyvault/Tallyvault.ini");
+}
+
+TEST_F(AppContextTest, ConfiguredScaleTypeDecidesTheFirstPage) {
+    struct Case {
+        const char* value;
+        bool welcomeFirst;
+        char scaleType;
+        uint16_t configured;
+    };
+    for (const Case& c : {Case{"ZT4", true, '1', 2}, Case{"dX", true, '0', 1},
+                          Case{"Auto-detect", false, '2', 0}}) {
+        SCOPED_TRACE(c.value);
+        InstallEnvironment(*platform_, ui_, DataFolder());
+        WriteConfig(ValidConfig({std::string("ScaleType=") + c.value}));
+        const StartUpResult r = RunStartUpSteps();
+        EXPECT_TRUE(r.configExists);
+        ASSERT_EQ(r.pageOrder.size(), 12u);
+        EXPECT_EQ(r.pageOrder[0], c.welcomeFirst ? kPageWelcome : kPageSbcSelection);
+        EXPECT_EQ(r.pageOrder[2], kPageVerificationSelection);
+        EXPECT_EQ(r.pageOrder[11], kPageDateBasedArchiver);
+        EXPECT_EQ(GetAppContext().scaleType, c.scaleType);
+        EXPECT_EQ(GetAppContext().configuredScaleType, c.configured);
+        EXPECT_TRUE(GetAppContext().configFile != nullptr);
+    }
+    // A lower-case family name is damage: the file is replaced and the card decides.
+    InstallEnvironment(*platform_, ui_, DataFolder());
+    WriteConfig(ValidConfig({"ScaleType=zt4"}));
+    const StartUpResult r = RunStartUpSteps();
+    EXPECT_EQ(r.pageOrder[0], kPageSbcSelection);
+    EXPECT_EQ(GetAppContext().scaleType, '2');
+}
+
+}  // namespace
+}  // namespace tv

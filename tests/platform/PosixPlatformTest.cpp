@@ -1,1 +1,191 @@
+// File services of the POSIX platform and the fault-injecting wrapper.
 #include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/FaultyPlatform.h"
+#include "platform/Text.h"
+
+namespace tv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tv-plat-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        for (auto& e : fs::recursive_directory_iterator(dir_, ec)) {
+            fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        }
+        fs::remove_all(dir_, ec);
+    }
+    std::string P(const std::string& name) const { return (dir_ / name).string(); }
+    static void Put(const std::string& path, const std::string& content) {
+        std::ofstream(path, std::ios::binary) << content;
+    }
+
+    std::unique_ptr<Platform> p_ = CreateSystemPlatform();
+    fs::path dir_;
+};
+
+TEST_F(PlatformTest, RenameAndCopyNeverOverwriteWhenAskedNotTo) {
+    Put(P("a"), "A");
+    Put(P("b"), "B");
+    EXPECT_FALSE(p_->MoveFile(P("a"), P("b")));
+    EXPECT_EQ(p_->LastError(), kErrAlreadyExists);
+    EXPECT_FALSE(p_->CopyFile(P("a"), P("b"), true));
+    EXPECT_EQ(p_->LastError(), kErrFileExists);
+    EXPECT_TRUE(fs::exists(P("a")));
+
+    EXPECT_TRUE(p_->MoveFile(P("a"), P("c")));
+    EXPECT_FALSE(fs::exists(P("a")));
+    EXPECT_TRUE(p_->CopyFile(P("c"), P("b"), false));
+    std::ifstream in(P("b"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "A");
+
+    EXPECT_FALSE(p_->MoveFile(P("missing"), P("d")));
+    EXPECT_EQ(p_->LastError(), kErrFileNotFound);
+}
+
+TEST_F(PlatformTest, CancelledCopyLeavesNoPartialFile) {
+    Put(P("big"), std::string(3 << 20, 'x'));
+    int calls = 0;
+    EXPECT_FALSE(p_->CopyFileWithProgress(P("big"), P("copy"), [&](uint64_t done, uint64_t total) {
+        EXPECT_EQ(total, uint64_t{3} << 20);
+        return ++calls < 2 || done == 0;
+    }));
+    EXPECT_EQ(p_->LastError(), kErrRequestAborted);
+    EXPECT_FALSE(fs::exists(P("copy")));
+    EXPECT_TRUE(p_->CopyFileWithProgress(P("big"), P("copy"), [](uint64_t, uint64_t) { return true; }));
+    EXPECT_EQ(fs::file_size(P("copy")), uint64_t{3} << 20);
+}
+
+TEST_F(PlatformTest, ReadOnlyAttributeProtectsFromDeleteButNotFromTreeRemoval) {
+    Put(P("f"), "x");
+    uint32_t a = 0;
+    ASSERT_TRUE(p_->GetAttributes(P("f"), a));
+    EXPECT_EQ(a & (kAttrReadOnly | kAttrDirectory), 0u);
+    ASSERT_TRUE(p_->SetAttributes(P("f"), a | kAttrReadOnly));
+    ASSERT_TRUE(p_->GetAttributes(P("f"), a));
+    EXPECT_NE(a & kAttrReadOnly, 0u);
+    EXPECT_FALSE(p_->DeleteFile(P("f")));
+    EXPECT_EQ(p_->LastError(), kErrAccessDenied);
+
+    ASSERT_TRUE(p_->CreateDirectory(P("tree")));
+    EXPECT_FALSE(p_->CreateDirectory(P("tree")));
+    EXPECT_EQ(p_->LastError(), kErrAlreadyExists);
+    ASSERT_TRUE(p_->CreateDirectory(P("tree/sub")));
+    Put(P("tree/sub/r"), "r");
+    ASSERT_TRUE(p_->SetAttributes(P("tree/sub/r"), kAttrReadOnly));
+    EXPECT_TRUE(p_->IsDirectory(P("tree")));
+    EXPECT_TRUE(p_->RemoveDirectoryTree(P("tree")));
+    EXPECT_FALSE(fs::exists(P("tree")));
+    EXPECT_FALSE(p_->GetAttributes(P("tree"), a));
+    EXPECT_FALSE(p_->CreateDirectory(P("no/such")));
+    EXPECT_EQ(p_->LastError(), kErrPathNotFound);
+}
+
+TEST_F(PlatformTest, ListsFolderByPatternWithoutRegardToCase) {
+    Put(P("A.CSV"), "1");
+    Put(P("b.csv"), "22");
+    Put(P("c.xml"), "3");
+    std::vector<DirEntry> entries;
+    ASSERT_TRUE(p_->ListFolder(dir_.string(), "*.csv", entries));
+    std::vector<std::string> names;
+    for (const auto& e : entries) names.push_back(e.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"A.CSV", "b.csv"}));
+    EXPECT_FALSE(p_->ListFolder(P("missing"), "*", entries));
+}
+
+TEST_F(PlatformTest, OpenFilesAppendTruncateAndReportSize) {
+    auto f = p_->OpenFile(P("x"), OpenMode::Append);
+    ASSERT_TRUE(f);
+    EXPECT_TRUE(f->Write("hello", 5));
+    EXPECT_EQ(f->Size(), 5);
+    EXPECT_TRUE(f->Truncate(2));
+    f.reset();
+    f = p_->OpenFile(P("x"), OpenMode::Read);
+    char b[8] = {};
+    EXPECT_EQ(f->Read(b, sizeof b), 2);
+    EXPECT_EQ(std::string(b), "he");
+    EXPECT_FALSE(p_->OpenFile(P("none"), OpenMode::Read));
+    EXPECT_EQ(p_->LastError(), kErrFileNotFound);
+    EXPECT_FALSE(p_->OpenFile(dir_.string(), OpenMode::Append));
+}
+
+TEST_F(PlatformTest, PathHelpersKeepOneSeparator) {
+    EXPECT_EQ(p_->JoinPath("/a/", "/b"), "/a/b");
+    EXPECT_EQ(p_->JoinPath("/a", "b"), "/a/b");
+    EXPECT_EQ(p_->WithTrailingSeparator("/a"), "/a/");
+    EXPECT_EQ(p_->WithTrailingSeparator("/a/"), "/a/");
+}
+
+TEST_F(PlatformTest, LocaleNameTakesTheFormOfLanguageAndRegion) {
+    const char* saved = std::getenv("LC_ALL");
+    const std::string keep = saved != nullptr ? saved : "";
+    ::setenv("LC_ALL", "fr_CA.UTF-8", 1);
+    EXPECT_EQ(p_->UserLocaleName(), "fr-CA");
+    ::setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(p_->UserLocaleName(), "en-US");
+    if (saved != nullptr) {
+        ::setenv("LC_ALL", keep.c_str(), 1);
+    } else {
+        ::unsetenv("LC_ALL");
+    }
+}
+
+TEST(TextTest, ConvertsBetweenUtf8AndUtf16AndSurvivesBrokenInput) {
+    EXPECT_EQ(ToUtf16("Français"), u"Français");
+    EXPECT_EQ(ToNarrow(u"Etes-vous sûr"), "Etes-vous sûr");
+    EXPECT_EQ(ToNarrow(ToUtf16("\xF0\x9F\x98\x80")), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(ToUtf16("a\xF8\xE9"), std::u16string(u"a\uFFFD\uFFFD"));
+    EXPECT_EQ(ToUtf16("\xE2\x82"), std::u16string(u"\uFFFD\uFFFD"));
+    EXPECT_TRUE(EqualsNoCase(u"YearEndsOn", u"yearendson"));
+    EXPECT_FALSE(EqualsNoCase(u"Year", u"Years"));
+    EXPECT_EQ(LeadingDecimal(u" +25MB"), 25);
+    EXPECT_EQ(LeadingDecimal(u"-7"), -7);
+    EXPECT_EQ(LeadingDecimal(u"MB"), 0);
+    EXPECT_EQ(LeadingDecimal("99999999999999999999999"), INT64_MAX);
+}
+
+TEST_F(PlatformTest, FaultsHitOnlyTheirOperationPathAndCount) {
+    FaultyPlatform f(*p_);
+    Put(P("a"), "A");
+    f.InjectFault(FaultOp::Copy, kErrAccessDenied, "target", 1);
+    EXPECT_FALSE(f.CopyFile(P("a"), P("target"), true));
+    EXPECT_EQ(f.LastError(), kErrAccessDenied);
+    EXPECT_TRUE(f.CopyFile(P("a"), P("other"), true));
+    EXPECT_TRUE(f.CopyFile(P("a"), P("target"), true));  // the fault was used up
+    EXPECT_EQ(f.Calls(FaultOp::Copy), 3);
+
+    f.SetDiskFull(true);
+    auto file = f.OpenFile(P("log"), OpenMode::Append);
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(file->Write("x", 1));
+    EXPECT_EQ(f.LastError(), kErrDiskFull);
+    EXPECT_FALSE(f.WritePrivateProfileString(u"S", u"k", u"v", P("i.ini")));
+    uint64_t space = 1;
+    EXPECT_TRUE(f.FreeSpace(dir_.string(), space));
+    EXPECT_EQ(space, 0u);
+
+    f.SetNow(100);
+    f.Advance(5);
+    EXPECT_EQ(f.Now(), 105);
+    EXPECT_THROW(f.Exit(3), ExitRequested);
+}
+
+}  // namespace
+}  // namespace tv
