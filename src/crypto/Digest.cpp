@@ -1,0 +1,137 @@
+#include "crypto/Digest.h"
+
+#include <cryptopp/sha.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "app/AppContext.h"
+#include "crypto/TextCodec.h"
+#include "log/LogFile.h"
+#include "messages/Messages.h"
+
+namespace tv {
+
+namespace {
+
+constexpr size_t kChunkSize = 4096;
+constexpr size_t kTailSize = 6;
+constexpr uint32_t kArchiveGeneration = 1;
+
+// Undoes what the running archive operation has produced. No archive operation
+// is registered with the context: the log records that there is none to undo.
+void CleanUpRunningArchive() { TV_LOG_ERROR(kModSignature, "Archive element not found"); }
+
+// Lets the window paint and see Cancel; ends the program when the user aborted.
+void PumpAndCheckAbort(bool undoArchive) {
+    Ui().Pump();
+    if (!GetAppContext().abortRequested) return;
+    if (undoArchive) CleanUpRunningArchive();
+    AbortApplication();
+}
+
+void LogFileError(int line, const char* what, const std::string& path) {
+    char message[256];
+    std::snprintf(message, sizeof message, "%s. E(%d)", what, Sys().LastError());
+    LogFile::Instance().Write(kModSignature, line, kLogError, message);
+    TV_LOG_INFO(kModSignature, "File name : " + path);
+}
+
+std::string DigestText(CryptoPP::SHA256& sha) {
+    uint8_t digest[kDigestSize];
+    sha.Final(digest);
+    return EncodeHex(digest, sizeof digest);
+}
+
+}  // namespace
+
+DigestBytes HashBuffer(const uint8_t* data, size_t length) {
+    DigestBytes digest{};
+    CryptoPP::SHA256 sha;
+    if (data != nullptr && length != 0) sha.Update(data, length);
+    sha.Final(digest.data());
+    return digest;
+}
+
+bool HashFile(const std::string& path, std::string& digestText) {
+    digestText.clear();
+    if (path.empty()) return false;
+    std::unique_ptr<File> file = Sys().OpenFile(path, OpenMode::Read);
+    if (!file) {
+        LogFileError(__LINE__, "Opening file for hash generation failed", path);
+        return false;
+    }
+    CryptoPP::SHA256 sha;
+    std::vector<uint8_t> chunk(kChunkSize);
+    for (;;) {
+        PumpAndCheckAbort(true);
+        const int64_t got = file->Read(chunk.data(), chunk.size());
+        if (got < 0) {
+            LogFileError(__LINE__, "Reading file for hash generation failed", path);
+            return false;
+        }
+        if (got == 0) break;
+        sha.Update(chunk.data(), static_cast<size_t>(got));
+    }
+    digestText = DigestText(sha);
+    return true;
+}
+
+bool HashFileWithoutSignature(const std::string& path, uint64_t keepLength, uint16_t skipLength,
+                              bool addTail, ProgressView* progress, std::string& digestText) {
+    digestText.clear();
+    if (path.empty()) return false;
+    std::unique_ptr<File> file = Sys().OpenFile(path, OpenMode::Read);
+    if (!file) {
+        LogFileError(__LINE__, "Opening file for hash generation failed", path);
+        return false;
+    }
+    const bool undoArchive = GetAppContext().operation == kArchiveGeneration;
+    CryptoPP::SHA256 sha;
+    std::vector<uint8_t> chunk(kChunkSize);
+    uint64_t hashed = 0;
+    while (hashed < keepLength) {
+        PumpAndCheckAbort(undoArchive);
+        const uint64_t remaining = keepLength - hashed;
+        const size_t want = remaining < kChunkSize ? static_cast<size_t>(remaining) : kChunkSize;
+        const int64_t got = file->Read(chunk.data(), want);
+        if (got < 0) {
+            LogFileError(__LINE__, "Reading file for hash generation failed", path);
+            return false;
+        }
+        if (got == 0) {
+            TV_LOG_ERROR(kModSignature, "File is shorter than the length to be hashed");
+            TV_LOG_INFO(kModSignature, "File name : " + path);
+            return false;
+        }
+        sha.Update(chunk.data(), static_cast<size_t>(got));
+        hashed += static_cast<uint64_t>(got);
+        if (progress != nullptr) {
+            const long double share = static_cast<long double>(hashed) / keepLength;
+            progress->SetPos(10 + static_cast<int32_t>(80 * share));
+        }
+    }
+    if (addTail) {
+        if (!file->Seek(static_cast<int64_t>(keepLength + skipLength))) {
+            LogFileError(__LINE__, "Reading file for hash generation failed", path);
+            return false;
+        }
+        uint8_t tail[kTailSize];
+        size_t have = 0;
+        while (have < kTailSize) {
+            const int64_t got = file->Read(tail + have, kTailSize - have);
+            if (got < 0) {
+                LogFileError(__LINE__, "Reading file for hash generation failed", path);
+                return false;
+            }
+            if (got == 0) break;
+            have += static_cast<size_t>(got);
+        }
+        sha.Update(tail, have);
+    }
+    digestText = DigestText(sha);
+    return true;
+}
+
+}  // namespace tv

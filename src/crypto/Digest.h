@@ -1,0 +1,34 @@
+// SHA-256 digests of files and memory buffers. A digest travels as digest text:
+// its 32 bytes as 64 upper-case hex digits.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tv {
+
+class ProgressView;
+
+constexpr size_t kDigestSize = 32;
+using DigestBytes = std::array<uint8_t, kDigestSize>;
+
+DigestBytes HashBuffer(const uint8_t* data, size_t length);
+
+// Digest text of the whole file, read in 4096-byte chunks. Before every chunk the
+// user interface is pumped; an abort request then undoes the running archive
+// operation and ends the program. False when no path is given or the file cannot
+// be opened or read.
+bool HashFile(const std::string& path, std::string& digestText);
+
+// Digest text of the first keepLength bytes of the file followed, with addTail, by
+// the 6 bytes that come after the next skipLength bytes; the skipped bytes are not
+// hashed. The progress bar, when given, runs from 10 to 90 while hashing. Aborts
+// as HashFile does, undoing the archive operation only during archive generation.
+// False when no path is given, or the file cannot be opened or read or is shorter
+// than keepLength.
+bool HashFileWithoutSignature(const std::string& path, uint64_t keepLength, uint16_t skipLength,
+                              bool addTail, ProgressView* progress, std::string& digestText);
+
+}  // namespace tv
