@@ -24,6 +24,10 @@ const char* const kCliUsage =
     "  settings            load (or create) the configuration as start-up does and\n"
     "                      print the effective settings, one 'name = value' a line;\n"
     "                      warnings go to stderr\n"
+    "  validate FILE       validate a ZT4 archive (FILE ending in .xml) or an\n"
+    "                      Archive.log (FILE ending in .log); prints the result row\n"
+    "                      (number, file name, result, remarks, tab-separated) and\n"
+    "                      the result; exit 0 when valid, 1 when not\n"
     "\n"
     "Exit status: 0 on success, 1 for a failed check, 64 for a usage error.\n";
 

@@ -6,5 +6,6 @@
 namespace tv {
 
 int RunSettingsCommand(const CliOptions& options);
+int RunValidateCommand(const CliOptions& options);
 
 }  // namespace tv

@@ -2,10 +2,13 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
+#include "app/AppContext.h"
 #include "platform/Text.h"
 
 namespace tv {
@@ -21,7 +24,27 @@ const char* Kind(unsigned style) {
     }
 }
 
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int) { g_interrupted = 1; }
+
+void ExitStatusAfterInterrupt() {
+    if (g_interrupted != 0) {
+        std::fflush(nullptr);
+        ::_exit(130);
+    }
+}
+
 }  // namespace
+
+void TerminalUi::CatchInterrupts() {
+    std::signal(SIGINT, OnInterrupt);
+    std::atexit(ExitStatusAfterInterrupt);
+}
+
+void TerminalUi::Pump() {
+    if (g_interrupted != 0 && HasAppContext()) GetAppContext().abortRequested = true;
+}
 
 int TerminalUi::MessageBox(const std::u16string& text, const std::u16string& /*caption*/,
                            unsigned style) {

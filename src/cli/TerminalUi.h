@@ -15,8 +15,13 @@ public:
 
     int MessageBox(const std::u16string& text, const std::u16string& caption,
                    unsigned style) override;
-    void Pump() override {}
+    // Turns a pending Ctrl+C into the context's abort request.
+    void Pump() override;
     void Repaint() override {}
+
+    // Ctrl+C then asks the running operation to abort (the engine cleans up and
+    // ends the program), and the program ends with status 130.
+    static void CatchInterrupts();
 
     // How many boxes with a warning or error icon were shown.
     int Warnings() const { return warnings_; }

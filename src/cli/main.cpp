@@ -27,11 +27,14 @@ int main(int argc, char** argv) {
 
     auto platform = tv::CreateSystemPlatform();
     tv::TerminalUi ui(options.answer);
+    tv::TerminalUi::CatchInterrupts();
     tv::InstallEnvironment(*platform, ui, options.dataDir);
 
     int status = tv::kExitUsage;
     if (options.command == "settings") {
         status = tv::RunSettingsCommand(options);
+    } else if (options.command == "validate") {
+        status = tv::RunValidateCommand(options);
     } else {
         std::fprintf(stderr, "tallyvault-cli: unknown command '%s'\n\n%s", options.command.c_str(),
                      tv::kCliUsage);

@@ -1,39 +1,9 @@
 // tallyvault-cli settings, run as a user would run it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
+#include "cli/CliRunner.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-
-#include "support/TestEnvironment.h"
-
-namespace tv {
-namespace {
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-class CliTest : public test::TestEnvironment {
-protected:
-    CliRun Cli(const std::string& args) {
-        const std::string errFile = TempPath("stderr");
-        const std::string command = std::string(TV_CLI_PATH) + " " + args + " 2>" + errFile + " </dev/null";
-        CliRun r;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buffer[4096];
-        size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = ReadFile(errFile);
-        return r;
-    }
-};
+namespace tv::test {
 
 TEST_F(CliTest, SettingsPrintsTheEffectiveSettings) {
     const CliRun r = Cli("--data-dir " + DataFolder() + " settings");
@@ -68,5 +38,4 @@ TEST_F(CliTest, UsageErrorsExitWith64) {
     EXPECT_NE(help.out.find("--data-dir DIR"), std::string::npos);
 }
 
-}  // namespace
-}  // namespace tv
+}  // namespace tv::test

@@ -1,0 +1,22 @@
+#include "cli/ResultPrinter.h"
+
+#include <cstdio>
+#include <string>
+
+#include "messages/MemoryResultList.h"
+#include "platform/Text.h"
+
+namespace tv {
+
+void PrintResultRows(const MemoryResultList& results, int columns) {
+    for (int row = 0; row < results.ItemCount(); ++row) {
+        std::string line;
+        for (int column = 0; column < columns; ++column) {
+            if (column > 0) line.push_back('\t');
+            line += ToNarrow(results.Cell(row, column));
+        }
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+}  // namespace tv

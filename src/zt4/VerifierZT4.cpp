@@ -1,0 +1,41 @@
+#include "zt4/VerifierZT4.h"
+
+#include <cstdio>
+
+#include "app/AppContext.h"
+#include "log/LogFile.h"
+#include "messages/UiHost.h"
+#include "platform/Text.h"
+
+namespace tv {
+
+bool CVerifierZT4::CheckFile(bool archive) {
+    if (filePath.empty()) {
+        TV_LOG_INFO(kModSignature, "File path is empty");
+        return false;
+    }
+    const char* extension = archive ? ".xml" : ".log";
+    const std::u16string tail = ToUtf16(filePath.size() >= 4 ? filePath.substr(filePath.size() - 4) : filePath);
+    if (!EqualsNoCase(tail, ToUtf16(extension))) {
+        char message[256];
+        std::snprintf(message, sizeof message, "File is not of extension %s", extension);
+        TV_LOG_INFO(kModSignature, message);
+        return false;
+    }
+    uint32_t attributes = 0;
+    if (!Sys().GetAttributes(filePath, attributes) || (attributes & kAttrDirectory) != 0) {
+        TV_LOG_INFO(kModSignature, "File not found");
+        fileMissing = true;
+        return false;
+    }
+    return true;
+}
+
+int CVerifierZT4::InsertResultRow(ResultList& results) const {
+    const int row = results.InsertRow(results.ItemCount(), ToUtf16(std::to_string(results.ItemCount() + 1)));
+    const size_t slash = filePath.find_last_of(Sys().Separator());
+    results.SetCell(row, 1, ToUtf16(slash == std::string::npos ? filePath : filePath.substr(slash + 1)));
+    return row;
+}
+
+}  // namespace tv
