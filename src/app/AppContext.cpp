@@ -30,7 +30,16 @@ AppContext::AppContext(Platform& p, UiHost& u) : platform(p), ui(u) {
     language = LanguageFromLocale(platform.UserLocaleName());
 }
 
-AppContext::~AppContext() = default;
+AppContext::~AppContext() {
+    // In this order: the card, the archiver, the dX verifier with its file, the
+    // held INI files, the ZT4 verifier.
+    worm.reset();
+    currentArchiver.reset();
+    dxVerifier.reset();
+    configFile.reset();
+    profileFile.reset();
+    zt4Verifier.reset();
+}
 
 void InstallEnvironment(Platform& platform, UiHost& ui, std::string dataFolderOverride) {
     DestroyAppContext();
@@ -72,7 +81,6 @@ AppContext& GetAppContext() {
 bool HasAppContext() { return g_context != nullptr; }
 
 void DestroyAppContext() {
-    // The card, the archiver and the verifiers are owned members and go with it.
     delete g_context;
     g_context = nullptr;
 }

@@ -6,10 +6,16 @@
 #include <memory>
 #include <string>
 
+#include "app/Owned.h"
 #include "messages/UiHost.h"
 #include "platform/Platform.h"
 
 namespace tv {
+
+struct WormHandle;
+class CBaseArchiver;
+class CVerifierdX;
+class CVerifierZT4;
 
 class AppContext {
 public:
@@ -20,6 +26,12 @@ public:
 
     Platform& platform;
     UiHost& ui;
+
+    // Objects of the layers above, owned here and released when the context goes.
+    Owned<CBaseArchiver> currentArchiver;
+    Owned<CVerifierdX> dxVerifier;
+    Owned<CVerifierZT4> zt4Verifier;
+    Owned<WormHandle> worm;  // the one open card of the process
 
     uint32_t operation = 1;        // 1 archive generation, 2 verification or validation
     char scaleType = '2';          // '0' dX, '1' ZT4, '2' not known yet

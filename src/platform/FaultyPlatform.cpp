@@ -108,6 +108,17 @@ std::unique_ptr<File> FaultyPlatform::OpenFile(const std::string& path, OpenMode
     return std::make_unique<FaultyFile>(std::move(file), *this, path);
 }
 
+std::unique_ptr<File> FaultyPlatform::OpenSectorFile(const std::string& path) {
+    if (auto error = Take(FaultOp::Open, path)) {
+        ownError_ = *error;
+        return nullptr;
+    }
+    ownError_ = 0;
+    auto file = inner_.OpenSectorFile(path);
+    if (!file) return nullptr;
+    return std::make_unique<FaultyFile>(std::move(file), *this, path);
+}
+
 bool FaultyPlatform::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
     return Forward(FaultOp::Copy, to, [&] { return inner_.CopyFile(from, to, failIfExists); });
 }

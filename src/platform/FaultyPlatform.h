@@ -77,6 +77,13 @@ public:
                     std::vector<DirEntry>& entries) override;
     bool FreeSpace(const std::string& path, uint64_t& bytes) override;
 
+    DriveInfo GetDrive(char letter) override { return inner_.GetDrive(letter); }
+    void MountCard(char letter, const std::string& root,
+                   std::shared_ptr<CardFileProvider> provider) override {
+        inner_.MountCard(letter, root, std::move(provider));
+    }
+    std::unique_ptr<File> OpenSectorFile(const std::string& path) override;
+
     uint32_t GetPrivateProfileString(const char16_t* section, const char16_t* key,
                                      const char16_t* defaultText, char16_t* buffer, uint32_t size,
                                      const std::string& path) override {

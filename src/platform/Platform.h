@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CardFiles.h"
+
 namespace tv {
 
 // System error numbers as the engine reports them (the Windows numbering, on every
@@ -128,6 +130,19 @@ public:
     virtual bool ListFolder(const std::string& folder, const std::string& pattern,
                             std::vector<DirEntry>& entries) = 0;
     virtual bool FreeSpace(const std::string& path, uint64_t& bytes) = 0;
+
+    // --- drives and card files -----------------------------------------------------
+    // The drive at a letter A to Z: real removable drives, and emulated cards at
+    // the letters they were mounted at (which take precedence).
+    virtual DriveInfo GetDrive(char letter) = 0;
+    // Makes an emulated card appear at a letter with its root folder; an empty
+    // provider removes it again.
+    virtual void MountCard(char letter, const std::string& root,
+                           std::shared_ptr<CardFileProvider> provider) = 0;
+    // Opens a card file for unbuffered, write-through access in whole 512-byte
+    // sectors through page-aligned buffers. A file of an emulated card's root is
+    // served by its provider.
+    virtual std::unique_ptr<File> OpenSectorFile(const std::string& path) = 0;
 
     // --- INI files (UTF-16 names and values; files are narrow text, CR LF) ------
     // With key == nullptr the buffer receives the section's key names, each ended

@@ -237,6 +237,10 @@ std::unique_ptr<File> PosixPlatform::OpenFile(const std::string& path, OpenMode 
     return std::make_unique<PosixFile>(std::move(fd), lastError_);
 }
 
+std::unique_ptr<File> PosixPlatform::WrapDescriptor(int fd) {
+    return std::make_unique<PosixFile>(Fd(fd), lastError_);
+}
+
 bool PosixPlatform::CopyContents(const std::string& from, const std::string& to, bool exclusive,
                                  const CopyProgress* progress) {
     Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));

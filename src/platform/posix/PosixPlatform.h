@@ -1,6 +1,8 @@
 // The Linux / POSIX implementation of the platform.
 #pragma once
 
+#include <vector>
+
 #include "platform/Platform.h"
 
 namespace tv {
@@ -33,6 +35,11 @@ public:
                     std::vector<DirEntry>& entries) override;
     bool FreeSpace(const std::string& path, uint64_t& bytes) override;
 
+    DriveInfo GetDrive(char letter) override;
+    void MountCard(char letter, const std::string& root,
+                   std::shared_ptr<CardFileProvider> provider) override;
+    std::unique_ptr<File> OpenSectorFile(const std::string& path) override;
+
     uint32_t GetPrivateProfileString(const char16_t* section, const char16_t* key,
                                      const char16_t* defaultText, char16_t* buffer, uint32_t size,
                                      const std::string& path) override;
@@ -49,7 +56,17 @@ private:
     bool ReadWholeFile(const std::string& path, std::string& content);
     bool WriteWholeFile(const std::string& path, const std::string& content);
 
+    struct MountedCard {
+        std::string root;
+        std::shared_ptr<CardFileProvider> provider;
+    };
+    // Removable file systems of this machine by letter, from the mount table.
+    std::vector<DriveInfo> RemovableMounts();
+    // An open file descriptor as a File of this platform.
+    std::unique_ptr<File> WrapDescriptor(int fd);
+
     int lastError_ = 0;
+    MountedCard mounted_[26];
 };
 
 // Maps an errno value to the system error numbering of the platform interface.
