@@ -46,6 +46,8 @@ enum class WormMode { Probe, Data };
 constexpr uint32_t kSectorSize = 512;
 constexpr int kMaxStoreFiles = 16;
 constexpr char kSmcPin[] = "9893";
+// Reads of the command sector a command may take before the card counts as hung.
+constexpr uint32_t kWormPollLimit = 100000;
 
 struct WormHandle {
     std::string drive;  // one letter, no colon
