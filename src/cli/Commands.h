@@ -7,5 +7,8 @@ namespace tv {
 
 int RunSettingsCommand(const CliOptions& options);
 int RunValidateCommand(const CliOptions& options);
+int RunMakeCardCommand(const CliOptions& options);
+int RunCardsCommand(const CliOptions& options);
+int RunIdentifyCommand(const CliOptions& options);
 
 }  // namespace tv

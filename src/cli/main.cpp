@@ -7,6 +7,7 @@
 #include "cli/CliOptions.h"
 #include "cli/Commands.h"
 #include "cli/TerminalUi.h"
+#include "emulator/SmcEmulator.h"
 #include "platform/Platform.h"
 
 int main(int argc, char** argv) {
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     auto platform = tv::CreateSystemPlatform();
     tv::TerminalUi ui(options.answer);
     tv::TerminalUi::CatchInterrupts();
+    for (const auto& [letter, folder] : options.cardImages) tv::MountEmulatedCard(*platform, letter, folder);
     tv::InstallEnvironment(*platform, ui, options.dataDir);
 
     int status = tv::kExitUsage;
@@ -35,6 +37,12 @@ int main(int argc, char** argv) {
         status = tv::RunSettingsCommand(options);
     } else if (options.command == "validate") {
         status = tv::RunValidateCommand(options);
+    } else if (options.command == "make-card") {
+        status = tv::RunMakeCardCommand(options);
+    } else if (options.command == "cards") {
+        status = tv::RunCardsCommand(options);
+    } else if (options.command == "identify") {
+        status = tv::RunIdentifyCommand(options);
     } else {
         std::fprintf(stderr, "tallyvault-cli: unknown command '%s'\n\n%s", options.command.c_str(),
                      tv::kCliUsage);

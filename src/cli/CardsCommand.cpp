@@ -1,0 +1,54 @@
+#include <cstdio>
+#include <string>
+
+#include "app/AppContext.h"
+#include "app/StartUp.h"
+#include "cli/Commands.h"
+#include "smc/SmcAccess.h"
+#include "smc/SmcDiscovery.h"
+#include "store/StoreText.h"
+
+namespace tv {
+
+namespace {
+
+const char* FamilyName(AppContext& ctx) {
+    uint8_t sector[513] = {};
+    if (!GetSmcBlocks(ctx, 1, sector, 0)) return "unreadable";
+    switch (DetectScaleFamily(sector, 512)) {
+        case ScaleFamily::Dx: return "dX";
+        case ScaleFamily::Zt4: return "ZT4";
+        default: return "unsupported";
+    }
+}
+
+}  // namespace
+
+int RunCardsCommand(const CliOptions& options) {
+    if (!options.args.empty()) {
+        std::fprintf(stderr, "tallyvault-cli: cards takes no arguments\n");
+        return kExitUsage;
+    }
+    RunStartUpSteps();
+    AppContext& ctx = GetAppContext();
+    const SmcList list = ScanSmcDrives(ctx);
+    if (!list.cardFound) {
+        std::fprintf(stderr, "no card found (%s)\n", list.entries.empty() ? "" : list.entries[0].c_str());
+        return 0;
+    }
+    for (size_t i = 1; i < list.entries.size(); ++i) {
+        const std::string& entry = list.entries[i];
+        SmcFillLevel level;
+        std::string family = "unreadable";
+        std::string fill;
+        if (ShowSmcFillLevel(ctx, entry, level)) {
+            family = FamilyName(ctx);
+            if (level.shown) fill = std::to_string(level.percent) + "%" + (level.full ? " full" : "");
+        }
+        CloseSmc(ctx);
+        std::printf("%s\t%s\t%s\n", entry.c_str(), family.c_str(), fill.c_str());
+    }
+    return 0;
+}
+
+}  // namespace tv

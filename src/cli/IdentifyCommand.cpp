@@ -1,0 +1,66 @@
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#include "app/AppContext.h"
+#include "app/StartUp.h"
+#include "cli/Commands.h"
+#include "smc/SmcAccess.h"
+#include "smc/SmcDiscovery.h"
+
+namespace tv {
+
+int RunIdentifyCommand(const CliOptions& options) {
+    char letter = 0;
+    SmcPurpose purpose = SmcPurpose::Archiving;
+    for (size_t i = 0; i < options.args.size(); ++i) {
+        const std::string& arg = options.args[i];
+        const bool hasValue = i + 1 < options.args.size();
+        if (arg == "--card" && hasValue && options.args[i + 1].size() == 1 &&
+            std::isalpha(static_cast<unsigned char>(options.args[i + 1][0])) != 0) {
+            letter = static_cast<char>(std::toupper(static_cast<unsigned char>(options.args[++i][0])));
+        } else if (arg == "--purpose" && hasValue && options.args[i + 1] == "archive") {
+            purpose = SmcPurpose::Archiving;
+            ++i;
+        } else if (arg == "--purpose" && hasValue && options.args[i + 1] == "verify") {
+            purpose = SmcPurpose::Verification;
+            ++i;
+        } else {
+            std::fprintf(stderr, "tallyvault-cli: identify --card L [--purpose archive|verify]\n");
+            return kExitUsage;
+        }
+    }
+    if (letter == 0) {
+        std::fprintf(stderr, "tallyvault-cli: identify needs --card L\n");
+        return kExitUsage;
+    }
+    RunStartUpSteps();
+    AppContext& ctx = GetAppContext();
+    const SmcList list = ScanSmcDrives(ctx);
+    std::string entry;
+    for (size_t i = 1; list.cardFound && i < list.entries.size(); ++i) {
+        if (DriveOfEntry(list.entries[i]) == letter) entry = list.entries[i];
+    }
+    if (entry.empty()) {
+        std::printf("refused: no card in drive %c:\n", letter);
+        return 1;
+    }
+    const SmcIdentity identity = IdentifySmc(ctx, entry, purpose);
+    const bool accepted = identity == SmcIdentity::Accepted;
+    if (accepted) {
+        const char* family = ctx.scaleType == '0' ? "dX" : ctx.scaleType == '1' ? "ZT4" : "unknown";
+        std::printf("accepted: %s %s", entry.c_str(), family);
+        if (ctx.scaleType == '1' && purpose == SmcPurpose::Archiving) {
+            std::printf(" Archive.log %s", ctx.archiveLogState == 0   ? "none"
+                                           : ctx.archiveLogState == 1 ? "incorrect"
+                                                                      : "found");
+        }
+        std::printf("\n");
+    } else {
+        std::printf("refused: %s\n", entry.c_str());
+    }
+    CloseSmc(ctx);
+    return accepted ? 0 : 1;
+}
+
+}  // namespace tv
