@@ -1,22 +1,30 @@
 #!/usr/bin/env bash
-# Shows the command line at work on a throw-away data folder.
+# Shows the command line at work on a throw-away data folder and generated cards.
 set -euo pipefail
 build=${1:-build}
 cli="$build/src/tallyvault-cli"
-demo=demo
+demo="$(pwd)/demo"
 rm -rf "$demo"
 mkdir -p "$demo"
+data="--data-dir $demo/data"
 
-echo "== Tallyvault demo (data folder: $demo/data)"
+echo "== Tallyvault demo (everything is in ./$demo)"
 echo "-- first start: the configuration is created with its defaults"
-"$cli" --data-dir "$demo/data" settings
+$cli $data settings
 echo
-echo "-- a damaged configuration is backed up and replaced"
-sed -i 's/^MaxSizeOfArchiveFileInMB=.*/MaxSizeOfArchiveFileInMB=4096\r/' "$demo/data/Tallyvault.ini"
-"$cli" --data-dir "$demo/data" settings >/dev/null
-ls "$demo/data"
+echo "-- two generated cards, a dX and a ZT4 one"
+$cli $data make-card --family dx --out "$demo/card-dx" --days 5
+$cli $data make-card --family zt4 --out "$demo/card-zt4" --days 5 --split-store
+cards="--card-image E=$demo/card-dx --card-image F=$demo/card-zt4"
 echo
-echo "-- the log"
-cat "$demo/data/Tallyvault.log"
+echo "-- the card list"
+$cli $data $cards cards
 echo
-echo "Card generation, archiving and verification arrive with the card and archive commands."
+echo "-- identification of each card"
+$cli $data $cards identify --card E
+$cli $data $cards identify --card F
+echo
+echo "-- the log ($demo/data/Tallyvault.log), last lines"
+tail -n 8 "$demo/data/Tallyvault.log"
+echo
+echo "Archiving and verification of the cards arrive with the archive commands."

@@ -113,7 +113,9 @@ SmcIdentity IdentifySmc(AppContext& ctx, const std::string& entry, SmcPurpose pu
     if (!GetSmcFusedState(ctx, fused)) return SmcIdentity::Stay;
     if (!fused) {
         TV_LOG_ERROR(kModCore, "SMC is not fused");
-    } else {
+    } else if (usage.nextWriteIndex != 0) {
+        // A card without data has no family to detect: it is reported as corrupt
+        // below rather than as of an unsupported scale type.
         const int family = CheckScaleFamily(ctx, purpose);
         if (family == 0) return SmcIdentity::Stay;
         if (family < 0) return SmcIdentity::Refused;

@@ -1,0 +1,155 @@
+// Card lists, fill levels and identification of generated cards.
+#include <gtest/gtest.h>
+
+#include "app/AppContext.h"
+#include "messages/Messages.h"
+#include "platform/Text.h"
+#include "smc/SmcAccess.h"
+#include "smc/SmcDiscovery.h"
+#include "support/GeneratedCard.h"
+
+namespace tv {
+namespace {
+
+class SmcDiscoveryTest : public test::CardTest {
+protected:
+    void SetUp() override {
+        CardTest::SetUp();
+        ctx_ = &GetAppContext();
+        ui_.shown.clear();
+    }
+    std::string Entry(char letter) {
+        for (const std::string& e : ScanSmcDrives(*ctx_).entries) {
+            if (DriveOfEntry(e) == letter) return e;
+        }
+        return {};
+    }
+    std::string LastShown() { return ui_.shown.empty() ? std::string() : ToNarrow(ui_.shown.back().text); }
+    bool Logged(const std::string& text) { return LogText().find(text) != std::string::npos; }
+    AppContext* ctx_ = nullptr;
+};
+
+TEST_F(SmcDiscoveryTest, ListsCardsInDriveOrderBehindThePlaceholder) {
+    SmcList none = ScanSmcDrives(*ctx_);
+    EXPECT_FALSE(none.cardFound);
+    EXPECT_EQ(none.entries, std::vector<std::string>{"<Insert SMC>"});
+
+    const CardSummary g = MountCard('G', Small(CardFamily::Zt4));
+    CardOptions other = Small(CardFamily::Dx);
+    other.seed = 2;
+    const CardSummary e = MountCard('E', other);
+    const SmcList list = ScanSmcDrives(*ctx_);
+    EXPECT_TRUE(list.cardFound);
+    EXPECT_EQ(list.entries, (std::vector<std::string>{"<Select SMC>", e.printableUid + " (E:)", g.printableUid + " (G:)"}));
+    EXPECT_FALSE(ctx_->worm);  // scanning leaves no card open
+    EXPECT_EQ(DriveOfEntry(list.entries[2]), 'G');
+}
+
+TEST_F(SmcDiscoveryTest, AcceptedCardsSetTheFamily) {
+    MountCard('E', Small(CardFamily::Dx));
+    MountCard('F', Small(CardFamily::Zt4));
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('E'), SmcPurpose::Archiving), SmcIdentity::Accepted);
+    EXPECT_EQ(ctx_->scaleType, '0');
+    EXPECT_TRUE(ctx_->worm);  // left open in data mode
+    EXPECT_TRUE(Logged("SMC chosen: " + Entry('E')));
+    EXPECT_TRUE(Logged("SMC CustID starts with QX33"));
+
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted);
+    EXPECT_EQ(ctx_->scaleType, '1');
+    EXPECT_EQ(ctx_->archiveLogState, 0);
+    EXPECT_TRUE(Logged("Archive.log not found in SMC"));
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('E'), SmcPurpose::Verification), SmcIdentity::Accepted);
+    EXPECT_TRUE(ui_.shown.empty());
+}
+
+TEST_F(SmcDiscoveryTest, WrongFamilyIsRefusedByConfigurationAndPurpose) {
+    MountCard('E', Small(CardFamily::Dx));
+    MountCard('F', Small(CardFamily::Zt4));
+    ctx_->configuredScaleType = 2;
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('E'), SmcPurpose::Archiving), SmcIdentity::Refused);
+    EXPECT_EQ(LastShown(), ToNarrow(GetMessageText(285)));
+    ctx_->configuredScaleType = 1;
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Refused);
+    EXPECT_EQ(LastShown(), ToNarrow(GetMessageText(286)));
+    ctx_->configuredScaleType = 0;
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Verification), SmcIdentity::Refused);
+    EXPECT_EQ(LastShown(), "Feature not available for ZT4.");
+    EXPECT_EQ(ctx_->scaleType, '1');
+    EXPECT_TRUE(Logged("Verification feature not available for ZT4"));
+}
+
+TEST_F(SmcDiscoveryTest, NewCorruptAndForeignCardsAreRefused) {
+    struct Case {
+        char letter;
+        bool fused;
+        bool empty;
+        std::string custId;
+        MessageId shown;
+        std::string logged;
+    };
+    const std::vector<Case> cases = {
+        {'E', false, true, "QX33", 189, "New SMC"},
+        {'F', false, false, "QX33", 206, "Corrupt SMC"},
+        {'G', true, true, "QX33", 206, "Corrupt SMC"},
+        {'H', false, true, "AB12", 178, "Unsupported Secure Memory Card. New Tallyvault version needed"},
+    };
+    for (const Case& c : cases) {
+        CardOptions o = Small(CardFamily::Dx);
+        o.fused = c.fused;
+        o.empty = c.empty;
+        o.customisationId = c.custId;
+        MountCard(c.letter, o);
+        EXPECT_EQ(IdentifySmc(*ctx_, Entry(c.letter), SmcPurpose::Archiving), SmcIdentity::Refused) << c.letter;
+        EXPECT_EQ(LastShown(), ToNarrow(GetMessageText(c.shown))) << c.letter;
+        EXPECT_TRUE(Logged("SMC: " + Entry(c.letter) + c.logged)) << c.letter;
+    }
+    EXPECT_TRUE(Logged("SMC is not fused"));
+    EXPECT_TRUE(Logged("SMC CustID starts with AB12"));
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('H'), SmcPurpose::Verification), SmcIdentity::Refused);
+    EXPECT_TRUE(Logged("Unsupported SMC. New Tallyvault version needed"));
+    EXPECT_EQ(IdentifySmc(*ctx_, "nothing (Q:)", SmcPurpose::Archiving), SmcIdentity::Stay);
+}
+
+TEST_F(SmcDiscoveryTest, ArchiveLogOfAZt4CardIsCheckedAgainstTheCard) {
+    const CardSummary card = MountCard('F', Small(CardFamily::Zt4));
+    const std::string log = CardFolder('F') + "/Archive.log";
+    WriteFile(log, "[" + card.smcUid + "]\r\n\r\nScale serial num             : x\r\n");
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted);
+    EXPECT_EQ(ctx_->archiveLogState, 2);
+    EXPECT_TRUE(ui_.shown.empty());
+
+    WriteFile(log, "[00112233445566778899AABBCCDDEEFF]\r\n\r\n");
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted);
+    EXPECT_EQ(ctx_->archiveLogState, 1);
+    EXPECT_EQ(LastShown(), "Incorrect Archive.log in SMC open area.");
+    EXPECT_TRUE(Logged("SMC's UID mismatches with UID in 'Achive.log'. UID in log - [00112233445566778899AABBCCDDEEFF]"));
+
+    WriteFile(log, "[short");
+    ui_.shown.clear();
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted);
+    EXPECT_EQ(ctx_->archiveLogState, 1);
+    EXPECT_EQ(ui_.shown.size(), 1u);
+}
+
+TEST_F(SmcDiscoveryTest, FillLevelAppearsBelow25MiBFree) {
+    CardOptions roomy = Small(CardFamily::Dx);
+    const CardSummary probe = MountCard('E', roomy);
+    roomy.totalSectors = probe.sectorsUsed + 32 + 100000;  // 51,200,000 bytes free
+    MountCard('E', roomy);
+    SmcFillLevel level;
+    ASSERT_TRUE(ShowSmcFillLevel(*ctx_, Entry('E'), level));
+    EXPECT_FALSE(level.shown);
+
+    CardOptions tight = roomy;
+    tight.totalSectors = probe.sectorsUsed + 32 + 40000;  // 20,480,000 bytes free
+    MountCard('E', tight);
+    ASSERT_TRUE(ShowSmcFillLevel(*ctx_, Entry('E'), level));
+    EXPECT_TRUE(level.shown);
+    EXPECT_FALSE(level.full);
+    EXPECT_EQ(level.percent, static_cast<int>(uint64_t{probe.sectorsUsed} * 100 / (probe.sectorsUsed + 40000)));
+
+    EXPECT_FALSE(ShowSmcFillLevel(*ctx_, "nothing (Q:)", level));
+}
+
+}  // namespace
+}  // namespace tv
