@@ -33,20 +33,7 @@ protected:
     }
 
     // The error entries of the core module, message text only.
-    std::vector<std::string> CoreErrors() const {
-        std::vector<std::string> errors;
-        const std::string prefix = " ERROR   - " + std::to_string(kModCore) + ":";
-        std::istringstream lines(LogText());
-        std::string line;
-        while (std::getline(lines, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            const size_t at = line.find(prefix);
-            if (at == std::string::npos) continue;
-            const size_t space = line.find(' ', at + prefix.size());
-            if (space != std::string::npos) errors.push_back(line.substr(space + 1));
-        }
-        return errors;
-    }
+    std::vector<std::string> CoreErrors() const { return test::LoggedErrors(LogText(), kModCore); }
 
     std::string folder_;
 };

@@ -38,6 +38,14 @@ public:
     int repaints = 0;
 };
 
+class RecordingProgress : public ProgressView {
+public:
+    void SetRange(int32_t, int32_t) override {}
+    void SetPos(int32_t position) override { positions.push_back(position); }
+    int32_t Last() const { return positions.empty() ? -1 : positions.back(); }
+    std::vector<int32_t> positions;
+};
+
 class RecordingStatus : public StatusView {
 public:
     void SetText(const std::u16string& t) override { text = t; }

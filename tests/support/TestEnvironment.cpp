@@ -92,6 +92,21 @@ std::vector<std::string> TestEnvironment::ValidConfig(const std::vector<std::str
     return lines;
 }
 
+std::vector<std::string> LoggedErrors(const std::string& log, int module) {
+    std::vector<std::string> errors;
+    const std::string prefix = " ERROR   - " + std::to_string(module) + ":";
+    std::istringstream lines(log);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const size_t at = line.find(prefix);
+        if (at == std::string::npos) continue;
+        const size_t space = line.find(' ', at + prefix.size());
+        if (space != std::string::npos) errors.push_back(line.substr(space + 1));
+    }
+    return errors;
+}
+
 std::string TestEnvironment::LogText() const { return ReadFile(dataFolder_ + "/Tallyvault.log"); }
 
 }  // namespace tv::test

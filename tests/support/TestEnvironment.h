@@ -15,6 +15,9 @@ namespace tv::test {
 // 2016-03-01 10:15:02 in the test time zone (UTC).
 constexpr int64_t kTestNow = 1456827302;
 
+// The messages of the log's error entries of one module, oldest first.
+std::vector<std::string> LoggedErrors(const std::string& log, int module);
+
 class TestEnvironment : public ::testing::Test {
 protected:
     void SetUp() override;

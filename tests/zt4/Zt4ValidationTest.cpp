@@ -17,13 +17,6 @@
 namespace tv {
 namespace {
 
-class NullProgress : public ProgressView {
-public:
-    void SetRange(int32_t, int32_t) override {}
-    void SetPos(int32_t p) override { last = p; }
-    int32_t last = -1;
-};
-
 const char kUid[] = "04A1B2C3D4E5F60718293A4B5C6D7E8F";
 
 class Zt4ValidationTest : public test::TestEnvironment {
@@ -76,13 +69,13 @@ protected:
     Outcome Validate(uint32_t kind, const std::string& path) {
         auto verifier = MakeZt4Verifier(kind, path);
         MemoryResultList results;
-        NullProgress progress;
+        test::RecordingProgress progress;
         Outcome o;
         o.ok = RunZt4Validation(verifier.get(), kind, false, 2, &progress, &results);
         EXPECT_EQ(results.ItemCount(), 1);
         for (int c = 0; c < 4; ++c) o.row.push_back(ToNarrow(results.Cell(0, c)));
         if (o.ok) {
-            EXPECT_EQ(progress.last, 100);
+            EXPECT_EQ(progress.Last(), 100);
         }
         return o;
     }
