@@ -62,6 +62,22 @@ TEST_F(SmcDiscoveryTest, AcceptedCardsSetTheFamily) {
     EXPECT_TRUE(ui_.shown.empty());
 }
 
+TEST_F(SmcDiscoveryTest, SplitStoresAndUnknownScalesAtSectorZero) {
+    CardOptions split = Small(CardFamily::Dx, 4);
+    split.storeFiles = 3;
+    MountCard('E', split);
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('E'), SmcPurpose::Archiving), SmcIdentity::Accepted);
+    EXPECT_EQ(ctx_->worm->storeFileCount, 3u);
+
+    MountCard('F', Small(CardFamily::Dx));
+    std::string store = ReadFile(CardFolder('F') + "/WORMSTOR.DAT");
+    store.replace(store.find("Balance type:;"), 14, "Balance kind:;");  // no family at sector 0
+    WriteFile(CardFolder('F') + "/WORMSTOR.DAT", store);
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Refused);
+    EXPECT_EQ(LastShown(), "Unsupported scale type in SMC.");
+    EXPECT_TRUE(Logged("Unsupported scale type in SMC"));
+}
+
 TEST_F(SmcDiscoveryTest, WrongFamilyIsRefusedByConfigurationAndPurpose) {
     MountCard('E', Small(CardFamily::Dx));
     MountCard('F', Small(CardFamily::Zt4));
