@@ -19,9 +19,16 @@ constexpr size_t kChunkSize = 4096;
 constexpr size_t kTailSize = 6;
 constexpr uint32_t kArchiveGeneration = 1;
 
-// Undoes what the running archive operation has produced. No archive operation
-// is registered with the context: the log records that there is none to undo.
-void CleanUpRunningArchive() { TV_LOG_ERROR(kModSignature, "Archive element not found"); }
+// Undoes what the running archive operation has produced; the log records when
+// there is none to undo.
+void CleanUpRunningArchive() {
+    AppContext& ctx = GetAppContext();
+    if (ctx.currentArchiver && ctx.abortCleanup != nullptr) {
+        ctx.abortCleanup(ctx);
+    } else {
+        TV_LOG_ERROR(kModSignature, "Archive element not found");
+    }
+}
 
 // Lets the window paint and see Cancel; ends the program when the user aborted.
 void PumpAndCheckAbort(bool undoArchive) {

@@ -1,5 +1,8 @@
 #include "crypto/Signature.h"
 
+#include <deque>
+#include <unordered_set>
+
 #include <cryptopp/dsa.h>
 #include <cryptopp/eccrypto.h>
 #include <cryptopp/oids.h>
@@ -10,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <memory>
 
 #include "crypto/BuiltinKey.h"
 #include "crypto/Digest.h"
@@ -25,6 +29,9 @@ constexpr size_t kScalarDigits = 2 * kScalarSize;  // 132
 constexpr size_t kDerReserve = 11;                 // room of the DER form beyond r||s
 constexpr size_t kMaxSignatureText = 192;
 constexpr unsigned kKeyValidationLevel = 3;
+// Multiples of the base point and of a kept public key computed ahead: about
+// 10 ms once per key, and every verification with the key about four times faster.
+constexpr unsigned kPrecomputedPoints = 64;
 
 // Stands in the hash's place so that ECDSA signs an already computed SHA-256
 // digest as it is: the 32 bytes fed in are the 32 bytes that come out.
@@ -141,32 +148,115 @@ bool SignFileToText(const std::string& path, std::string& signatureText) {
     return true;
 }
 
+namespace {
+
+// The verifier of the last public key that passed validation, kept with the
+// precomputed multiples of its point: validating a key at level 3 costs far more
+// than one verification, and an archive's signatures all use the same key.
+struct VerifierCache {
+    std::string keyText;
+    std::unique_ptr<Ecdsa::Verifier> verifier;
+};
+
+// The verifier of a public-key text (X then Y); none when the text does not
+// decode or the key fails validation. A new key text is always validated.
+const Ecdsa::Verifier* ValidatedVerifier(std::string_view publicKey) {
+    thread_local VerifierCache cache;
+    if (cache.verifier && cache.keyText == publicKey) return cache.verifier.get();
+    std::vector<uint8_t> point;
+    if (!DecodeHex(publicKey, point) || point.empty()) return nullptr;
+    const size_t half = point.size() / 2;
+    auto verifier = std::make_unique<Ecdsa::Verifier>();
+    Ecdsa::PublicKey& key = verifier->AccessKey();
+    key.Initialize(CryptoPP::ASN1::secp521r1(),
+                   CryptoPP::ECP::Point(ToInteger(point, 0, half), ToInteger(point, half, half)));
+    CryptoPP::AutoSeededRandomPool validationPool;
+    if (!key.Validate(validationPool, kKeyValidationLevel)) return nullptr;
+    key.Precompute(kPrecomputedPoints);
+    cache.verifier.reset();
+    cache.keyText.assign(publicKey);
+    cache.verifier = std::move(verifier);
+    return cache.verifier.get();
+}
+
+}  // namespace
+
+namespace {
+
+// Signatures already found valid in this process, by a digest of the exact texts
+// (the writer checks every signature block and then verifies the file it wrote).
+// Only successes are kept, and only the most recent ones.
+class VerifiedSignatures {
+public:
+    static constexpr size_t kCapacity = 8192;
+
+    static std::string KeyOf(std::string_view signature, std::string_view key, std::string_view digest) {
+        std::string joined;
+        joined.reserve(signature.size() + key.size() + digest.size() + 2);
+        joined.append(signature).append(1, '|').append(key).append(1, '|').append(digest);
+        const DigestBytes d = HashBuffer(reinterpret_cast<const uint8_t*>(joined.data()), joined.size());
+        return std::string(d.begin(), d.end());
+    }
+    bool Contains(const std::string& k) const { return known_.count(k) != 0; }
+    void Clear() {
+        known_.clear();
+        order_.clear();
+    }
+    void Add(const std::string& k) {
+        if (!known_.insert(k).second) return;
+        order_.push_back(k);
+        if (order_.size() > kCapacity) {
+            known_.erase(order_.front());
+            order_.pop_front();
+        }
+    }
+
+private:
+    std::unordered_set<std::string> known_;
+    std::deque<std::string> order_;
+};
+
+VerifiedSignatures& Verified() {
+    static VerifiedSignatures verified;
+    return verified;
+}
+
+bool VerifyWithKey(std::string_view plainSignature, std::string_view publicKey, std::string_view digestText);
+
+}  // namespace
+
+void ForgetVerifiedSignatures() { Verified().Clear(); }
+
 bool VerifyDigest(std::string_view plainSignature, std::string_view publicKey,
                   std::string_view digestText) {
-    std::vector<uint8_t> point;
-    if (!DecodeHex(publicKey, point) || point.empty()) return false;
+    const std::string known = VerifiedSignatures::KeyOf(plainSignature, publicKey, digestText);
+    if (Verified().Contains(known)) return true;
+    const bool valid = VerifyWithKey(plainSignature, publicKey, digestText);
+    if (valid) Verified().Add(known);
+    return valid;
+}
+
+namespace {
+
+bool VerifyWithKey(std::string_view plainSignature, std::string_view publicKey, std::string_view digestText) {
     try {
-        const size_t half = point.size() / 2;
-        Ecdsa::PublicKey key;
-        key.Initialize(
-            CryptoPP::ASN1::secp521r1(),
-            CryptoPP::ECP::Point(ToInteger(point, 0, half), ToInteger(point, half, half)));
-        CryptoPP::AutoSeededRandomPool validationPool;
-        if (!key.Validate(validationPool, kKeyValidationLevel)) return false;
+        const Ecdsa::Verifier* verifier = ValidatedVerifier(publicKey);
+        if (verifier == nullptr) return false;
 
         std::vector<uint8_t> digest;
         std::vector<uint8_t> signature;
         if (!DecodeHex(digestText, digest) || digest.size() != kDigestSize) return false;
         if (!DecodeHex(plainSignature, signature)) return false;
-        Ecdsa::Verifier verifier(key);
         // The verifier reads r and s at their fixed sizes whatever length it is given.
-        if (signature.size() != verifier.SignatureLength()) return false;
-        return verifier.VerifyMessage(digest.data(), digest.size(), signature.data(),
-                                      signature.size());
+        if (signature.size() != verifier->SignatureLength()) return false;
+        return verifier->VerifyMessage(digest.data(), digest.size(), signature.data(),
+                                       signature.size());
     } catch (const std::exception&) {
         return false;
     }
 }
+
+}  // namespace
 
 bool CheckSignatureText(std::string_view text) {
     const size_t length = text.size();

@@ -34,6 +34,9 @@ bool SignFileToText(const std::string& path, std::string& signatureText);
 // validation, and texts of another form, give false.
 bool VerifyDigest(std::string_view plainSignature, std::string_view publicKey,
                   std::string_view digestText);
+// VerifyDigest remembers the signatures it found valid; this forgets them (so
+// that a measurement verifies every signature again).
+void ForgetVerifiedSignatures();
 
 // Shape checks of a signature text and of the DER bytes inside it; the first
 // failed check is logged.

@@ -1,0 +1,97 @@
+// tallyvault-cli verify on archives of a generated dX card: files and folders,
+// standalone and against the card.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/CliRunner.h"
+#include "dx/CardCsv.h"
+#include "emulator/CardGenerator.h"
+#include "emulator/SmcEmulator.h"
+
+namespace tv::test {
+
+class VerifyCommandTest : public CliTest {
+protected:
+    void TearDown() override {
+        platform_->MountCard('K', {}, nullptr);
+        CliTest::TearDown();
+    }
+};
+
+TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
+    GetAppContext();
+    CardOptions options;
+    options.days = 2;
+    options.receiptsPerDay = 4;
+    const std::string image = TempPath("card");
+    CardSummary summary;
+    std::string error;
+    ASSERT_TRUE(GenerateCard(options, image, summary, error)) << error;
+    MountEmulatedCard(*platform_, 'K', image);
+    const std::vector<CardBlock> blocks = ReadCardBlocks('K');
+    ASSERT_GT(blocks.size(), 10u);
+    const std::string identity = "\t" + summary.scaleSerialNumber + "\t" + summary.smcUid + "\n";
+    const std::string root = EncodeHex(blocks[0].bytes.data() + blocks[0].paddedLength + 32, 32);
+
+    const std::string folder = TempPath("archives");
+    std::filesystem::create_directories(folder);
+    const std::string good = folder + "/good.csv";
+    WriteFile(good, JoinLines(blocks));
+    const std::string data = "--data-dir " + DataFolder() + " ";
+    const std::string card = "--card-image K=" + image + " ";
+
+    CliRun r = Cli(data + "verify " + good);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1\tgood.csv\tSuccess\tRoot Hash:" + root + identity +
+                         "Archive(s) verified successfully.\n");
+    r = Cli(data + card + "verify " + good + " --card k");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1\tgood.csv\tSuccess\t" + identity + "Archive(s) verified successfully.\n");
+    r = Cli(data + "verify " + good + " --card Q");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "1\tgood.csv\tFailure\tCheck log file.\t\t\nArchive verification failed.\n");
+
+    std::string text = JoinLines(blocks);
+    const size_t t = FindBlock(blocks, 'T');
+    size_t at = 0;
+    for (size_t i = 0; i < t; ++i) at += blocks[i].line.size();
+    text[at + 60] ^= 1;
+    const std::string bad = folder + "/bad.csv";
+    WriteFile(bad, text);
+    char remark[64];
+    std::snprintf(remark, sizeof remark, "Failed when verifying block %u (%08X)", blocks[t].number,
+                  blocks[t].number);
+    r = Cli(data + "verify " + bad);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "1\tbad.csv\tFailure\t" + std::string(remark) + identity +
+                         "Archive verification failed.\n");
+
+    WriteFile(folder + "/readme.txt", "not an archive");
+    r = Cli(data + card + "verify " + folder + " --card K");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\tgood.csv\tSuccess\t" + identity), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\tbad.csv\tFailure\t" + std::string(remark) + identity),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("readme"), std::string::npos);
+    EXPECT_NE(r.out.find("\nVerification of one or more archive(s) failed.\n"), std::string::npos);
+    std::filesystem::remove(bad);
+    r = Cli(data + "verify " + folder);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "1\tgood.csv\tSuccess\tRoot Hash:" + root + identity +
+                         "Archive(s) verified successfully.\n");
+
+    r = Cli(data + "verify " + TempPath("none.csv"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "1\tnone.csv\tFailure\tFile not found.\t\t\nArchive verification failed.\n");
+    EXPECT_NE(ReadFile(DataFolder() + "/Tallyvault.log").find("Verification operation started"),
+              std::string::npos);
+
+    EXPECT_EQ(Cli(data + "verify").status, 64);
+    EXPECT_EQ(Cli(data + "verify " + good + " " + bad).status, 64);
+    EXPECT_EQ(Cli(data + "verify " + good + " --card").status, 64);
+    EXPECT_EQ(Cli(data + "verify " + good + " --card KL").status, 64);
+}
+
+}  // namespace tv::test
