@@ -3,12 +3,17 @@
 set -euo pipefail
 build=${1:-build}
 found=0
-for b in "$build"/bench/bench_*; do
-    [ -x "$b" ] || continue
+run() {
     found=1
-    echo "== $(basename "$b")"
-    "$b"
-done
+    echo "== $*"
+    "$build/bench/$@"
+}
+[ -x "$build/bench/bench_zt4_validate" ] && run bench_zt4_validate 200
+[ -x "$build/bench/bench_card_read" ] && run bench_card_read 100
+if [ -x "$build/bench/bench_dx_archive" ]; then
+    run bench_dx_archive 100 2000   # a busy scale: a closure group every 1.3 MB
+    run bench_dx_archive 100 400    # a quiet one: a closure group every 0.3 MB
+fi
 if [ "$found" -eq 0 ]; then
     echo "nothing to show yet: the benchmarks arrive with the archive and validation commands"
 fi

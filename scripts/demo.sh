@@ -24,7 +24,16 @@ echo "-- identification of each card"
 $cli $data $cards identify --card E
 $cli $data $cards identify --card F
 echo
-echo "-- the log ($demo/data/Tallyvault.log), last lines"
-tail -n 8 "$demo/data/Tallyvault.log"
+echo "-- complete archive of the dX card into $demo/archives"
+mkdir -p "$demo/archives"
+$cli $data $cards archive complete --card E --to "$demo/archives"
 echo
-echo "Archiving and verification of the cards arrive with the archive commands."
+echo "-- the archive verified on its own, then against the card"
+$cli $data verify "$demo/archives"
+$cli $data $cards verify "$demo/archives" --card E
+echo
+echo "-- what was written"
+ls -l "$demo/archives" "$demo/data/LastArchiveBackup"
+echo
+echo "-- the log ($demo/data/Tallyvault.log), last lines"
+tail -n 12 "$demo/data/Tallyvault.log"

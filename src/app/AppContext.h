@@ -32,6 +32,9 @@ public:
     Owned<CVerifierdX> dxVerifier;
     Owned<CVerifierZT4> zt4Verifier;
     Owned<WormHandle> worm;  // the one open card of the process
+    // Undoes what the current archiver has produced; set with the archiver, so
+    // that code below the archive layer can clean up when the user aborts.
+    void (*abortCleanup)(AppContext&) = nullptr;
 
     uint32_t operation = 1;        // 1 archive generation, 2 verification or validation
     char scaleType = '2';          // '0' dX, '1' ZT4, '2' not known yet

@@ -10,5 +10,7 @@ int RunValidateCommand(const CliOptions& options);
 int RunMakeCardCommand(const CliOptions& options);
 int RunCardsCommand(const CliOptions& options);
 int RunIdentifyCommand(const CliOptions& options);
+int RunVerifyCommand(const CliOptions& options);
+int RunArchiveCommand(const CliOptions& options);
 
 }  // namespace tv

@@ -43,6 +43,10 @@ int main(int argc, char** argv) {
         status = tv::RunCardsCommand(options);
     } else if (options.command == "identify") {
         status = tv::RunIdentifyCommand(options);
+    } else if (options.command == "verify") {
+        status = tv::RunVerifyCommand(options);
+    } else if (options.command == "archive") {
+        status = tv::RunArchiveCommand(options);
     } else {
         std::fprintf(stderr, "tallyvault-cli: unknown command '%s'\n\n%s", options.command.c_str(),
                      tv::kCliUsage);

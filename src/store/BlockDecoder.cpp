@@ -92,15 +92,20 @@ bool DecodeBlockHeader(const uint8_t* sector, ScaleFamily family, uint32_t block
     return true;
 }
 
-bool ReadBlock(AppContext& ctx, ScaleFamily family, uint32_t blockNumber, WormBlock& block) {
+bool ReadBlock(AppContext& ctx, ScaleFamily family, uint32_t blockNumber, WormBlock& block, bool* damaged) {
+    if (damaged != nullptr) *damaged = false;
     std::vector<uint8_t> first(kBlockSectorSize, 0);
     if (!GetSmcBlocks(ctx, 1, first.data(), blockNumber)) return false;
-    if (!DecodeBlockHeader(first.data(), family, blockNumber, block)) return false;
+    if (!DecodeBlockHeader(first.data(), family, blockNumber, block)) {
+        if (damaged != nullptr) *damaged = true;
+        return false;
+    }
     const uint32_t storeSectors = StoreSectors(ctx);
     if (uint64_t{blockNumber} + block.sectorCount > storeSectors) {
         char message[256];
         std::snprintf(message, sizeof message, "Block runs past the end of the store. BlockNum - %u", blockNumber);
         TV_LOG_ERROR(kModCore, message);
+        if (damaged != nullptr) *damaged = true;
         return false;
     }
     if (block.sectorCount > 1) {

@@ -22,8 +22,10 @@ bool DecodeBlockHeader(const uint8_t* sector, ScaleFamily family, uint32_t block
 
 // Reads the block at blockNumber from the context's open card: the first sector,
 // then all its sectors, and the trailer. Fails cleanly when the block claims more
-// sectors than the store holds.
-bool ReadBlock(AppContext& ctx, ScaleFamily family, uint32_t blockNumber, WormBlock& block);
+// sectors than the store holds. damaged, when given, tells a block that was read
+// but is not sound (its header refused) from a failed read.
+bool ReadBlock(AppContext& ctx, ScaleFamily family, uint32_t blockNumber, WormBlock& block,
+               bool* damaged = nullptr);
 
 // The block's current hash is the SHA-256 of its first P + 32 bytes (length,
 // content, padding, previous hash).

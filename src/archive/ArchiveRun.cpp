@@ -1,0 +1,88 @@
+#include "archive/ArchiveRun.h"
+
+#include <cstdio>
+
+#include "app/AppContext.h"
+#include "archive/CompleteArchiverdX.h"
+#include "log/LogFile.h"
+#include "messages/Messages.h"
+#include "platform/Text.h"
+#include "smc/SmcAccess.h"
+
+namespace tv {
+
+namespace {
+
+// "date][time" of the closure block at lastClosure, e.g. 2019-06-30][18:05.
+std::u16string ClosureText(AppContext& ctx, uint32_t lastClosure) {
+    char sector[512] = {};
+    if (!GetSmcBlocks(ctx, 1, sector, lastClosure)) TV_LOG_ERROR(kModCompleteArchiverPage, "Get block from WORM STORE failed");
+    return ToUtf16(std::string(sector + 22, 10) + "][" + std::string(sector + 33, 5));
+}
+
+}  // namespace
+
+std::u16string ArchiveResultMessage(AppContext& ctx, int result) {
+    switch (result) {
+        case 1: return GetMessageText(183);
+        case kArchiveDataCheckFailed: return GetMessageText(186);
+        case kArchiveNoSignature:
+        case kArchiveNoClosure: return GetMessageText(185);
+        case kArchiveCorrupted: return GetMessageText(135);
+        case kArchiveNoData: return GetMessageText(184);
+        case kArchiveRefused: return GetMessageText(216);
+        case kArchiveFolderMissing: return GetMessageText(150) + u" (" + ToUtf16(ctx.archivePath) + u")";
+        case kArchiveUsageUnreadable: return GetMessageText(213);
+        case kArchivePathTooLong: return GetMessageText(229);
+        case kArchiveOtherFailure: return {};
+        default: {
+            char message[64];
+            std::snprintf(message, sizeof message, "ResultType : %d", result);
+            TV_LOG_ERROR(kModCompleteArchiverPage, message);
+            return {};
+        }
+    }
+}
+
+ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, ResultList* results,
+                                     StatusView* status) {
+    ArchiveRunOutcome outcome;
+    SetPleaseWaitText(status, 123);
+    CBaseArchiver* archiver = ctx.currentArchiver.get();
+    if (archiver == nullptr) {
+        TV_LOG_ERROR(kModCompleteArchiverPage, "Archive element not found");
+        outcome.statusText = GetMessageText(126);
+        return outcome;
+    }
+    outcome.result = kArchiveOtherFailure;
+    outcome.success = archiver->Run(progress, outcome.result, results, status);
+
+    auto* complete = dynamic_cast<CCompleteArchiverdX*>(archiver);
+    if (!outcome.success && complete != nullptr &&
+        (outcome.result == kArchiveNoSignature || outcome.result == kArchiveNoClosure) && complete->lastBlock > 6) {
+        const std::u16string closure = ClosureText(ctx, complete->lastClosure);
+        if (AskArchiveUntilClosure(closure)) {
+            TV_LOG_INFO(kModCompleteArchiverPage,
+                        "As per user choice, Tallyvault will archive till last closure [" + ToNarrow(closure) + "]");
+            complete->archiveUpToEnd = false;
+            outcome.result = kArchiveOtherFailure;
+            outcome.success = complete->Run(progress, outcome.result, results, status);
+            complete->archiveUpToEnd = true;
+        }
+    }
+    if (outcome.success) {
+        if (progress != nullptr) progress->SetPos(100);
+        outcome.statusText = GetMessageText(127);
+        return outcome;
+    }
+    if (archiver->publishState != kPublishIdle &&
+        (outcome.result == kArchiveDataCheckFailed || outcome.result == kArchiveFolderMissing ||
+         outcome.result == kArchiveOtherFailure)) {
+        archiver->AbortCleanup();
+    }
+    outcome.statusText = GetMessageText(126);
+    outcome.messageLine = ArchiveResultMessage(ctx, outcome.result);
+    return outcome;
+}
+
+}  // namespace tv

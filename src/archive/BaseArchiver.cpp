@@ -1,0 +1,504 @@
+#include "archive/BaseArchiver.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/AppContext.h"
+#include "archive/SmcProfile.h"
+#include "log/LogFile.h"
+#include "messages/Messages.h"
+#include "platform/Text.h"
+#include "smc/WormChannel.h"
+#include "store/BlockDecoder.h"
+
+namespace tv {
+
+namespace {
+
+constexpr size_t kMaxPath = 260;
+constexpr char kBackupFolderName[] = "LastArchiveBackup";
+
+void LogError(int line, const char* format, int error) {
+    char message[256];
+    std::snprintf(message, sizeof message, format, error);
+    LogFile::Instance().Write(kModBaseArchiver, line, kLogError, message);
+}
+
+void LogFileName(const std::string& path) { TV_LOG_INFO(kModBaseArchiver, "File name : " + path); }
+
+std::string FileNameOf(const Platform& p, const std::string& path) {
+    const size_t slash = path.find_last_of(p.Separator());
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string WithoutExtension(const std::string& path) {
+    const size_t dot = path.find_last_of('.');
+    const size_t slash = path.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
+    return path.substr(0, dot);
+}
+
+void SetRowPath(ResultList* results, const std::string& path) {
+    if (results != nullptr && results->ItemCount() > 0) results->SetCell(results->ItemCount() - 1, 1, ToUtf16(path));
+}
+
+}  // namespace
+
+CBaseArchiver::CBaseArchiver(AppContext& context) : ctx(context) {}
+
+CBaseArchiver::~CBaseArchiver() = default;
+
+// --- paths -----------------------------------------------------------------------------
+
+bool CBaseArchiver::ArchiveFolderAvailable() const {
+    std::vector<DirEntry> entries;
+    return !ctx.archivePath.empty() && ctx.platform.ListFolder(ctx.archivePath, "*", entries);
+}
+
+bool CBaseArchiver::PublishesIntoDataFolder() const {
+    const std::string data = ctx.platform.WithTrailingSeparator(GetDataFolder());
+    return EqualsNoCase(ToUtf16(ctx.archivePath), ToUtf16(data));
+}
+
+std::string CBaseArchiver::BackupFolder() const {
+    std::string folder = ctx.platform.WithTrailingSeparator(ctx.platform.JoinPath(GetDataFolder(), kBackupFolderName));
+    std::string sub;
+    if (GetArchiveFolderName(sub)) folder = ctx.platform.WithTrailingSeparator(folder + sub);
+    return folder;
+}
+
+std::string CBaseArchiver::FinalPathOf(const std::string& tempPath) const {
+    std::string folder = ctx.platform.WithTrailingSeparator(ctx.archivePath);
+    std::string sub;
+    if (GetArchiveFolderName(sub)) folder = ctx.platform.WithTrailingSeparator(folder + sub);
+    return folder + FileNameOf(ctx.platform, tempPath);
+}
+
+// --- progress and abort ---------------------------------------------------------------
+
+void CBaseArchiver::StartProgress(ProgressView* progress, uint64_t totalSectors) {
+    progress_ = progress;
+    progressTotal_ = totalSectors;
+    progressDone_ = 0;
+    progressShare_ = ctx.backupSmcOnArchive ? 50 : 100;
+    if (progress_ != nullptr) {
+        progress_->SetRange(0, 100);
+        progress_->SetPos(0);
+    }
+}
+
+void CBaseArchiver::AdvanceProgress(uint64_t sectors) {
+    progressDone_ = std::min(progressTotal_, progressDone_ + sectors);
+    if (progress_ != nullptr && progressTotal_ != 0) {
+        progress_->SetPos(static_cast<int32_t>(progressDone_ * static_cast<uint64_t>(progressShare_) / progressTotal_));
+    }
+}
+
+void CBaseArchiver::PumpAndCheckAbort() {
+    ctx.ui.Pump();
+    if (!ctx.abortRequested) return;
+    AbortCleanup();
+    AbortApplication();
+}
+
+bool CBaseArchiver::CopyWithProgress(const std::string& from, const std::string& to, StatusView* status) {
+    SetPleaseWaitText(status, 244);
+    return ctx.platform.CopyFileWithProgress(from, to, [this](uint64_t, uint64_t) {
+        ctx.ui.Pump();
+        return !ctx.abortRequested;
+    });
+}
+
+// --- hashes ---------------------------------------------------------------------------
+
+void CBaseArchiver::TakeTrailerHashes(const WormBlock& block) {
+    lastCurrentHash = currentHash;
+    previousHash = block.previousHash;
+    currentHash = block.currentHash;
+}
+
+void CBaseArchiver::ClearHashes() {
+    previousHash = {};
+    currentHash = {};
+    lastCurrentHash = {};
+}
+
+bool CBaseArchiver::VerifyBlockHash(const WormBlock& block, bool& runStart, bool& fileStart, int& result) {
+    if (block.bytes.empty()) {
+        TV_LOG_ERROR(kModBaseArchiver, "Hash verification failed");
+        return false;
+    }
+    const bool chained = runStart || fileStart || block.previousHash == lastCurrentHash;
+    if (!BlockHashMatches(block) || !chained) {
+        result = kArchiveDataCheckFailed;
+        TV_LOG_ERROR(kModBaseArchiver, "Hash verification failed. Complete archive operation failed");
+        return false;
+    }
+    runStart = false;
+    fileStart = false;
+    return true;
+}
+
+// --- existing archives and backups ----------------------------------------------------------
+
+bool CBaseArchiver::DeleteArchiveFile(const std::string& path, ResultList* results) {
+    Platform& p = ctx.platform;
+    uint32_t attributes = 0;
+    if (!p.GetAttributes(path, attributes)) return true;
+    if (!p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
+        LogError(__LINE__, "Removing readonly attribute failed for existing archive file. E(%d)", p.LastError());
+        LogFileName(path);
+        return false;
+    }
+    if (!p.DeleteFile(path)) {
+        const int error = p.LastError();
+        LogError(__LINE__, "Error deleting existing archive file.. E(%d)", error);
+        LogFileName(path);
+        SetFileErrorRemark(results, path, 234, error);
+        return false;
+    }
+    return true;
+}
+
+bool CBaseArchiver::RenameToBak(const std::string& path) {
+    Platform& p = ctx.platform;
+    uint32_t attributes = 0;
+    if (!p.GetAttributes(path, attributes)) return true;
+    if (!p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
+        LogError(__LINE__, "Removing readonly attribute failed for existing archive File. (E%d)", p.LastError());
+        LogFileName(path);
+        return false;
+    }
+    const std::string bak = WithoutExtension(path) + GetBackupExtension();
+    if (ToUtf16(bak).size() >= kMaxPath + 1) {
+        TV_LOG_ERROR(kModBaseArchiver, "Archival backup path length exceeded");
+        return false;
+    }
+    if (p.GetAttributes(bak, attributes)) {
+        if (!p.SetAttributes(bak, attributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
+            LogError(__LINE__, "Removing readonly attribute failed for existing BAK File. (E%d)", p.LastError());
+            return false;
+        }
+        if (!p.DeleteFile(bak)) {
+            LogError(__LINE__, "Error deleting existing BAK file. E(%d)", p.LastError());
+            return false;
+        }
+    }
+    if (!p.MoveFile(path, bak)) {
+        LogError(__LINE__, "Error renaming existing BAK file. E(%d)", p.LastError());
+        return false;
+    }
+    LogFileName(bak);
+    TV_LOG_INFO(kModBaseArchiver, "Archive backup created successfully");
+    return true;
+}
+
+bool CBaseArchiver::DeleteBak(const std::string& publishedPath) {
+    Platform& p = ctx.platform;
+    const std::string bak = WithoutExtension(publishedPath) + GetBackupExtension();
+    uint32_t attributes = 0;
+    if (!p.GetAttributes(bak, attributes)) return true;
+    if (!p.SetAttributes(bak, attributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
+        LogError(__LINE__, "Removing readonly attribute failed for existing archive file. E(%d)", p.LastError());
+        return false;
+    }
+    if (!p.DeleteFile(bak)) {
+        LogError(__LINE__, "Error deleting existing BAK file. E(%d)", p.LastError());
+        return false;
+    }
+    TV_LOG_INFO(kModBaseArchiver, "Deleting BAK is successful");
+    LogFileName(bak);
+    return true;
+}
+
+bool CBaseArchiver::HandleExistingArchive(const std::string& tempPath, ExistingArchiveMode mode, int& result,
+                                          ResultList* results, StatusView* status) {
+    if (tempPath.empty()) {
+        TV_LOG_ERROR(kModBaseArchiver, "Handling of archival file existence failed");
+        return false;
+    }
+    if (!ArchiveFolderAvailable()) {
+        result = kArchiveFolderMissing;
+        TV_LOG_ERROR(kModBaseArchiver, "Archival file path is not available");
+        return false;
+    }
+    const bool inDataFolder = PublishesIntoDataFolder();
+    const std::string finalPath = inDataFolder ? tempPath : FinalPathOf(tempPath);
+    if (ctx.platform.Exists(finalPath)) {
+        TV_LOG_WARNING(kModBaseArchiver, "Archival file already exists");
+        if (mode == ExistingArchiveMode::Ask) {
+            if (status != nullptr) status->SetText(GetMessageText(216));
+            if (!AskReplaceFile(ToUtf16(FileNameOf(ctx.platform, finalPath)))) {
+                TV_LOG_WARNING(kModBaseArchiver, "File will not be overwritten");
+                result = kArchiveRefused;
+                return false;
+            }
+            TV_LOG_WARNING(kModBaseArchiver, "As per user's choice, file will be overwritten");
+        }
+        if (!RenameToBak(finalPath)) {
+            TV_LOG_ERROR(kModBaseArchiver, "Renaming archive to BAK failed");
+            return false;
+        }
+    }
+    if (!inDataFolder && !DeleteArchiveFile(tempPath, results)) {
+        TV_LOG_ERROR(kModBaseArchiver, "Error deleting the file in program data path");
+        return false;
+    }
+    return true;
+}
+
+// --- finishing and publishing -------------------------------------------------------------
+
+bool CBaseArchiver::FinishArchive(bool split, ResultList* results, StatusView* status) {
+    Platform& p = ctx.platform;
+    uint32_t attributes = 0;
+    if (!p.GetAttributes(tempArchivePath, attributes) ||
+        !p.SetAttributes(tempArchivePath, attributes | kAttrReadOnly | kAttrArchive)) {
+        LogError(__LINE__, "Setting File attributes failed.Final archival processing failed.. E(%d)", p.LastError());
+        LogFileName(tempArchivePath);
+        return false;
+    }
+    if (!PublishArchive(tempArchivePath, split ? 2 : 0, false, results, status)) {
+        TV_LOG_ERROR(kModBaseArchiver, "Backup creation failed");
+        return false;
+    }
+    TV_LOG_INFO(kModBaseArchiver, "Archival process completed");
+    return true;
+}
+
+bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /*splitting*/, ResultList* results,
+                                   StatusView* status) {
+    Platform& p = ctx.platform;
+    const bool dx = std::string(GetArchiveExtension()) == ".csv";
+    if (dx) {
+        SetPleaseWaitText(status, 142);
+        if (!VerifyWrittenArchive(tempPath)) {
+            TV_LOG_ERROR(kModBaseArchiver, "Archival backup failed");
+            return false;
+        }
+    }
+    const std::string name = WithoutExtension(FileNameOf(p, tempPath));
+    if (!ArchiveFolderAvailable()) {
+        TV_LOG_ERROR(kModBaseArchiver, "Archival file path is not available");
+        return false;
+    }
+    const bool inDataFolder = PublishesIntoDataFolder();
+    if (inDataFolder) {
+        LogFileName(tempPath);
+        TV_LOG_INFO(kModBaseArchiver, "Archive created successfully");
+    }
+
+    const std::string backupFolder = BackupFolder();
+    const std::string backupRoot = p.WithTrailingSeparator(p.JoinPath(GetDataFolder(), kBackupFolderName));
+    for (const std::string& folder : {backupRoot, backupFolder}) {
+        if (!p.CreateDirectory(folder) && p.LastError() != kErrAlreadyExists) {
+            const int error = p.LastError();
+            TV_LOG_ERROR(kModBaseArchiver, "Last Archival Backup file folder creation failed");
+            ReportBackupFolderError(results, kModBaseArchiver, __LINE__, error, folder);
+            return false;
+        }
+    }
+    const std::string backupPath = backupFolder + name + GetBackupExtension();
+    if (ToUtf16(backupPath).size() >= kMaxPath + 1) {
+        TV_LOG_ERROR(kModBaseArchiver, "Archival backup path length exceeded");
+        LogFileName(backupPath);
+        SetResultCell(results, 3, 229);
+        return false;
+    }
+
+    std::string finalPath = tempPath;
+    if (!inDataFolder) {
+        std::string sub;
+        if (GetArchiveFolderName(sub)) {
+            const std::string folder = p.JoinPath(ctx.archivePath, sub);
+            if (!p.CreateDirectory(folder) && p.LastError() != kErrAlreadyExists) {
+                TV_LOG_ERROR(kModBaseArchiver, "Archival folder creation failed");
+                return false;
+            }
+        }
+        finalPath = WithoutExtension(FinalPathOf(tempPath)) + GetArchiveExtension();
+        if (ToUtf16(finalPath).size() >= kMaxPath + 1) {
+            TV_LOG_ERROR(kModBaseArchiver, "Archival file path length exceeded");
+            LogFileName(finalPath);
+            return false;
+        }
+    }
+    SetRowPath(results, finalPath);
+
+    if (!PublishArchiveLog(mode)) return false;
+
+    if (!inDataFolder) {
+        uint32_t attributes = 0;
+        if (p.GetAttributes(finalPath, attributes) &&
+            !p.SetAttributes(finalPath, attributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
+            LogError(__LINE__, "Removing readonly attribute failed for existing archive File. (E%d)", p.LastError());
+            LogFileName(finalPath);
+            if (dx) return false;
+            copyFailed = true;
+        }
+        if (!copyFailed) {
+            publishState = kPublishCopied;
+            if (CopyWithProgress(tempPath, finalPath, status)) {
+                LogFileName(finalPath);
+                TV_LOG_INFO(kModBaseArchiver, "Archive created successfully");
+            } else {
+                const int error = p.LastError();
+                if (ctx.abortRequested) PumpAndCheckAbort();
+                LogError(__LINE__, "Copying archive file failed. (E%d)", error);
+                SetFileErrorRemark(results, finalPath, 224, error);
+                LogFileName(finalPath);
+                TV_LOG_INFO(kModBaseArchiver, "The archive is temporarily copied to " + tempPath);
+                if (dx) return false;
+                copyFailed = true;
+                CopyFailedOnCard(finalPath, tempPath);
+            }
+        }
+    }
+
+    if (mode == 0 || mode == 1) {
+        if (!p.RemoveDirectoryTree(backupFolder)) {
+            const int error = p.LastError();
+            LogError(__LINE__, "Deleting archive backup folder failed. (E%d)", error);
+            TV_LOG_INFO(kModBaseArchiver, "Folder name : " + backupFolder);
+            SetFileErrorRemark(results, backupFolder, 231, error);
+        }
+        if (!p.CreateDirectory(backupFolder) && p.LastError() != kErrAlreadyExists) {
+            LogError(__LINE__, "Archival backup folder creation failed. (E%d)", p.LastError());
+            TV_LOG_INFO(kModBaseArchiver, "Folder path : " + backupFolder);
+        }
+    }
+    if (!CopyWithProgress(tempPath, backupPath, status)) {
+        const int error = p.LastError();
+        if (ctx.abortRequested) PumpAndCheckAbort();
+        LogError(__LINE__, "Copying archival backup file failed. (E%d)", error);
+        SetFileErrorRemark(results, backupPath, 223, error);
+        LogFileName(backupPath);
+        return false;
+    }
+    LogFileName(backupPath);
+    TV_LOG_INFO(kModBaseArchiver, "Archive backup created successfully");
+    publishState = kPublishBackedUp;
+
+    if (!inDataFolder && !copyFailed) {
+        uint32_t attributes = 0;
+        if (p.GetAttributes(tempPath, attributes) &&
+            !p.SetAttributes(tempPath, attributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
+            LogError(__LINE__, "Removing readonly attribute failed for archive File (temp). (E%d)", p.LastError());
+            LogFileName(tempPath);
+        } else if (!p.DeleteFile(tempPath)) {
+            const int error = p.LastError();
+            LogError(__LINE__, "Deleting temp archive file failed.  E(%d)", error);
+            SetFileErrorRemark(results, tempPath, 233, error);
+            tempCleanupFailed = true;
+        }
+    }
+    DeleteBak(finalPath);
+    SetPleaseWaitText(status, 123);
+    publishState = kPublishIdle;
+    return !copyFailed;
+}
+
+bool CBaseArchiver::PublishArchiveLog(int /*mode*/) { return true; }
+
+void CBaseArchiver::CopyFailedOnCard(const std::string& /*finalPath*/, const std::string& /*tempPath*/) {}
+
+// --- the card's files -------------------------------------------------------------------------
+
+bool CBaseArchiver::BackupWormFiles(ResultList* results, StatusView* status) {
+    Platform& p = ctx.platform;
+    TV_LOG_INFO(kModBaseArchiver, "Back up of WORM files started");
+    if (!ArchiveFolderAvailable() || !ctx.worm) return false;
+    std::string name;
+    GetArchiveFolderName(name);
+    const std::string target = p.JoinPath(ctx.archivePath, name);
+    if (!p.CreateDirectory(target) && p.LastError() != kErrAlreadyExists) {
+        TV_LOG_ERROR(kModBaseArchiver, "Worm files Backup creation failed");
+        SetFileErrorRemark(results, target, 235, p.LastError());
+        return false;
+    }
+    const std::string root = p.GetDrive(ctx.drive.empty() ? 0 : ctx.drive[0]).root;
+    std::vector<std::string> files;
+    for (uint32_t k = 0; k < ctx.worm->storeFileCount && k < kMaxStoreFiles; ++k) {
+        if (k > 0 && !p.Exists(p.JoinPath(root, StoreFileName(static_cast<int>(k))))) break;
+        files.push_back(StoreFileName(static_cast<int>(k)));
+    }
+    const size_t storeFiles = files.size();
+    files.emplace_back("WORMINFO.DAT");
+    files.emplace_back("WORMCOMM.DAT");
+    const int step = 50 / static_cast<int>(ctx.worm->storeFileCount + 1);
+    int position = progressShare_;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const std::string source = p.JoinPath(root, files[i]);
+        const std::string copy = p.JoinPath(target, files[i]);
+        if (i >= storeFiles && !p.Exists(source)) {
+            SetResultCell(results, 3, 177);
+            TV_LOG_ERROR(kModBaseArchiver, "Worm files Backup creation failed");
+            return false;
+        }
+        if (status != nullptr) status->SetText(GetMessageText(147));
+        if (!ctx.platform.CopyFileWithProgress(source, copy, [this](uint64_t, uint64_t) {
+                ctx.ui.Pump();
+                return !ctx.abortRequested;
+            })) {
+            const int error = p.LastError();
+            if (ctx.abortRequested) PumpAndCheckAbort();
+            LogError(__LINE__, "Copying worm file for backup failed. (E%d)", error);
+            SetFileErrorRemark(results, copy, 225, error);
+            LogFileName(source);
+            return false;
+        }
+        position = std::min(100, position + step);
+        if (progress_ != nullptr) progress_->SetPos(position);
+    }
+    TV_LOG_INFO(kModBaseArchiver, "WORM files for backup completed");
+    return true;
+}
+
+// --- abort ----------------------------------------------------------------------------
+
+void CBaseArchiver::AbortCleanup() {
+    if (publishState == kPublishIdle || copyFailed) return;
+    Platform& p = ctx.platform;
+    const std::string name = FileNameOf(p, cleanupArchivePath);
+    auto remove = [&](const std::string& path) {
+        uint32_t attributes = 0;
+        if (!p.GetAttributes(path, attributes)) return;
+        if (!p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
+            LogError(__LINE__, "Removing readonly attribute failed. E(%d)", p.LastError());
+            LogFileName(path);
+            return;
+        }
+        if (!p.DeleteFile(path)) {
+            LogError(__LINE__, "Error deleting archive file. E(%d)", p.LastError());
+            LogFileName(path);
+        }
+    };
+    if (publishState == kPublishBackedUp && !tempCleanupFailed) {
+        remove(BackupFolder() + WithoutExtension(name) + GetBackupExtension());
+    }
+    AbortCleanupFiles(remove);
+    publishState = kPublishIdle;
+}
+
+void CBaseArchiver::AbortCleanupFiles(const std::function<void(const std::string&)>& remove) {
+    Platform& p = ctx.platform;
+    remove(cleanupArchivePath);
+    if (PublishesIntoDataFolder() || !ArchiveFolderAvailable()) return;
+    const std::string finalPath = FinalPathOf(cleanupArchivePath);
+    if (publishState > kPublishLogCopied) remove(finalPath);
+    // An archive that this run set aside as ".bak" comes back: the run that
+    // replaced it did not finish.
+    const std::string bak = WithoutExtension(finalPath) + GetBackupExtension();
+    if (!p.Exists(finalPath) && p.Exists(bak) && p.MoveFile(bak, finalPath)) {
+        TV_LOG_INFO(kModBaseArchiver, "Existing archive restored from its backup");
+        LogFileName(finalPath);
+    }
+}
+
+// --- profile --------------------------------------------------------------------------------
+
+bool CBaseArchiver::EnsureProfileFile(ResultList* results) { return EnsureSmcProfileFile(ctx, results); }
+
+bool CBaseArchiver::UpdateProfile(const ProfileRecord& record) { return UpdateSmcProfile(ctx, record); }
+
+}  // namespace tv

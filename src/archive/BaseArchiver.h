@@ -1,0 +1,148 @@
+// The archive operation of one run, whatever its kind and family: the shared
+// fields, the result codes and the steps every run shares — the temporary file
+// in the data folder, the hash chain, publishing to the archive folder with a
+// backup in LastArchiveBackup, ".bak" files, copies of the card's files and the
+// clean-up after an abort.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "store/ArchiveResult.h"
+#include "store/WormBlock.h"
+
+namespace tv {
+
+class AppContext;
+class ProgressView;
+class ResultList;
+class StatusView;
+
+// publishState: where the run stands.
+enum PublishState : uint16_t {
+    kPublishIdle = 0,
+    kPublishWriting = 1,      // a temporary archive file is being written
+    kPublishLogCopied = 2,    // Archive.log copied to the card
+    kPublishCopied = 3,       // the copy to the archive folder was attempted
+    kPublishBackedUp = 4,     // the backup copy was made
+};
+
+enum class ExistingArchiveMode { Ask, Automatic };
+
+// What a run records in the card profile.
+struct ProfileRecord {
+    std::string smcUid;          // 32 hex digits: the section "SMC_" + UID
+    std::string scaleSerialNumber;
+    std::string startDateText;
+    std::string endDateText;
+    std::string scaleTypeText;
+    std::string customisationId;
+    std::string printableUid;
+    int32_t lastArchivedBlock = 0;
+};
+
+class CBaseArchiver {
+public:
+    explicit CBaseArchiver(AppContext& context);
+    virtual ~CBaseArchiver();
+    CBaseArchiver(const CBaseArchiver&) = delete;
+    CBaseArchiver& operator=(const CBaseArchiver&) = delete;
+
+    // --- the operations of each family and run, in slot order -------------------
+    virtual void SetStartDate(int64_t /*date*/) {}
+    virtual void SetEndDate(int64_t /*date*/) {}
+    virtual bool EnsureProfileFile(ResultList* results);
+    virtual bool ReadLastArchived() { return false; }
+    virtual bool VerifyWrittenArchive(const std::string& /*path*/) { return true; }
+    // dX: the archive base name (returns false: no subfolder); ZT4: the folder name.
+    virtual bool GetArchiveFolderName(std::string& name) const = 0;
+    virtual const char* GetBackupExtension() const = 0;
+    virtual const char* GetArchiveExtension() const = 0;
+    virtual bool VerifySignatureBlock(const WormBlock& block, int& result) = 0;
+    virtual bool UpdateProfile(const ProfileRecord& record);
+    virtual bool Run(ProgressView* progress, int& result, ResultList* results, StatusView* status) = 0;
+    virtual bool VerifyBoundaryBlocks(uint32_t lastIndex, int& result) = 0;
+    virtual bool CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t firstBlockNumber, int& result,
+                               ProgressView* progress, ResultList* results, StatusView* status) = 0;
+
+    // --- shared steps ---------------------------------------------------------------
+    // Before writing tempPath: an archive of that name in the archive folder is
+    // kept (Ask + No: result 7) or turned into a ".bak" file.
+    bool HandleExistingArchive(const std::string& tempPath, ExistingArchiveMode mode, int& result,
+                               ResultList* results, StatusView* status);
+    // The block's current hash is the SHA-256 of its first P + 32 bytes, and its
+    // previous hash the current hash of the block before, unless a start flag is
+    // set. Result 2 on failure; clears both flags on success.
+    bool VerifyBlockHash(const WormBlock& block, bool& runStart, bool& fileStart, int& result);
+    // Before each block: lastCurrentHash = currentHash, then the block's trailer.
+    void TakeTrailerHashes(const WormBlock& block);
+    bool FinishArchive(bool split, ResultList* results, StatusView* status);
+    // mode 0: one file; 2: the last file of a split run; 1, 2, ...: a part published by a split.
+    bool PublishArchive(const std::string& tempPath, int mode, bool splitting, ResultList* results,
+                        StatusView* status);
+    bool RenameToBak(const std::string& path);
+    bool DeleteBak(const std::string& publishedPath);
+    bool DeleteArchiveFile(const std::string& path, ResultList* results);
+    bool BackupWormFiles(ResultList* results, StatusView* status);
+    // Undoes what the run has produced (publishState tells how far it got).
+    void AbortCleanup();
+
+    // --- progress and abort ----------------------------------------------------------
+    void StartProgress(ProgressView* progress, uint64_t totalSectors);
+    void AdvanceProgress(uint64_t sectors);
+    // Pumps the user interface; when the user asked to abort, cleans up and ends
+    // the program.
+    void PumpAndCheckAbort();
+
+    // --- paths ---------------------------------------------------------------------
+    bool ArchiveFolderAvailable() const;
+    // The archive folder is the data folder itself: the temporary file is the archive.
+    bool PublishesIntoDataFolder() const;
+    // data folder + LastArchiveBackup + separator (ZT4: + folder name + separator).
+    std::string BackupFolder() const;
+    // archive folder (+ ZT4 folder name) + file name of the temporary file.
+    std::string FinalPathOf(const std::string& tempPath) const;
+
+    AppContext& ctx;
+    uint16_t publishState = kPublishIdle;
+    bool copyFailed = false;
+    bool backupFolderFailed = false;
+    bool tempCleanupFailed = false;
+    std::string tempArchivePath;
+    std::string cleanupArchivePath;
+    uint32_t blockSectors = 0;
+    std::string scaleTypeText;
+    BlockHash previousHash{};
+    BlockHash currentHash{};
+    BlockHash lastCurrentHash{};
+    uint32_t firstBlock = 0;
+    uint32_t lastClosure = 0;
+    uint32_t lastIncident = 0;
+    std::string printableUid;
+
+protected:
+    // Family hooks of publishing and clean-up: ZT4 copies Archive.log to the card
+    // and leaves an error file on it when the archive could not be copied; the
+    // files a cancelled run removes differ by family.
+    virtual bool PublishArchiveLog(int mode);
+    virtual void CopyFailedOnCard(const std::string& finalPath, const std::string& tempPath);
+    virtual void AbortCleanupFiles(const std::function<void(const std::string&)>& remove);
+
+    // Copies with progress, cancelled when the user asks to abort.
+    bool CopyWithProgress(const std::string& from, const std::string& to, StatusView* status);
+    // Zero the hash fields (between files of a split run).
+    void ClearHashes();
+
+    ProgressView* progress_ = nullptr;
+    uint64_t progressTotal_ = 0;
+    uint64_t progressDone_ = 0;
+    int progressShare_ = 100;  // 50 when the card's files are copied as well
+};
+
+// The archive operation of a type (1 complete, 2 continue from last, 3
+// date-based) and the context's scale family, made the context's current
+// archiver; an unknown type ends the program.
+void SetArchiveType(AppContext& ctx, int32_t archiveType);
+
+}  // namespace tv
