@@ -6,6 +6,7 @@
 #include "app/StartUp.h"
 #include "archive/ArchiveRun.h"
 #include "archive/BaseArchiver.h"
+#include "cli/CardSelection.h"
 #include "cli/Commands.h"
 #include "cli/ResultPrinter.h"
 #include "cli/TerminalUi.h"
@@ -19,7 +20,7 @@ namespace tv {
 
 namespace {
 
-class StderrStatus : public StatusView {
+class SilentStatus : public StatusView {
 public:
     void SetText(const std::u16string&) override {}
 };
@@ -37,10 +38,8 @@ int RunArchiveCommand(const CliOptions& options) {
     for (size_t i = 1; i < options.args.size(); ++i) {
         const std::string& arg = options.args[i];
         const bool hasValue = i + 1 < options.args.size();
-        if (arg == "--card" && hasValue && options.args[i + 1].size() == 1 &&
-            std::isalpha(static_cast<unsigned char>(options.args[i + 1][0])) != 0) {
-            letter = static_cast<char>(std::toupper(static_cast<unsigned char>(options.args[++i][0])));
-        } else if (arg == "--to" && hasValue) {
+        if (TakeCardOption(options.args, i, letter)) continue;
+        if (arg == "--to" && hasValue) {
             to = options.args[++i];
         } else {
             std::fprintf(stderr, "tallyvault-cli: %s", usage);
@@ -62,11 +61,7 @@ int RunArchiveCommand(const CliOptions& options) {
         }
         ctx.archivePath = ctx.platform.WithTrailingSeparator(to);
     }
-    const SmcList list = ScanSmcDrives(ctx);
-    std::string entry;
-    for (size_t i = 1; list.cardFound && i < list.entries.size(); ++i) {
-        if (DriveOfEntry(list.entries[i]) == letter) entry = list.entries[i];
-    }
+    const std::string entry = CardEntryOf(ctx, letter);
     if (entry.empty()) {
         std::printf("%s\n", ToNarrow(GetMessageText(213)).c_str());
         return kArchiveUsageUnreadable;
@@ -79,7 +74,7 @@ int RunArchiveCommand(const CliOptions& options) {
 
     TerminalProgress progress;
     MemoryResultList results;
-    StderrStatus status;
+    SilentStatus status;
     const ArchiveRunOutcome outcome = RunCurrentArchiver(ctx, &progress, &results, &status);
     PrintResultRows(results, 4);
     std::printf("%s\n", ToNarrow(outcome.statusText).c_str());

@@ -4,6 +4,7 @@
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
+#include "cli/CardSelection.h"
 #include "cli/Commands.h"
 #include "smc/SmcAccess.h"
 #include "smc/SmcDiscovery.h"
@@ -16,10 +17,8 @@ int RunIdentifyCommand(const CliOptions& options) {
     for (size_t i = 0; i < options.args.size(); ++i) {
         const std::string& arg = options.args[i];
         const bool hasValue = i + 1 < options.args.size();
-        if (arg == "--card" && hasValue && options.args[i + 1].size() == 1 &&
-            std::isalpha(static_cast<unsigned char>(options.args[i + 1][0])) != 0) {
-            letter = static_cast<char>(std::toupper(static_cast<unsigned char>(options.args[++i][0])));
-        } else if (arg == "--purpose" && hasValue && options.args[i + 1] == "archive") {
+        if (TakeCardOption(options.args, i, letter)) continue;
+        if (arg == "--purpose" && hasValue && options.args[i + 1] == "archive") {
             purpose = SmcPurpose::Archiving;
             ++i;
         } else if (arg == "--purpose" && hasValue && options.args[i + 1] == "verify") {
@@ -36,11 +35,7 @@ int RunIdentifyCommand(const CliOptions& options) {
     }
     RunStartUpSteps();
     AppContext& ctx = GetAppContext();
-    const SmcList list = ScanSmcDrives(ctx);
-    std::string entry;
-    for (size_t i = 1; list.cardFound && i < list.entries.size(); ++i) {
-        if (DriveOfEntry(list.entries[i]) == letter) entry = list.entries[i];
-    }
+    const std::string entry = CardEntryOf(ctx, letter);
     if (entry.empty()) {
         std::printf("refused: no card in drive %c:\n", letter);
         return 1;

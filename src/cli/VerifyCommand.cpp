@@ -4,6 +4,7 @@
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
+#include "cli/CardSelection.h"
 #include "cli/Commands.h"
 #include "cli/ResultPrinter.h"
 #include "cli/TerminalUi.h"
@@ -26,11 +27,8 @@ int RunVerifyCommand(const CliOptions& options) {
     char letter = 0;
     for (size_t i = 0; i < options.args.size(); ++i) {
         const std::string& arg = options.args[i];
-        if (arg == "--card" && i + 1 < options.args.size() && options.args[i + 1].size() == 1 &&
-            std::isalpha(static_cast<unsigned char>(options.args[i + 1][0])) != 0) {
-            letter =
-                static_cast<char>(std::toupper(static_cast<unsigned char>(options.args[++i][0])));
-        } else if (path.empty() && !arg.empty() && arg.rfind("--", 0) != 0) {
+        if (TakeCardOption(options.args, i, letter)) continue;
+        if (path.empty() && !arg.empty() && arg.rfind("--", 0) != 0) {
             path = arg;
         } else {
             std::fputs(kVerifyUsage, stderr);
