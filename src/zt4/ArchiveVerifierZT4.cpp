@@ -32,18 +32,6 @@ void LogErrorText(int line, const char* format, std::string_view text) {
     LogFile::Instance().Write(kModArchiveVerifierZt4, line, kLogError, message);
 }
 
-// Reads exactly n bytes or fails.
-bool ReadExactly(File& file, std::string& out, size_t n) {
-    out.assign(n, '\0');
-    size_t done = 0;
-    while (done < n) {
-        const int64_t r = file.Read(out.data() + done, n - done);
-        if (r <= 0) return false;
-        done += static_cast<size_t>(r);
-    }
-    return true;
-}
-
 // The text between open and close tags, when both are there in that order.
 bool Between(std::string_view text, std::string_view open, std::string_view close, std::string& out) {
     const size_t a = text.find(open);

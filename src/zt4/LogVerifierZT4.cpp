@@ -25,17 +25,6 @@ void LogError(int line, const char* format, int error) {
     LogFile::Instance().Write(kModLogVerifierZt4, line, kLogError, message);
 }
 
-bool ReadExactly(File& file, std::string& out, size_t n) {
-    out.assign(n, '\0');
-    size_t done = 0;
-    while (done < n) {
-        const int64_t r = file.Read(out.data() + done, n - done);
-        if (r <= 0) return false;
-        done += static_cast<size_t>(r);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool CLogVerifierZT4::Verify(ProgressView* progress, ResultList* results) {

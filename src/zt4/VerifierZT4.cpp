@@ -31,6 +31,17 @@ bool CVerifierZT4::CheckFile(bool archive) {
     return true;
 }
 
+bool CVerifierZT4::ReadExactly(File& file, std::string& out, size_t n) {
+    out.assign(n, '\0');
+    size_t done = 0;
+    while (done < n) {
+        const int64_t r = file.Read(out.data() + done, n - done);
+        if (r <= 0) return false;
+        done += static_cast<size_t>(r);
+    }
+    return true;
+}
+
 int CVerifierZT4::InsertResultRow(ResultList& results) const {
     const int row = results.InsertRow(results.ItemCount(), ToUtf16(std::to_string(results.ItemCount() + 1)));
     const size_t slash = filePath.find_last_of(Sys().Separator());

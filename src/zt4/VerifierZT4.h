@@ -6,6 +6,7 @@
 
 namespace tv {
 
+class File;
 class ProgressView;
 class ResultList;
 
@@ -26,6 +27,10 @@ public:
 
     // Inserts the row "number, file name" at the end and returns its index.
     int InsertResultRow(ResultList& results) const;
+
+protected:
+    // Reads exactly n bytes of the file into out, or fails.
+    static bool ReadExactly(File& file, std::string& out, size_t n);
 };
 
 }  // namespace tv
