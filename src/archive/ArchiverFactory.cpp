@@ -4,7 +4,12 @@
 
 #include "app/AppContext.h"
 #include "archive/BaseArchiver.h"
+#include "archive/CompleteArchiverZT4.h"
 #include "archive/CompleteArchiverdX.h"
+#include "archive/DateBasedArchiverZT4.h"
+#include "archive/DateBasedArchiverdX.h"
+#include "archive/PartialArchiverZT4.h"
+#include "archive/PartialArchiverdX.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
 
@@ -16,10 +21,16 @@ void SetArchiveType(AppContext& ctx, int32_t archiveType) {
     const bool zt4 = ctx.scaleType == '1';
     switch (archiveType) {
         case 1:
-            if (!zt4) ctx.currentArchiver = MakeOwned<CBaseArchiver, CCompleteArchiverdX>(ctx);
+            ctx.currentArchiver = zt4 ? MakeOwned<CBaseArchiver, CCompleteArchiverZT4>(ctx)
+                                      : MakeOwned<CBaseArchiver, CCompleteArchiverdX>(ctx);
             break;
         case 2:
+            ctx.currentArchiver = zt4 ? MakeOwned<CBaseArchiver, CPartialArchiverZT4>(ctx)
+                                      : MakeOwned<CBaseArchiver, CPartialArchiverdX>(ctx);
+            break;
         case 3:
+            ctx.currentArchiver = zt4 ? MakeOwned<CBaseArchiver, CDateBasedArchiverZT4>(ctx)
+                                      : MakeOwned<CBaseArchiver, CDateBasedArchiverdX>(ctx);
             break;
         default: {
             char message[64];
@@ -31,9 +42,6 @@ void SetArchiveType(AppContext& ctx, int32_t archiveType) {
     ctx.abortCleanup = [](AppContext& c) {
         if (c.currentArchiver) c.currentArchiver->AbortCleanup();
     };
-    if (!ctx.currentArchiver) {
-        TV_LOG_ERROR(kModCore, "This archive operation is not available for the card's scale family yet");
-    }
 }
 
 }  // namespace tv

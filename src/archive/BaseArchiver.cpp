@@ -495,6 +495,12 @@ void CBaseArchiver::AbortCleanupFiles(const std::function<void(const std::string
     }
 }
 
+bool CBaseArchiver::OperationNotAvailable(int module, const char* operation) {
+    LogFile::Instance().Write(module, __LINE__, kLogError,
+                              std::string(operation) + " is not available in this version of Tallyvault");
+    return false;
+}
+
 // --- profile --------------------------------------------------------------------------------
 
 bool CBaseArchiver::EnsureProfileFile(ResultList* results) { return EnsureSmcProfileFile(ctx, results); }

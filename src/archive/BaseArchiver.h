@@ -122,6 +122,10 @@ public:
     std::string printableUid;
 
 protected:
+    // What the runs that this version does not carry out yet answer: the log
+    // says so and the run fails.
+    static bool OperationNotAvailable(int module, const char* operation);
+
     // Family hooks of publishing and clean-up: ZT4 copies Archive.log to the card
     // and leaves an error file on it when the archive could not be copied; the
     // files a cancelled run removes differ by family.
