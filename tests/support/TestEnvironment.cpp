@@ -1,6 +1,7 @@
 #include "support/TestEnvironment.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,6 +19,7 @@ std::vector<std::string> RecordingUi::ShownTexts() const {
 
 void TestEnvironment::SetUp() {
     ::setenv("TZ", "UTC", 1);
+    ::tzset();
     char pattern[] = "/tmp/tallyvault-test-XXXXXX";
     const char* made = ::mkdtemp(pattern);
     ASSERT_NE(made, nullptr);
