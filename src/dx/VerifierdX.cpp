@@ -733,37 +733,31 @@ bool CVerifierdX::ReadBookKeeping(DxBookKeeping& values, uint16_t& lastBlockInde
     return true;
 }
 
-bool CVerifierdX::ReadPreviousHash() {
-    char text[64];
-    if (file->Read(text, sizeof text) < sizeof text)
-        return Error(__LINE__, "Reading previous hash failed");
-    if (std::memchr(text, ';', sizeof text) != nullptr) {
-        return Error(__LINE__, "Hash size is less than expected(64 characters)");
+bool CVerifierdX::ReadHashField(const HashFieldTexts& texts, char terminator, BlockHash& bytes, char (&text)[65]) {
+    char digits[64];
+    if (file->Read(digits, sizeof digits) < sizeof digits) return Error(texts.line, texts.readFailed);
+    if (std::memchr(digits, terminator, sizeof digits) != nullptr) {
+        return Error(texts.line, "Hash size is less than expected(64 characters)");
     }
-    const bool hex = HexToBytes(text, previousHash.size(), previousHash.data());
-    if (file->Get() != ';')
-        return Error(__LINE__, "Delimiter(';') is not found after previous hash");
+    const bool hex = HexToBytes(digits, bytes.size(), bytes.data());
+    if (file->Get() != terminator) return Error(texts.line, texts.noTerminator);
     // Two texts must not stand for the same hash bytes: only hexadecimal digits pass.
-    if (!hex) return Error(__LINE__, "Previous hash is not in hexadecimal format");
-    std::memcpy(previousHashText, text, sizeof text);
-    previousHashText[64] = '\0';
+    if (!hex) return Error(texts.line, texts.notHex);
+    std::memcpy(text, digits, sizeof digits);
+    text[64] = '\0';
     return true;
 }
 
+bool CVerifierdX::ReadPreviousHash() {
+    return ReadHashField({__LINE__, "Reading previous hash failed", "Delimiter(';') is not found after previous hash",
+                          "Previous hash is not in hexadecimal format"},
+                         ';', previousHash, previousHashText);
+}
+
 bool CVerifierdX::ReadCurrentHash() {
-    char text[64];
-    if (file->Read(text, sizeof text) < sizeof text)
-        return Error(__LINE__, "Reading current hash failed");
-    if (std::memchr(text, '\n', sizeof text) != nullptr) {
-        return Error(__LINE__, "Hash size is less than expected(64 characters)");
-    }
-    const bool hex = HexToBytes(text, chainedHash.size(), chainedHash.data());
-    if (file->Get() != '\n')
-        return Error(__LINE__, "New line character is not found after current hash");
-    if (!hex) return Error(__LINE__, "Current hash is not in hexadecimal format");
-    std::memcpy(currentHashText, text, sizeof text);
-    currentHashText[64] = '\0';
-    return true;
+    return ReadHashField({__LINE__, "Reading current hash failed", "New line character is not found after current hash",
+                          "Current hash is not in hexadecimal format"},
+                         '\n', chainedHash, currentHashText);
 }
 
 // --- block readers ---------------------------------------------------------------------------

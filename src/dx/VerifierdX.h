@@ -61,6 +61,15 @@ public:
     bool ReadBookKeeping(DxBookKeeping& values, uint16_t& lastBlockIndex);
     bool ReadPreviousHash();
     bool ReadCurrentHash();
+    // The messages of one hash field and the line they are logged with.
+    struct HashFieldTexts {
+        int line;
+        const char* readFailed;
+        const char* noTerminator;
+        const char* notHex;
+    };
+    // 64 hex digits, then the terminator: the bytes and the text of the hash.
+    bool ReadHashField(const HashFieldTexts& texts, char terminator, BlockHash& bytes, char (&text)[65]);
     // Block readers: the payload (and later sectors) of the block in the block
     // buffer, whose first 22 bytes are in place.
     bool ReadOtherBlock(uint32_t paddedLength, uint32_t sectorCount);
