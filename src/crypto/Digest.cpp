@@ -1,12 +1,12 @@
 #include "crypto/Digest.h"
 
-#include <cryptopp/sha.h>
-
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "app/AppContext.h"
+#include "crypto/OpenSslHandles.h"
 #include "crypto/TextCodec.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
@@ -45,7 +45,31 @@ void LogFileError(int line, const char* what, const std::string& path) {
     TV_LOG_INFO(kModSignature, "File name : " + path);
 }
 
-std::string DigestText(CryptoPP::SHA256& sha) {
+// One SHA-256 computation. A failure of the library (out of memory) is kept and
+// gives an all-zero digest, which no stored digest matches.
+class Sha256Stream {
+public:
+    Sha256Stream() : ctx_(EVP_MD_CTX_new()) {
+        ok_ = ctx_ && ossl::Sha256() != nullptr && EVP_DigestInit_ex2(ctx_.get(), ossl::Sha256(), nullptr) > 0;
+    }
+    void Update(const uint8_t* data, size_t length) {
+        if (ok_ && length != 0) ok_ = EVP_DigestUpdate(ctx_.get(), data, length) > 0;
+    }
+    void Final(uint8_t* digest) {
+        unsigned int size = 0;
+        if (!ok_ || EVP_DigestFinal_ex(ctx_.get(), digest, &size) <= 0 || size != kDigestSize) {
+            std::fill(digest, digest + kDigestSize, uint8_t{0});
+            ossl::ClearErrors();
+        }
+        ok_ = false;
+    }
+
+private:
+    ossl::MdCtx ctx_;
+    bool ok_ = false;
+};
+
+std::string DigestText(Sha256Stream& sha) {
     uint8_t digest[kDigestSize];
     sha.Final(digest);
     return EncodeHex(digest, sizeof digest);
@@ -55,9 +79,17 @@ std::string DigestText(CryptoPP::SHA256& sha) {
 
 DigestBytes HashBuffer(const uint8_t* data, size_t length) {
     DigestBytes digest{};
-    CryptoPP::SHA256 sha;
-    if (data != nullptr && length != 0) sha.Update(data, length);
-    sha.Final(digest.data());
+    // Digests of single lines and blocks come by the hundred thousand: the context
+    // is made once per thread and only reset for each buffer.
+    thread_local const ossl::MdCtx ctx(EVP_MD_CTX_new());
+    unsigned int size = 0;
+    const bool ok = ctx && ossl::Sha256() != nullptr && EVP_DigestInit_ex2(ctx.get(), ossl::Sha256(), nullptr) > 0 &&
+                    (data == nullptr || length == 0 || EVP_DigestUpdate(ctx.get(), data, length) > 0) &&
+                    EVP_DigestFinal_ex(ctx.get(), digest.data(), &size) > 0 && size == kDigestSize;
+    if (!ok) {
+        digest.fill(0);
+        ossl::ClearErrors();
+    }
     return digest;
 }
 
@@ -69,7 +101,7 @@ bool HashFile(const std::string& path, std::string& digestText) {
         LogFileError(__LINE__, "Opening file for hash generation failed", path);
         return false;
     }
-    CryptoPP::SHA256 sha;
+    Sha256Stream sha;
     std::vector<uint8_t> chunk(kChunkSize);
     for (;;) {
         PumpAndCheckAbort(true);
@@ -95,7 +127,7 @@ bool HashFileWithoutSignature(const std::string& path, uint64_t keepLength, uint
         return false;
     }
     const bool undoArchive = GetAppContext().operation == kArchiveGeneration;
-    CryptoPP::SHA256 sha;
+    Sha256Stream sha;
     std::vector<uint8_t> chunk(kChunkSize);
     uint64_t hashed = 0;
     while (hashed < keepLength) {

@@ -3,10 +3,10 @@
 #include <deque>
 #include <unordered_set>
 
-#include <cryptopp/dsa.h>
-#include <cryptopp/eccrypto.h>
-#include <cryptopp/oids.h>
-#include <cryptopp/osrng.h>
+#include <openssl/core_names.h>
+#include <openssl/crypto.h>
+#include <openssl/ecdsa.h>
+#include <openssl/params.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -17,6 +17,7 @@
 
 #include "crypto/BuiltinKey.h"
 #include "crypto/Digest.h"
+#include "crypto/OpenSslHandles.h"
 #include "crypto/TextCodec.h"
 #include "log/LogFile.h"
 
@@ -24,48 +25,47 @@ namespace tv {
 
 namespace {
 
-constexpr size_t kScalarSize = 66;                 // bytes of r, s, X, Y or the private key
+using ossl::kScalarSize;                            // bytes of r, s, X, Y or the private key
 constexpr size_t kScalarDigits = 2 * kScalarSize;  // 132
 constexpr size_t kDerReserve = 11;                 // room of the DER form beyond r||s
 constexpr size_t kMaxSignatureText = 192;
-constexpr unsigned kKeyValidationLevel = 3;
-// Multiples of the base point and of a kept public key computed ahead: about
-// 10 ms once per key, and every verification with the key about four times faster.
-constexpr unsigned kPrecomputedPoints = 64;
 
-// Stands in the hash's place so that ECDSA signs an already computed SHA-256
-// digest as it is: the 32 bytes fed in are the 32 bytes that come out.
-class IdentityHash32 : public CryptoPP::HashTransformation {
-public:
-    static constexpr unsigned int DIGESTSIZE = kDigestSize;
-    static const char* StaticAlgorithmName() { return "Identity32"; }
-
-    void Update(const CryptoPP::byte* input, size_t length) override {
-        const size_t take = std::min(length, kDigestSize - used_);
-        if (take != 0) std::memcpy(buffer_ + used_, input, take);
-        used_ += take;
-    }
-    unsigned int DigestSize() const override { return DIGESTSIZE; }
-    void TruncatedFinal(CryptoPP::byte* digest, size_t digestSize) override {
-        ThrowIfInvalidTruncatedSize(digestSize);
-        std::memcpy(digest, buffer_, digestSize);
-        Restart();
-    }
-    void Restart() override {
-        std::memset(buffer_, 0, sizeof buffer_);
-        used_ = 0;
-    }
-
-private:
-    CryptoPP::byte buffer_[kDigestSize] = {};
-    size_t used_ = 0;
-};
-
-using Ecdsa = CryptoPP::ECDSA<CryptoPP::ECP, IdentityHash32>;
-
-CryptoPP::Integer ToInteger(const std::vector<uint8_t>& bytes, size_t offset, size_t count) {
-    if (count == 0) return CryptoPP::Integer::Zero();
-    return CryptoPP::Integer(bytes.data() + offset, count);
+// The built-in key pair as a key of the library, made and checked once (the
+// private scalar in range, the point on the curve and the point of the scalar).
+// Null when the pair fails the checks.
+EVP_PKEY* BuiltinSigningKey() {
+    static const ossl::Pkey key = []() -> ossl::Pkey {
+        std::vector<uint8_t> scalar;
+        std::vector<uint8_t> point;
+        if (!DecodeHex(kBuiltinPrivateKey, scalar) || !DecodeHex(kBuiltinPublicKey, point)) return nullptr;
+        ossl::Bn priv = ossl::FromBytes(scalar.data(), scalar.size());
+        OPENSSL_cleanse(scalar.data(), scalar.size());
+        ossl::PkeyCtx make(EVP_PKEY_CTX_new_from_name(nullptr, "EC", nullptr));
+        if (!priv || !make || EVP_PKEY_fromdata_init(make.get()) <= 0) return nullptr;
+        // The library reads a big-number parameter in native byte order.
+        std::vector<uint8_t> native(kScalarSize);
+        if (BN_bn2nativepad(priv.get(), native.data(), static_cast<int>(native.size())) < 0) return nullptr;
+        OSSL_PARAM params[] = {
+            OSSL_PARAM_construct_utf8_string(OSSL_PKEY_PARAM_GROUP_NAME, const_cast<char*>(ossl::kCurveName), 0),
+            OSSL_PARAM_construct_octet_string(OSSL_PKEY_PARAM_PUB_KEY, point.data(), point.size()),
+            OSSL_PARAM_construct_BN(OSSL_PKEY_PARAM_PRIV_KEY, native.data(), native.size()),
+            OSSL_PARAM_construct_end()};
+        EVP_PKEY* made = nullptr;
+        const int result = EVP_PKEY_fromdata(make.get(), &made, EVP_PKEY_KEYPAIR, params);
+        OPENSSL_cleanse(native.data(), native.size());
+        if (result <= 0) {
+            ossl::ClearErrors();
+            return nullptr;
+        }
+        ossl::Pkey pair(made);
+        ossl::PkeyCtx check(EVP_PKEY_CTX_new_from_pkey(nullptr, pair.get(), nullptr));
+        if (!check || EVP_PKEY_check(check.get()) <= 0) {
+            ossl::ClearErrors();
+            return nullptr;
+        }
+        return pair;
+    }();
+    return key.get();
 }
 
 bool IsBase64Char(char c) {
@@ -100,33 +100,25 @@ SignResult SignFile(const std::string& path, std::vector<uint8_t>& der) {
     std::vector<uint8_t> digest;
     if (!DecodeHex(digestText, digest) || digest.size() != kDigestSize) return kSignDigestFailed;
 
-    std::vector<uint8_t> scalar;
-    if (!DecodeHex(kBuiltinPrivateKey, scalar)) return kSignKeyInvalid;
-    try {
-        Ecdsa::PrivateKey key;
-        key.Initialize(CryptoPP::ASN1::secp521r1(), ToInteger(scalar, 0, scalar.size()));
-        CryptoPP::AutoSeededRandomPool validationPool;
-        if (!key.Validate(validationPool, kKeyValidationLevel)) return kSignKeyInvalid;
-
-        CryptoPP::AutoSeededRandomPool noncePool;
-        Ecdsa::Signer signer(key);
-        std::vector<uint8_t> plain(signer.MaxSignatureLength());
-        const size_t plainLength =
-            signer.SignMessage(noncePool, digest.data(), digest.size(), plain.data());
-
-        std::vector<uint8_t> buffer(plainLength + kDerReserve);
-        const size_t derLength =
-            CryptoPP::DSAConvertSignatureFormat(buffer.data(), buffer.size(), CryptoPP::DSA_DER,
-                                                plain.data(), plainLength, CryptoPP::DSA_P1363);
-        // The sink stops at the end of the buffer: a full buffer may hold a cut form.
-        if (derLength >= buffer.size()) return kSignDerTooLong;
-        buffer.resize(derLength);
-        der = std::move(buffer);
-        return kSignOk;
-    } catch (const std::exception&) {
-        // The library refused the key or the signing.
+    EVP_PKEY* key = BuiltinSigningKey();
+    if (key == nullptr) return kSignKeyInvalid;
+    // A fresh random nonce from the library's generator for every signature.
+    ossl::PkeyCtx ctx(EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr));
+    size_t derLength = 0;
+    if (!ctx || EVP_PKEY_sign_init(ctx.get()) <= 0 ||
+        EVP_PKEY_sign(ctx.get(), nullptr, &derLength, digest.data(), digest.size()) <= 0) {
+        ossl::ClearErrors();
         return kSignKeyInvalid;
     }
+    std::vector<uint8_t> buffer(derLength);
+    if (EVP_PKEY_sign(ctx.get(), buffer.data(), &derLength, digest.data(), digest.size()) <= 0) {
+        ossl::ClearErrors();
+        return kSignKeyInvalid;
+    }
+    if (derLength >= 2 * kScalarSize + kDerReserve) return kSignDerTooLong;
+    buffer.resize(derLength);
+    der = std::move(buffer);
+    return kSignOk;
 }
 
 bool SignFileToText(const std::string& path, std::string& signatureText) {
@@ -150,31 +142,47 @@ bool SignFileToText(const std::string& path, std::string& signatureText) {
 
 namespace {
 
-// The verifier of the last public key that passed validation, kept with the
-// precomputed multiples of its point: validating a key at level 3 costs far more
-// than one verification, and an archive's signatures all use the same key.
+// The verification context of the last public key that passed validation:
+// validating a key costs far more than one verification, and an archive's
+// signatures all use the same key.
 struct VerifierCache {
     std::string keyText;
-    std::unique_ptr<Ecdsa::Verifier> verifier;
+    ossl::Pkey key;
+    ossl::PkeyCtx verifier;
 };
 
-// The verifier of a public-key text (X then Y); none when the text does not
-// decode or the key fails validation. A new key text is always validated.
-const Ecdsa::Verifier* ValidatedVerifier(std::string_view publicKey) {
+// The verification context of a public-key text (X then Y, each half of the
+// text one coordinate); none when the text does not decode or the key fails
+// validation (a point of the curve, not the point at infinity, of the curve's
+// order). A new key text is always validated.
+EVP_PKEY_CTX* ValidatedVerifier(std::string_view publicKey) {
     thread_local VerifierCache cache;
     if (cache.verifier && cache.keyText == publicKey) return cache.verifier.get();
     std::vector<uint8_t> point;
     if (!DecodeHex(publicKey, point) || point.empty()) return nullptr;
     const size_t half = point.size() / 2;
-    auto verifier = std::make_unique<Ecdsa::Verifier>();
-    Ecdsa::PublicKey& key = verifier->AccessKey();
-    key.Initialize(CryptoPP::ASN1::secp521r1(),
-                   CryptoPP::ECP::Point(ToInteger(point, 0, half), ToInteger(point, half, half)));
-    CryptoPP::AutoSeededRandomPool validationPool;
-    if (!key.Validate(validationPool, kKeyValidationLevel)) return nullptr;
-    key.Precompute(kPrecomputedPoints);
+    if (half == 0) return nullptr;
+    ossl::Bn x = ossl::FromBytes(point.data(), half);
+    ossl::Bn y = ossl::FromBytes(point.data() + half, half);
+    std::vector<uint8_t> encoded(1 + 2 * kScalarSize);
+    encoded[0] = 0x04;
+    if (!x || !y || !ossl::ToBytes(x.get(), encoded.data() + 1, kScalarSize) ||
+        !ossl::ToBytes(y.get(), encoded.data() + 1 + kScalarSize, kScalarSize)) {
+        ossl::ClearErrors();
+        return nullptr;
+    }
+    ossl::Pkey key = ossl::PublicKeyFromPoint(encoded.data(), encoded.size());
+    if (!key) return nullptr;
+    ossl::PkeyCtx check(EVP_PKEY_CTX_new_from_pkey(nullptr, key.get(), nullptr));
+    ossl::PkeyCtx verifier(EVP_PKEY_CTX_new_from_pkey(nullptr, key.get(), nullptr));
+    if (!check || !verifier || EVP_PKEY_public_check(check.get()) <= 0 ||
+        EVP_PKEY_verify_init(verifier.get()) <= 0) {
+        ossl::ClearErrors();
+        return nullptr;
+    }
     cache.verifier.reset();
     cache.keyText.assign(publicKey);
+    cache.key = std::move(key);
     cache.verifier = std::move(verifier);
     return cache.verifier.get();
 }
@@ -239,21 +247,32 @@ bool VerifyDigest(std::string_view plainSignature, std::string_view publicKey,
 namespace {
 
 bool VerifyWithKey(std::string_view plainSignature, std::string_view publicKey, std::string_view digestText) {
-    try {
-        const Ecdsa::Verifier* verifier = ValidatedVerifier(publicKey);
-        if (verifier == nullptr) return false;
+    EVP_PKEY_CTX* verifier = ValidatedVerifier(publicKey);
+    if (verifier == nullptr) return false;
 
-        std::vector<uint8_t> digest;
-        std::vector<uint8_t> signature;
-        if (!DecodeHex(digestText, digest) || digest.size() != kDigestSize) return false;
-        if (!DecodeHex(plainSignature, signature)) return false;
-        // The verifier reads r and s at their fixed sizes whatever length it is given.
-        if (signature.size() != verifier->SignatureLength()) return false;
-        return verifier->VerifyMessage(digest.data(), digest.size(), signature.data(),
-                                       signature.size());
-    } catch (const std::exception&) {
+    std::vector<uint8_t> digest;
+    std::vector<uint8_t> signature;
+    if (!DecodeHex(digestText, digest) || digest.size() != kDigestSize) return false;
+    if (!DecodeHex(plainSignature, signature)) return false;
+    // r and s at their fixed sizes, nothing more and nothing less.
+    if (signature.size() != 2 * kScalarSize) return false;
+
+    std::unique_ptr<ECDSA_SIG, decltype(&ECDSA_SIG_free)> sig(ECDSA_SIG_new(), &ECDSA_SIG_free);
+    ossl::Bn r = ossl::FromBytes(signature.data(), kScalarSize);
+    ossl::Bn s = ossl::FromBytes(signature.data() + kScalarSize, kScalarSize);
+    if (!sig || !r || !s || ECDSA_SIG_set0(sig.get(), r.get(), s.get()) == 0) return false;
+    r.release();  // owned by the signature from here on
+    s.release();
+    unsigned char* der = nullptr;
+    const int derLength = i2d_ECDSA_SIG(sig.get(), &der);
+    if (derLength <= 0 || der == nullptr) {
+        ossl::ClearErrors();
         return false;
     }
+    const int result = EVP_PKEY_verify(verifier, der, static_cast<size_t>(derLength), digest.data(), digest.size());
+    OPENSSL_free(der);
+    if (result != 1) ossl::ClearErrors();
+    return result == 1;
 }
 
 }  // namespace
