@@ -23,7 +23,9 @@ namespace {
 
 constexpr size_t kMaxPath = 260;
 constexpr size_t kPayloadAt = 22;
-constexpr size_t kCopyPiece = 512;
+constexpr size_t kCopyPiece = 64 * 1024;
+// Lines gather up to this size before they are written to the archive file.
+constexpr size_t kLineBufferSize = 1024 * 1024;
 constexpr char kIntegrityFailed[] = "Public key integrity verification failed";
 constexpr char kCreateFailed[] = "Create archive process failed";
 constexpr char kWriteFailed[] = "Write block into archive failed";
@@ -273,25 +275,72 @@ bool CArchiverdX::WriteBlockLine(const WormBlock& lineBlock, uint64_t& fileSize)
         TV_LOG_ERROR(kModArchiverDx, kWriteFailed);
         return false;
     }
-    std::unique_ptr<File> file = ctx.platform.OpenFile(tempArchivePath, OpenMode::Append);
-    if (!file) {
-        TV_LOG_ERROR(kModArchiverDx, "Archive file open failed.Write block into archive failed");
-        return false;
-    }
-    if (kind == DxLineKind::Origin) publishState = kPublishWriting;
-    if (!file->Write(line_.data(), line_.size())) {
+    if (archiveFile_ && archiveFilePath_ != tempArchivePath && !FlushArchiveFile()) {
         TV_LOG_ERROR(kModArchiverDx, LinePartMessage(kind));
         TV_LOG_ERROR(kModArchiverDx, kWriteFailed);
         return false;
     }
-    const int64_t size = file->Size();
-    if (size < 0) {
+    if (!archiveFile_) {
+        std::unique_ptr<File> file = ctx.platform.OpenFile(tempArchivePath, OpenMode::Append);
+        const int64_t size = file ? file->Size() : -1;
+        if (!file) {
+            TV_LOG_ERROR(kModArchiverDx, "Archive file open failed.Write block into archive failed");
+            return false;
+        }
+        if (size < 0) {
+            TV_LOG_ERROR(kModArchiverDx, kWriteFailed);
+            return false;
+        }
+        archiveFile_ = std::move(file);
+        archiveFilePath_ = tempArchivePath;
+        archiveFileSize_ = static_cast<uint64_t>(size);
+        pendingLines_.clear();
+        pendingLines_.reserve(kLineBufferSize);
+    }
+    if (kind == DxLineKind::Origin) publishState = kPublishWriting;
+    pendingLines_ += line_;
+    archiveFileSize_ += line_.size();
+    if (pendingLines_.size() >= kLineBufferSize && !WritePendingLines()) {
+        TV_LOG_ERROR(kModArchiverDx, LinePartMessage(kind));
         TV_LOG_ERROR(kModArchiverDx, kWriteFailed);
         return false;
     }
-    fileSize = static_cast<uint64_t>(size);
+    fileSize = archiveFileSize_;
     if (kind == DxLineKind::Signature) lastSignatureLineEnd = fileSize;
     return true;
+}
+
+bool CArchiverdX::WritePendingLines() {
+    if (!archiveFile_ || pendingLines_.empty()) return true;
+    const bool ok = archiveFile_->Write(pendingLines_.data(), pendingLines_.size());
+    if (!ok) {
+        // A line that did not reach the file whole is not part of it.
+        archiveFileSize_ -= pendingLines_.size();
+        archiveFile_->Truncate(static_cast<int64_t>(archiveFileSize_));
+    }
+    pendingLines_.clear();
+    return ok;
+}
+
+bool CArchiverdX::FlushArchiveFile() {
+    if (!archiveFile_) return true;
+    const bool ok = WritePendingLines();
+    archiveFile_.reset();
+    archiveFilePath_.clear();
+    pendingLines_.clear();
+    pendingLines_.shrink_to_fit();
+    if (!ok) {
+        TV_LOG_ERROR(kModArchiverDx, kWriteFailed);
+        LogFileName(tempArchivePath);
+    }
+    return ok;
+}
+
+void CArchiverdX::AbortCleanupFiles(const std::function<void(const std::string&)>& remove) {
+    archiveFile_.reset();
+    archiveFilePath_.clear();
+    pendingLines_.clear();
+    CBaseArchiver::AbortCleanupFiles(remove);
 }
 
 bool CArchiverdX::WriteOriginOfTrustInfo(uint32_t count) {
@@ -362,6 +411,11 @@ bool CArchiverdX::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t f
     AddResultRow(results);
     StartProgress(progress, count);
     ClearSplitPoints();
+    // However the run ends, what it wrote is in the file and the file is closed.
+    struct CloseArchiveFile {
+        CArchiverdX& archiver;
+        ~CloseArchiveFile() { archiver.FlushArchiveFile(); }
+    } closeArchiveFile{*this};
     partsPublished_ = 0;
     partPaths_.clear();
 
@@ -435,6 +489,10 @@ bool CArchiverdX::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t f
         number = resume;
         ClearSplitPoints();
         newPart = true;
+    }
+    if (!FlushArchiveFile()) {
+        TV_LOG_ERROR(kModArchiverDx, kCreateFailed);
+        return false;
     }
     if (!FinishArchive(partsPublished_ > 0, results, status)) {
         TV_LOG_ERROR(kModArchiverDx, "Final processing failed");
@@ -562,7 +620,7 @@ bool CArchiverdX::SplitArchive(uint32_t searchLimit, int& result, ResultList* re
         LogFileName(completed);
         return false;
     }
-    if (!WriteCompletedPart(completed)) return false;
+    if (!FlushArchiveFile() || !WriteCompletedPart(completed)) return false;
     if (!p.DeleteFile(tempArchivePath)) {
         LogWarning(__LINE__, "File deletion not successful! (E%d)", p.LastError());
         LogFileName(tempArchivePath);

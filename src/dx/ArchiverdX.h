@@ -8,10 +8,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "archive/BaseArchiver.h"
+#include "platform/Platform.h"
 #include "store/WormBlock.h"
 
 namespace tv {
@@ -70,8 +73,12 @@ public:
     // but not checked.
     bool WriteOriginOfTrustInfo(uint32_t count);
     // Appends the block's line to the temporary file; fileSize is the file's size
-    // after it.
+    // after it. The file stays open and the lines gather in a buffer until
+    // FlushArchiveFile, a full buffer or another temporary file.
     bool WriteBlockLine(const WormBlock& lineBlock, uint64_t& fileSize);
+    // Writes the buffered lines out and closes the temporary file, so that it can
+    // be read, verified, copied or removed. True when nothing is open.
+    bool FlushArchiveFile();
 
     // --- fields -----------------------------------------------------------------------
     WormBlock block;        // the block being written
@@ -106,12 +113,21 @@ private:
     // A row of the result list for the file being written: number and final path.
     void AddResultRow(ResultList* results);
     bool ReadDatedBlock(uint32_t number, WormBlock& dated);
+    // Closes the temporary file before it is removed.
+    void AbortCleanupFiles(const std::function<void(const std::string&)>& remove) override;
+    // Writes the buffered lines to the open temporary file.
+    bool WritePendingLines();
 
     uint32_t lastClosureSeen_ = kNoBlock;
     uint32_t candidateIncident_ = kNoBlock;
     uint32_t partsPublished_ = 0;
     std::vector<std::string> partPaths_;  // the completed parts of this run
     std::string line_;
+    // The temporary file being written, with the lines not yet written to it.
+    std::unique_ptr<File> archiveFile_;
+    std::string archiveFilePath_;
+    std::string pendingLines_;
+    uint64_t archiveFileSize_ = 0;  // written and pending bytes
 };
 
 }  // namespace tv

@@ -312,7 +312,7 @@ TEST_F(ArchiverdXTest, SignatureBlocksAreCheckedWithTheCardsKey) {
         5);
 }
 
-TEST_F(ArchiverdXTest, BlockLinesAreAppendedOneAtATime) {
+TEST_F(ArchiverdXTest, BlockLinesAreAppendedThroughOneOpenFile) {
     Open(Small(CardFamily::Dx, 2));
     auto a = Checked();
     int result = 11;
@@ -321,14 +321,19 @@ TEST_F(ArchiverdXTest, BlockLinesAreAppendedOneAtATime) {
     WormBlock signature;
     ASSERT_TRUE(ReadBlock(*ctx_, ScaleFamily::Dx, 0, origin));
     ASSERT_TRUE(ReadBlock(*ctx_, ScaleFamily::Dx, 4, signature));
+    const int opensBefore = platform_->Calls(FaultOp::Open);
     uint64_t size = 0;
     ASSERT_TRUE(a->WriteBlockLine(origin, size));
     EXPECT_EQ(a->publishState, kPublishWriting);
     ASSERT_TRUE(a->WriteBlockLine(signature, size));
     EXPECT_EQ(a->lastSignatureLineEnd, size);
     const std::string written = LineOf(0) + LineOf(4);
-    EXPECT_EQ(ReadFile(a->tempArchivePath), written);
     EXPECT_EQ(size, written.size());
+    // One open for the file; the lines are in it once it is flushed.
+    EXPECT_EQ(platform_->Calls(FaultOp::Open), opensBefore + 1);
+    ASSERT_TRUE(a->FlushArchiveFile());
+    EXPECT_EQ(ReadFile(a->tempArchivePath), written);
+    EXPECT_TRUE(a->FlushArchiveFile());
 
     // Nothing is written for data the format cannot hold, nor when the file fails.
     WormBlock odd = signature;
@@ -340,8 +345,15 @@ TEST_F(ArchiverdXTest, BlockLinesAreAppendedOneAtATime) {
     platform_->InjectFault(FaultOp::Open, kErrAccessDenied, ".csv", 1);
     EXPECT_FALSE(a->WriteBlockLine(signature, size));
     platform_->InjectFault(FaultOp::Write, kErrDiskFull, ".csv", 1);
-    EXPECT_FALSE(a->WriteBlockLine(signature, size));
+    ASSERT_TRUE(a->WriteBlockLine(signature, size));
+    EXPECT_EQ(size, written.size() + LineOf(4).size());
+    EXPECT_FALSE(a->FlushArchiveFile());
     EXPECT_EQ(ReadFile(a->tempArchivePath), written);
+    // A file reopened after a failure goes on from what it holds.
+    ASSERT_TRUE(a->WriteBlockLine(signature, size));
+    EXPECT_EQ(size, written.size() + LineOf(4).size());
+    ASSERT_TRUE(a->FlushArchiveFile());
+    EXPECT_EQ(ReadFile(a->tempArchivePath), written + LineOf(4));
     EXPECT_EQ(ModuleErrors(), (std::vector<std::string>{
                                   "Invalid data in SMC",
                                   "Write block into archive failed",
@@ -349,9 +361,32 @@ TEST_F(ArchiverdXTest, BlockLinesAreAppendedOneAtATime) {
                                   "Writing Origin of trust block into archive failed",
                                   "Write block into archive failed",
                                   "Archive file open failed.Write block into archive failed",
-                                  "Writing signature block into archive failed",
                                   "Write block into archive failed",
                               }));
+}
+
+// A buffer's worth of lines goes out while the run writes; a file of several
+// buffers holds every line in order.
+TEST_F(ArchiverdXTest, LinesBeyondOneBufferReachTheFileInOrder) {
+    Open(Small(CardFamily::Dx, 2));
+    auto a = Checked();
+    int result = 11;
+    ASSERT_TRUE(a->MakeDxArchiveName(result));
+    WormBlock signature;
+    ASSERT_TRUE(ReadBlock(*ctx_, ScaleFamily::Dx, 4, signature));
+    const std::string line = LineOf(4);
+    const size_t count = 3 * 1024 * 1024 / line.size() + 1;
+    uint64_t size = 0;
+    for (size_t i = 0; i < count; ++i) ASSERT_TRUE(a->WriteBlockLine(signature, size));
+    EXPECT_EQ(size, count * line.size());
+    // Whole buffers are out already; the rest waits for the flush.
+    const size_t onDisk = ReadFile(a->tempArchivePath).size();
+    EXPECT_GE(onDisk, 2u * 1024 * 1024);
+    EXPECT_LT(onDisk, count * line.size());
+    ASSERT_TRUE(a->FlushArchiveFile());
+    std::string expected;
+    for (size_t i = 0; i < count; ++i) expected += line;
+    EXPECT_EQ(ReadFile(a->tempArchivePath), expected);
 }
 
 TEST_F(ArchiverdXTest, ACompleteRunIsWrittenCheckedAndPublished) {
