@@ -108,7 +108,9 @@ public:
             const uint64_t last = base_ + static_cast<uint64_t>(end - 1) / kSector;
             if (card_->StoreReadFails(first, last)) return -1;
         }
-        return ReadImage(data, n);
+        const int64_t got = ReadImage(data, n);
+        if (got > 0) card_->ReadServed(static_cast<size_t>(got), true);
+        return got;
     }
     bool Write(const void*, size_t) override { return false; }
 
@@ -125,6 +127,7 @@ public:
         if (!card_->InfoReadAllowed()) return -1;
         const int64_t from = position_;
         const int64_t got = ReadImage(data, n);
+        if (got > 0) card_->ReadServed(static_cast<size_t>(got), false);
         if (got > 0 && card_->RollbackCleared() && from <= static_cast<int64_t>(kRollbackFlag) &&
             from + got > static_cast<int64_t>(kRollbackFlag)) {
             static_cast<uint8_t*>(data)[kRollbackFlag - static_cast<size_t>(from)] = 0;
@@ -160,6 +163,7 @@ public:
             }
         }
         position_ += static_cast<int64_t>(count);
+        card_->ReadServed(count, false);
         return static_cast<int64_t>(count);
     }
     bool Write(const void* data, size_t n) override {
@@ -333,6 +337,16 @@ bool SmcEmulator::InfoReadAllowed() {
 bool SmcEmulator::StoreReadFails(uint64_t firstSector, uint64_t lastSector) const {
     return faults_.readErrorAtSector && *faults_.readErrorAtSector >= firstSector &&
            *faults_.readErrorAtSector <= lastSector;
+}
+
+void SmcEmulator::ReadServed(size_t n, bool store) {
+    ++reads_.requests;
+    if (store) {
+        ++reads_.storeRequests;
+        reads_.storeBytes += n;
+    }
+    reads_.modelledSeconds += latency_.secondsPerRequest;
+    if (latency_.bytesPerSecond > 0) reads_.modelledSeconds += static_cast<double>(n) / latency_.bytesPerSecond;
 }
 
 std::shared_ptr<SmcEmulator> MountEmulatedCard(Platform& platform, char letter,

@@ -29,6 +29,23 @@ struct EmulatorFaults {
     int infoReadsBeforeError = -1;
 };
 
+// A real card's speed as a benchmark models it: every read request costs a fixed
+// time plus its bytes at the card's bandwidth. The time is added up, never
+// waited for. Zero for either part leaves that part out.
+struct CardLatency {
+    double secondsPerRequest = 0;  // e.g. 0.0005 for a card behind a USB reader
+    double bytesPerSecond = 0;     // e.g. 90e6
+};
+
+// The read requests a card served, of all its files and of its store alone,
+// and the card time they cost under the latency model.
+struct CardReadCounters {
+    uint64_t requests = 0;
+    uint64_t storeRequests = 0;
+    uint64_t storeBytes = 0;
+    double modelledSeconds = 0;
+};
+
 // The card: serves WORMINFO.DAT, WORMCOMM.DAT and the store files of the image
 // folder. Everything the computer writes stays in memory.
 class SmcEmulator : public CardFileProvider, public std::enable_shared_from_this<SmcEmulator> {
@@ -52,6 +69,10 @@ public:
     const std::vector<uint8_t>& LastCommand() const { return lastCommand_; }
     bool RollbackCleared() const { return rollbackCleared_; }
 
+    void SetLatency(const CardLatency& latency) { latency_ = latency; }
+    const CardReadCounters& ReadCounters() const { return reads_; }
+    void ResetReadCounters() { reads_ = CardReadCounters{}; }
+
     // --- used by the files this card serves ------------------------------------
     // A whole sector written at offset 0 of WORMCOMM.DAT.
     void CommandWritten(const uint8_t* sector);
@@ -63,6 +84,8 @@ public:
     // Whether an info read may go through (counts it).
     bool InfoReadAllowed();
     bool StoreReadFails(uint64_t firstSector, uint64_t lastSector) const;
+    // One read request of n bytes served (of the store when `store`).
+    void ReadServed(size_t n, bool store);
 
 private:
     // The image file of a served name, found without regard to case; empty when absent.
@@ -83,6 +106,8 @@ private:
     int commandReads_ = 0;
     int infoReads_ = 0;
     std::vector<uint8_t> lastCommand_;
+    CardLatency latency_;
+    CardReadCounters reads_;
 };
 
 // Makes the image folder appear as a card at the drive letter; the card is

@@ -39,7 +39,11 @@ bool GetSmcFusedState(AppContext& ctx, bool& fused) {
 }
 
 bool GetSmcBlocks(AppContext& ctx, uint32_t count, void* destination, uint32_t first) {
-    if (WORM_READ_SECTORS(ctx.worm.get(), destination, first, count) == kWormOk) return true;
+    WormHandle* handle = ctx.worm.get();
+    const int status = handle != nullptr
+                           ? handle->readAhead.Read(*handle, static_cast<uint8_t*>(destination), first, count)
+                           : WORM_READ_SECTORS(handle, destination, first, count);
+    if (status == kWormOk) return true;
     TV_LOG_ERROR(kModCore, "Get block from WORM STORE failed");
     return false;
 }

@@ -15,7 +15,8 @@ bool InitSmc(AppContext& ctx, WormMode mode);
 // Opens the card in data mode and reads its counters.
 bool CheckSmcUsage(AppContext& ctx, WormUsage& usage);
 bool GetSmcFusedState(AppContext& ctx, bool& fused);
-// Reads count sectors from sector `first` of the open card.
+// Reads count sectors from sector `first` of the open card; runs inside the
+// written part of the store come from its read-ahead.
 bool GetSmcBlocks(AppContext& ctx, uint32_t count, void* destination, uint32_t first);
 void CloseSmc(AppContext& ctx);
 

@@ -415,6 +415,10 @@ bool WORM_GET_USAGE(WormHandle* handle, WormUsage& usage) {
     usage.nextWriteIndex = BigEndian32(info + kInfoNextWrite);
     usage.lastWriteIndex = BigEndian32(info + kInfoLastWrite);
     usage.totalSectors = BigEndian32(info + kInfoTotalSize);
+    uint64_t stored = 0;
+    for (uint32_t i = 0; i < handle->storeFileCount && i < kMaxStoreFiles; ++i) stored += handle->storeSectors[i];
+    handle->readAhead.NoteWrittenSectors(
+        static_cast<uint32_t>(std::min<uint64_t>({usage.nextWriteIndex, usage.totalSectors, stored})));
     return true;
 }
 

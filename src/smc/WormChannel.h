@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Owned.h"
+#include "smc/StoreReadAhead.h"
 
 namespace tv {
 
@@ -57,6 +58,8 @@ struct WormHandle {
     uint32_t storeSectors[kMaxStoreFiles] = {};
     uint32_t storeFileCount = 0;
     uint32_t commandOffset = 2;
+    // The written part of the store, learnt from the usage counters, read ahead.
+    StoreReadAhead readAhead;
 };
 
 // The card's counters from the info sector.
@@ -70,7 +73,7 @@ struct WormUsage {
 WormStatus WORM_INIT(const char* drive, WormMode mode, Owned<WormHandle>& handle);
 WormStatus WORM_CLOSE(Owned<WormHandle>& handle);
 // Copies count sectors of the store from global sector `first` into destination
-// (count * 512 bytes).
+// (count * 512 bytes), with one read of the store file (two across files).
 WormStatus WORM_READ_SECTORS(WormHandle* handle, void* destination, uint32_t first, uint32_t count);
 // Sends one command block (16-bit big-endian length, then the bytes) and waits
 // for the card; the 507 response bytes go to response when given.

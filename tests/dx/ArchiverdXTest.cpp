@@ -97,6 +97,13 @@ protected:
         const DigestBytes d = HashBuffer(at, size_t{header.paddedLength} + 32);
         if (rehash) std::copy(d.begin(), d.end(), at + header.paddedLength + 32);
         WriteFile(path, store);
+        // Written sectors of a real card never change: the open card forgets what
+        // it read ahead before this change behind its back.
+        if (ctx_->worm) {
+            ctx_->worm->readAhead.Reset();
+            WormUsage usage;
+            ASSERT_TRUE(WORM_GET_USAGE(ctx_->worm.get(), usage));
+        }
     }
 
     // An archiver that has checked the card and found its boundaries.
