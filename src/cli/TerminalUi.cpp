@@ -83,14 +83,17 @@ void TerminalProgress::SetRange(int32_t lower, int32_t upper) {
 }
 
 void TerminalProgress::SetPos(int32_t position) {
-    if (upper_ <= lower_ || ::isatty(STDERR_FILENO) == 0) return;
+    if (upper_ <= lower_) return;
     const long long span = static_cast<long long>(upper_) - lower_;
     long long done = static_cast<long long>(position) - lower_;
     if (done < 0) done = 0;
     if (done > span) done = span;
     const int percent = static_cast<int>(done * 100 / span);
+    // Positions come once a block: the terminal is asked about only when the
+    // bar would change.
     if (percent == lastShown_) return;
     lastShown_ = percent;
+    if (::isatty(STDERR_FILENO) == 0) return;
     const int width = 40;
     const int filled = percent * width / 100;
     std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(static_cast<size_t>(filled), '#').c_str(),
