@@ -1,19 +1,35 @@
 #!/usr/bin/env bash
-# Runs the benchmarks of the build.
+# Runs the benchmarks of the build and gathers their targets into one table.
+#   TV_BENCH_1GB=1   also measures the peak memory of a complete archive of a 1 GB card
 set -euo pipefail
 build=${1:-build}
+rows=$(mktemp)
+out=$(mktemp)
+trap 'rm -f "$rows" "$out"' EXIT
 found=0
 run() {
     found=1
     echo "== $*"
-    "$build/bench/$@"
+    # Summary rows ("| ...") go to the table; everything else is shown as it comes.
+    "$build/bench/$@" >"$out" || echo "   (failed: $*)"
+    grep -v '^| ' "$out" || true
+    grep '^| ' "$out" >>"$rows" || true
 }
 [ -x "$build/bench/bench_zt4_validate" ] && run bench_zt4_validate 200
 [ -x "$build/bench/bench_card_read" ] && run bench_card_read 100
 if [ -x "$build/bench/bench_dx_archive" ]; then
     run bench_dx_archive 100 2000   # a busy scale: a closure group every 1.3 MB
     run bench_dx_archive 100 400    # a quiet one: a closure group every 0.3 MB
+    sizes="1 10 100"
+    if [ "${TV_BENCH_1GB:-0}" = 1 ]; then sizes="$sizes 1024"; fi
+    for mb in $sizes; do run bench_dx_archive "$mb" 2000 --memory; done
 fi
 if [ "$found" -eq 0 ]; then
     echo "nothing to show yet: the benchmarks arrive with the archive and validation commands"
+    exit 0
 fi
+echo
+echo "== targets ($(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), $(nproc) cores)"
+echo "| measure | figures (wall; cpu = user + system time) | ratio | target | |"
+echo "|---|---|---|---|---|"
+cat "$rows"

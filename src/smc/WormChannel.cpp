@@ -70,22 +70,32 @@ int64_t ReadFully(File& file, uint8_t* data, size_t n) {
     return static_cast<int64_t>(done);
 }
 
-// Reads count sectors from sector position `at` of a file into destination.
-// A file that delivers fewer bytes than asked for fails: the caller would
-// otherwise get bytes that are not on the card.
-WormStatus ReadFileSectors(File* file, uint32_t at, uint32_t count, uint8_t* destination) {
+// Reads count sectors from sector position `at` of a file into destination,
+// through the transfer buffer when one is given (kept for the next transfer),
+// else through a fresh one. A file that delivers fewer bytes than asked for
+// fails: the caller would otherwise get bytes that are not on the card.
+WormStatus ReadFileSectors(File* file, uint32_t at, uint32_t count, uint8_t* destination,
+                           std::unique_ptr<SectorBuffer>* transfer = nullptr) {
     if (file == nullptr) return kWormReadFailed;
     if (count == 0) return kWormOk;
     if (!file->Seek(static_cast<int64_t>(at) * kSectorSize)) return kWormSeekFailed;
+    std::unique_ptr<SectorBuffer> fresh;
+    std::unique_ptr<SectorBuffer>& buffer = transfer != nullptr ? *transfer : fresh;
     while (count > 0) {
         const uint32_t sectors = std::min(count, kMaxSectorsPerTransfer);
         const size_t bytes = static_cast<size_t>(sectors) * kSectorSize;
-        SectorBuffer buffer(bytes);
-        if (!buffer.Valid()) return kWormOutOfMemory;
-        if (ReadFully(*file, buffer.Data(), bytes) != static_cast<int64_t>(bytes)) {
+        if (!buffer || buffer->Size() < bytes) {
+            buffer.reset();
+            buffer = std::make_unique<SectorBuffer>(bytes);
+        }
+        if (!buffer->Valid()) {
+            buffer.reset();
+            return kWormOutOfMemory;
+        }
+        if (ReadFully(*file, buffer->Data(), bytes) != static_cast<int64_t>(bytes)) {
             return kWormReadFailed;
         }
-        std::memcpy(destination, buffer.Data(), bytes);
+        std::memcpy(destination, buffer->Data(), bytes);
         destination += bytes;
         count -= sectors;
     }
@@ -340,15 +350,15 @@ WormStatus WORM_READ_SECTORS(WormHandle* handle, void* destination, uint32_t fir
     }
     auto* out = static_cast<uint8_t*>(destination);
     if (firstFile == lastFile) {
-        return ReadFileSectors(handle->storeFiles[firstFile].get(), firstOffset, count, out);
+        return ReadFileSectors(handle->storeFiles[firstFile].get(), firstOffset, count, out, &handle->transfer);
     }
     if (lastFile != firstFile + 1) return kWormInvalidArgument;
     const uint32_t available = handle->storeSectors[firstFile] - firstOffset;
     const WormStatus status =
-        ReadFileSectors(handle->storeFiles[firstFile].get(), firstOffset, available, out);
+        ReadFileSectors(handle->storeFiles[firstFile].get(), firstOffset, available, out, &handle->transfer);
     if (status != kWormOk) return status;
     return ReadFileSectors(handle->storeFiles[lastFile].get(), 0, count - available,
-                           out + static_cast<size_t>(available) * kSectorSize);
+                           out + static_cast<size_t>(available) * kSectorSize, &handle->transfer);
 }
 
 WormStatus WORM_SEND_COMMAND(WormHandle* handle, const uint8_t* command, uint8_t* response) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Owned.h"
+#include "smc/SectorBuffer.h"
 #include "smc/StoreReadAhead.h"
 
 namespace tv {
@@ -58,6 +59,9 @@ struct WormHandle {
     uint32_t storeSectors[kMaxStoreFiles] = {};
     uint32_t storeFileCount = 0;
     uint32_t commandOffset = 2;
+    // The page-aligned buffer of store transfers, kept from one to the next
+    // (a fresh one for every transfer costs as much as the copy).
+    std::unique_ptr<SectorBuffer> transfer;
     // The written part of the store, learnt from the usage counters, read ahead.
     StoreReadAhead readAhead;
 };
