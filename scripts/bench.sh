@@ -15,6 +15,13 @@ run() {
     grep -v '^| ' "$out" || true
     grep '^| ' "$out" >>"$rows" || true
 }
+if [ -x "$build/bench/bench_signature" ]; then
+    run bench_signature 300
+    if command -v openssl >/dev/null; then
+        echo "== openssl speed ecdsap521 (the same library, for comparison)"
+        openssl speed -seconds 1 ecdsap521 2>/dev/null | grep -E '^ *521 bits' || true
+    fi
+fi
 [ -x "$build/bench/bench_zt4_validate" ] && run bench_zt4_validate 200
 [ -x "$build/bench/bench_card_read" ] && run bench_card_read 100
 if [ -x "$build/bench/bench_dx_archive" ]; then

@@ -72,6 +72,27 @@ TEST_F(PlatformTest, CancelledCopyLeavesNoPartialFile) {
     EXPECT_EQ(fs::file_size(P("copy")), uint64_t{3} << 20);
 }
 
+TEST_F(PlatformTest, CopiesAreByteExactWithProgressUpToTheWholeFile) {
+    // Several transfers' worth, not a multiple of any of them, every byte value.
+    std::string content((5 << 20) + 12345, '\0');
+    for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>((i * 7 + i / 4096) & 0xFF);
+    Put(P("journal"), content);
+    uint64_t last = 0;
+    bool ordered = true;
+    ASSERT_TRUE(p_->CopyFileWithProgress(P("journal"), P("copy"), [&](uint64_t done, uint64_t total) {
+        ordered = ordered && done >= last && total == content.size();
+        last = done;
+        return true;
+    }));
+    EXPECT_TRUE(ordered);
+    EXPECT_EQ(last, content.size());
+    std::ifstream in(P("copy"), std::ios::binary);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == content);
+    Put(P("empty"), "");
+    EXPECT_TRUE(p_->CopyFile(P("empty"), P("empty copy"), true));
+    EXPECT_EQ(fs::file_size(P("empty copy")), 0u);
+}
+
 TEST_F(PlatformTest, ReadOnlyAttributeProtectsFromDeleteButNotFromTreeRemoval) {
     Put(P("f"), "x");
     uint32_t a = 0;
