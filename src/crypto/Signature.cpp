@@ -1,19 +1,15 @@
 #include "crypto/Signature.h"
 
-#include <deque>
-#include <unordered_set>
-
 #include <openssl/core_names.h>
 #include <openssl/crypto.h>
 #include <openssl/ecdsa.h>
 #include <openssl/params.h>
 
-#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
-#include <exception>
+#include <deque>
 #include <memory>
+#include <unordered_set>
 
 #include "crypto/BuiltinKey.h"
 #include "crypto/Digest.h"
@@ -25,7 +21,7 @@ namespace tv {
 
 namespace {
 
-using ossl::kScalarSize;                            // bytes of r, s, X, Y or the private key
+using ossl::kScalarSize;                           // bytes of r, s, X, Y or the private key
 constexpr size_t kScalarDigits = 2 * kScalarSize;  // 132
 constexpr size_t kDerReserve = 11;                 // room of the DER form beyond r||s
 constexpr size_t kMaxSignatureText = 192;
