@@ -142,10 +142,18 @@ int main(int argc, char** argv) {
         if (e.path().extension() == ".csv") csv = e.path().string();
     }
     const uint64_t csvBytes = FolderBytes(archives, ".csv");
-    ForgetVerifiedSignatures();  // verify every signature again, as a later check would
-    const bench::Stopwatch verifyWatch;
-    const bool verified = VerifyArchiveFileQuietly(csv);
-    const bench::Timing verify = verifyWatch.Stop();
+    // The best of three, as for sha256sum; every signature is verified again each
+    // time, as a later check would.
+    bench::Timing verify;
+    bool verified = true;
+    for (int run = 0; run < 3; ++run) {
+        ForgetVerifiedSignatures();
+        const bench::Stopwatch verifyWatch;
+        verified = VerifyArchiveFileQuietly(csv) && verified;
+        const bench::Timing took = verifyWatch.Stop();
+        if (verify.wall < 0 || took.wall < verify.wall) verify.wall = took.wall;
+        if (verify.cpu < 0 || took.cpu < verify.cpu) verify.cpu = took.cpu;
+    }
     const bench::Timing csvSha = bench::TimeCommandFully("sha256sum '" + csv + "' >/dev/null", 3);
 
     const double archiveRatio = archive.wall / storeSha.wall;

@@ -22,14 +22,14 @@ bool HexFieldValue(const char* text, size_t count, uint32_t& value) {
 }
 
 bool HexToBytes(const char* text, size_t count, uint8_t* bytes) {
-    bool ok = true;
+    int bad = 0;  // any digit of value -1 sets the sign bit
     for (size_t i = 0; i < count; ++i) {
         const int high = HexDigitValue(static_cast<uint8_t>(text[2 * i]));
         const int low = HexDigitValue(static_cast<uint8_t>(text[2 * i + 1]));
-        if (high < 0 || low < 0) ok = false;
+        bad |= high | low;
         bytes[i] = static_cast<uint8_t>(((high & 0x0F) << 4) | (low & 0x0F));
     }
-    return ok;
+    return bad >= 0;
 }
 
 void BytesToUpperHex(const uint8_t* bytes, size_t count, char* text) {

@@ -2,18 +2,30 @@
 // either case. Every function reads exactly the count of characters it is given.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
 namespace tv {
 
-// The value 0-15 of a hexadecimal digit of either case, -1 for any other byte.
-inline int HexDigitValue(uint8_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
+namespace hex_detail {
+// The value of every byte as a hexadecimal digit: a table, since archive lines
+// hold millions of digits.
+constexpr std::array<int8_t, 256> MakeDigitTable() {
+    std::array<int8_t, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        table[static_cast<size_t>(c)] = c >= '0' && c <= '9'   ? static_cast<int8_t>(c - '0')
+                                        : c >= 'A' && c <= 'F' ? static_cast<int8_t>(c - 'A' + 10)
+                                        : c >= 'a' && c <= 'f' ? static_cast<int8_t>(c - 'a' + 10)
+                                                               : int8_t{-1};
+    }
+    return table;
 }
+inline constexpr std::array<int8_t, 256> kDigitTable = MakeDigitTable();
+}  // namespace hex_detail
+
+// The value 0-15 of a hexadecimal digit of either case, -1 for any other byte.
+inline int HexDigitValue(uint8_t c) { return hex_detail::kDigitTable[c]; }
 
 // True when all count characters are hexadecimal digits (true for none).
 bool AllHexDigits(const char* text, size_t count);
