@@ -32,8 +32,7 @@ bool VerifyZt4CompleteBoundaries(AppContext& ctx, uint32_t lastIndex, const Boun
     if (std::memcmp(sector.data() + 4, "ZT4", 3) != 0) return fail(0, kFailed);
 
     CZt4BlockReader reader(ctx, module);
-    int ignored = 0;
-    if (!reader.Read(1, ignored)) return fail(0, kFailed);
+    if (!reader.Read(1, result)) return fail(0, kFailed);
     if (reader.kind != 'O') return fail(0, "Fusing block not found ! Boundary block verification failed");
     if (uint64_t{lastIndex} + 1 <= 2) return fail(kArchiveCorrupted, "Corrupted SMC.Boundary block verification failed");
 
@@ -43,7 +42,7 @@ bool VerifyZt4CompleteBoundaries(AppContext& ctx, uint32_t lastIndex, const Boun
     uint64_t position = 2;
     while (position <= lastIndex) {
         if (scan.betweenBlocks) scan.betweenBlocks();
-        if (!reader.Read(static_cast<uint32_t>(position), ignored)) return fail(0, kFailed);
+        if (!reader.Read(static_cast<uint32_t>(position), result)) return fail(0, kFailed);
         const char kind = reader.kind;
         if (kind == 'C' || kind == 'F' || kind == 'P' || kind == 'R') {
         } else if (kind == 'W') {
@@ -90,7 +89,7 @@ bool VerifyZt4CompleteBoundaries(AppContext& ctx, uint32_t lastIndex, const Boun
         const bool starts = (sector[0] | sector[1] | sector[2] | sector[3]) != 0 &&
                             std::memcmp(sector.data() + 4, "<fit>", 5) == 0;
         if (!starts) continue;
-        if (!reader.Read(static_cast<uint32_t>(at), ignored)) {
+        if (!reader.Read(static_cast<uint32_t>(at), result)) {
             ctx.boundaryCheck = false;
             return fail(0, kFailed);
         }
