@@ -289,7 +289,7 @@ bool WriteArchiveLogRecord(AppContext& ctx, const ArchiveLogRecord& record, cons
             TV_LOG_ERROR(kModArchiverZt4, "Updating SMC UID as header in 'Archive.log' failed");
             return false;
         }
-        text = "[" + record.smcUid + "]";
+        text = "[" + record.smcUid + "]\r\n";
     }
     if (fileIndex <= 1) {
         text += "\r\n";
