@@ -412,6 +412,7 @@ bool CArchiverZT4::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t 
     if (ctx.archiveLogState == 2 && !CopyArchiveLogFromCard(ctx)) return false;
     creationTime = p.FormatNow(kTimeFormat);
     ResetFileState();
+    reader_.readAhead = true;
     fileIndex_ = 1;
     partsPublished_ = 0;
     partPaths_.clear();

@@ -32,6 +32,7 @@ bool VerifyZt4CompleteBoundaries(AppContext& ctx, uint32_t lastIndex, const Boun
     if (std::memcmp(sector.data() + 4, "ZT4", 3) != 0) return fail(0, kFailed);
 
     CZt4BlockReader reader(ctx, module);
+    reader.readAhead = true;
     if (!reader.Read(1, result)) return fail(0, kFailed);
     if (reader.kind != 'O') return fail(0, "Fusing block not found ! Boundary block verification failed");
     if (uint64_t{lastIndex} + 1 <= 2) return fail(kArchiveCorrupted, "Corrupted SMC.Boundary block verification failed");
