@@ -273,11 +273,13 @@ bool CArchiverZT4::WritePreamble(uint32_t count, int& result) {
     uint64_t number = 0;
     bool ok = true;
     while (number < count) {
-        if (!reader_.Read(static_cast<uint32_t>(number), result) || !BlockHashMatches(reader_.block)) {
-            if (reader_.block.bytes.size() > 0 && !BlockHashMatches(reader_.block)) {
-                result = kArchiveDataCheckFailed;
-                TV_LOG_ERROR(kModArchiverZt4, "Hash verification failed. Complete archive operation failed");
-            }
+        if (!reader_.Read(static_cast<uint32_t>(number), result)) {
+            ok = false;
+            break;
+        }
+        if (!BlockHashMatches(reader_.block)) {
+            result = kArchiveDataCheckFailed;
+            TV_LOG_ERROR(kModArchiverZt4, "Hash verification failed. Complete archive operation failed");
             ok = false;
             break;
         }
