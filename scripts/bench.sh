@@ -31,6 +31,7 @@ if [ -x "$build/bench/bench_dx_archive" ]; then
     if [ "${TV_BENCH_1GB:-0}" = 1 ]; then sizes="$sizes 1024"; fi
     for mb in $sizes; do run bench_dx_archive "$mb" 2000 --memory; done
 fi
+[ -x "$build/bench/bench_zt4_archive" ] && run bench_zt4_archive 100 2000
 if [ "$found" -eq 0 ]; then
     echo "nothing to show yet: the benchmarks arrive with the archive and validation commands"
     exit 0

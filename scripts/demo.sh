@@ -32,8 +32,21 @@ echo "-- the archive verified on its own, then against the card"
 $cli $data verify "$demo/archives"
 $cli $data $cards verify "$demo/archives" --card E
 echo
+echo "-- complete archive of the ZT4 card (its Archive.log is written on the card)"
+$cli $data $cards identify --card F --purpose archive
+$cli $data $cards archive complete --card F --to "$demo/archives"
+echo
+echo "-- each ZT4 archive file and the card's Archive.log validated"
+for xml in "$demo"/archives/*/*.xml; do
+    $cli $data validate "$xml"
+done
+$cli $data validate "$demo/card-zt4/Archive.log"
+echo
+echo "-- the card's Archive.log, first lines"
+head -n 10 "$demo/card-zt4/Archive.log" | tr -d '\r'
+echo
 echo "-- what was written"
-ls -l "$demo/archives" "$demo/data/LastArchiveBackup"
+ls -lR "$demo/archives" "$demo/data/LastArchiveBackup"
 echo
 echo "-- the log ($demo/data/Tallyvault.log), last lines"
 tail -n 12 "$demo/data/Tallyvault.log"

@@ -356,15 +356,18 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /
     }
 
     if (mode == 0 || mode == 1) {
-        if (!p.RemoveDirectoryTree(backupFolder)) {
+        // The backup holds the files of the last run only, whatever their folder.
+        if (!p.RemoveDirectoryTree(backupRoot)) {
             const int error = p.LastError();
             LogError(__LINE__, "Deleting archive backup folder failed. (E%d)", error);
             TV_LOG_INFO(kModBaseArchiver, "Folder name : " + backupFolder);
             SetFileErrorRemark(results, backupFolder, 231, error);
         }
-        if (!p.CreateDirectory(backupFolder) && p.LastError() != kErrAlreadyExists) {
-            LogError(__LINE__, "Archival backup folder creation failed. (E%d)", p.LastError());
-            TV_LOG_INFO(kModBaseArchiver, "Folder path : " + backupFolder);
+        for (const std::string& folder : {backupRoot, backupFolder}) {
+            if (!p.CreateDirectory(folder) && p.LastError() != kErrAlreadyExists) {
+                LogError(__LINE__, "Archival backup folder creation failed. (E%d)", p.LastError());
+                TV_LOG_INFO(kModBaseArchiver, "Folder path : " + folder);
+            }
         }
     }
     if (!CopyWithProgress(tempPath, backupPath, status)) {

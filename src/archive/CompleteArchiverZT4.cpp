@@ -1,13 +1,80 @@
 #include "archive/CompleteArchiverZT4.h"
 
+#include "app/AppContext.h"
 #include "log/LogFile.h"
+#include "messages/Messages.h"
+#include "smc/SmcAccess.h"
+#include "zt4/Zt4Boundaries.h"
 
 namespace tv {
 
-bool CCompleteArchiverZT4::Run(ProgressView*, int&, ResultList*, StatusView*) {
-    return OperationNotAvailable(kModCompleteZt4, "Complete archive of ZT4 cards");
+namespace {
+constexpr char kFailed[] = "Complete archival process failed";
 }
 
-bool CCompleteArchiverZT4::VerifyBoundaryBlocks(uint32_t, int&) { return OperationNotAvailable(kModCompleteZt4, "Complete archive of ZT4 cards"); }
+bool CCompleteArchiverZT4::VerifyBoundaryBlocks(uint32_t lastIndex, int& result) {
+    BlockBoundaries b;
+    const BoundaryScan scan{kModCompleteZt4, [this] { PumpAndCheckAbort(); }};
+    const bool ok = VerifyZt4CompleteBoundaries(ctx, lastIndex, scan, b, result);
+    firstBlock = b.firstBlock;
+    lastClosure = b.lastClosure;
+    lastIncident = b.lastIncident;
+    return ok;
+}
+
+bool CCompleteArchiverZT4::Run(ProgressView* progress, int& result, ResultList* results, StatusView* status) {
+    ResetFields();
+    TV_LOG_INFO(kModCompleteZt4, "Complete archival process started");
+    auto stop = [&] {
+        TV_LOG_ERROR(kModCompleteZt4, kFailed);
+        return false;
+    };
+    WormUsage usage;
+    if (!CheckSmcUsage(ctx, usage)) {
+        result = kArchiveUsageUnreadable;
+        return stop();
+    }
+    if (usage.nextWriteIndex == 0) {
+        result = kArchiveNoData;
+        TV_LOG_ERROR(kModCompleteZt4, "No data in SMC");
+        return stop();
+    }
+    char printable[33] = {};
+    if (!WORM_GET_PRINTABLE_UID(ctx.worm.get(), printable)) {
+        TV_LOG_ERROR(kModCompleteZt4, "Reading printable UID from SMC is failed");
+        return stop();
+    }
+    printableUid = printable;
+    if (!VerifyBoundaryBlocks(usage.lastWriteIndex, result)) return stop();
+    if (!CheckPublicKeyIntegrity(usage.nextWriteIndex)) {
+        result = kArchiveDataCheckFailed;
+        return stop();
+    }
+    if (!InitArchive(result, progress, results, status)) return stop();
+    SetPleaseWaitText(status, 123);
+
+    auto fail = [&](const char* message) {
+        TV_LOG_ERROR(kModCompleteZt4, message);
+        if (results != nullptr && results->ItemCount() > 0) SetResultCell(results, 2, 197);
+        return false;
+    };
+    if (!CreateArchive(usage.nextWriteIndex, usage.lastWriteIndex, 0, result, progress, results, status)) {
+        return fail(kFailed);
+    }
+    ProfileRecord record;
+    record.smcUid = storeInfo.smcUid;
+    record.scaleSerialNumber = storeInfo.scaleSerialNumber;
+    record.startDateText = startDateText;
+    record.endDateText = endDateText;
+    record.scaleTypeText = storeInfo.scaleTypeText;
+    record.customisationId = storeInfo.customisationId;
+    record.printableUid = printableUid;
+    record.lastArchivedBlock = static_cast<int32_t>(lastIncident);
+    if (!UpdateProfile(record)) return fail(kFailed);
+    if (ctx.backupSmcOnArchive && !BackupWormFiles(results, status)) return fail("Complete archive operation failed");
+    TV_LOG_INFO(kModCompleteZt4, "Complete archival process finished");
+    SetResultCell(results, 2, 196);
+    return true;
+}
 
 }  // namespace tv

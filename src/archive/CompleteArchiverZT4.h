@@ -1,5 +1,5 @@
-// The complete archive of a ZT4 card. The run itself arrives with its
-// own rules; until then it fails and the log says why.
+// The complete archive of a ZT4 card: every block from the first to the last
+// journal block, in as many files as the year ends and the maximum size ask for.
 #pragma once
 
 #include "zt4/ArchiverZT4.h"

@@ -39,6 +39,8 @@ const char* DamageName(CardDamage damage) {
         case CardDamage::Chain: return "chain";
         case CardDamage::Signature: return "signature";
         case CardDamage::DsVersion: return "ds-version";
+        case CardDamage::ClosureIncident: return "closure-incident";
+        case CardDamage::FusingXml: return "fusing-xml";
         case CardDamage::None: break;
     }
     return "none";
@@ -46,7 +48,8 @@ const char* DamageName(CardDamage damage) {
 
 bool ParseDamageName(const std::string& name, CardDamage& damage) {
     for (CardDamage d : {CardDamage::None, CardDamage::Payload, CardDamage::Chain,
-                         CardDamage::Signature, CardDamage::DsVersion}) {
+                         CardDamage::Signature, CardDamage::DsVersion, CardDamage::ClosureIncident,
+                         CardDamage::FusingXml}) {
         if (name == DamageName(d)) {
             damage = d;
             return true;
@@ -97,6 +100,11 @@ bool ValidateCardOptions(const CardOptions& o, std::string& error) {
         }
         if (o.damage == CardDamage::DsVersion && o.family != CardFamily::Dx) {
             error = "ds-version damage exists on dX cards only";
+            return false;
+        }
+        if ((o.damage == CardDamage::ClosureIncident || o.damage == CardDamage::FusingXml) &&
+            o.family != CardFamily::Zt4) {
+            error = std::string(DamageName(o.damage)) + " damage exists on ZT4 cards only";
             return false;
         }
     }

@@ -19,6 +19,8 @@ enum class CardDamage {
     Chain,      // a journal block whose previous hash is not its predecessor's current hash
     Signature,  // a signature block whose signature does not verify
     DsVersion,  // dX: a journal block with data structure version 3
+    ClosureIncident,  // ZT4: a year closure written without its signature incident block
+    FusingXml,        // ZT4: a fusing block whose XML is not well formed
 };
 
 struct CardOptions {

@@ -45,6 +45,8 @@ void CardWriter::StartDay(const JournalDay& day, uint32_t dayIndex) {
     if (!day.closed || options_.damage == CardDamage::None || dayIndex != options_.days / 2) {
         return;
     }
+    // These are written where the damaged block belongs, not on one day.
+    if (options_.damage == CardDamage::ClosureIncident || options_.damage == CardDamage::FusingXml) return;
     if (options_.damage == CardDamage::Signature) {
         signatureDamagePending_ = true;
     } else {

@@ -45,6 +45,14 @@ bool Zt4CardWriter::WriteXml(const std::string& dateTime, const std::string& kin
     return Append(block, fault, error);
 }
 
+bool Zt4CardWriter::WriteBrokenFusing(const std::string& dateTime, const std::string& body,
+                                      std::string& error) {
+    // The root element is closed by a tag that does not match it.
+    const std::string xml = "<fit>" + Element("cte", dateTime) + "<fpg>" + body + "</fpg></fix>";
+    FramedBlock block = FrameLongBlock(xml, 'O');
+    return Append(block, BlockFault{}, error);
+}
+
 bool Zt4CardWriter::WriteShort(const std::string& content, std::string& error) {
     FramedBlock block = FrameShortBlock(content);
     return Append(block, BlockFault{}, error);
@@ -63,8 +71,9 @@ bool Zt4CardWriter::WriteClosure(const CalendarDate& date, int32_t seconds, cons
                                  std::string& error) {
     // The signature block carries the closure's own date text.
     const std::string at = date.TextAt(seconds);
+    const bool noIncident = kind == "fcy" && options_.damage == CardDamage::ClosureIncident;
     return WriteXml(at, kind, body, &date, damageClosure, error) &&
-           WriteShort("W;" + date.TextAt(seconds + 1) + ";" + kind + ";", error) &&
+           (noIncident || WriteShort("W;" + date.TextAt(seconds + 1) + ";" + kind + ";", error)) &&
            WriteSignature(at, damageSignature, error);
 }
 
@@ -146,9 +155,11 @@ bool Zt4CardWriter::Write(std::string& error) {
         "ZT4;IDENTIFICATION;HARLAN BRISTOW;VERSION 01.00;SN " + identity_.serialNumber + ";", 'I');
     if (!Append(identifier, BlockFault{}, error)) return false;
     const std::string fusion = options_.start.TextAt(kFusionSeconds);
-    if (!WriteXml(fusion, "fpg",
-                  Element("ssn", identity_.serialNumber) + Element("ncd", identity_.printableUid),
-                  nullptr, false, error) ||
+    const std::string fusing =
+        Element("ssn", identity_.serialNumber) + Element("ncd", identity_.printableUid);
+    const bool brokenFusing = options_.damage == CardDamage::FusingXml;
+    if (!(brokenFusing ? WriteBrokenFusing(fusion, fusing, error)
+                       : WriteXml(fusion, "fpg", fusing, nullptr, false, error)) ||
         !WriteShort("W;" + options_.start.TextAt(kFusionSeconds + 1) + ";FUSION;", error) ||
         !WriteSignature(options_.start.TextAt(kFusionSeconds + 2), false, error)) {
         return false;

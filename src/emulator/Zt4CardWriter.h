@@ -28,6 +28,7 @@ private:
     bool WriteXml(const std::string& dateTime, const std::string& kind, const std::string& body,
                   const CalendarDate* date, bool damage, std::string& error);
     bool WriteShort(const std::string& content, std::string& error);
+    bool WriteBrokenFusing(const std::string& dateTime, const std::string& body, std::string& error);
     // A closure of the given kind, its signature incident block and its signature.
     bool WriteClosure(const CalendarDate& date, int32_t seconds, const std::string& kind,
                       const std::string& body, bool damageClosure, bool damageSignature,

@@ -157,8 +157,8 @@ bool FaultyPlatform::ListFolder(const std::string& folder, const std::string& pa
 }
 
 bool FaultyPlatform::FreeSpace(const std::string& path, uint64_t& bytes) {
-    if (diskFull_) {
-        bytes = 0;
+    if (diskFull_ || freeSpace_) {
+        bytes = diskFull_ ? 0 : *freeSpace_;
         return true;
     }
     return Forward(FaultOp::FreeSpace, path, [&] { return inner_.FreeSpace(path, bytes); });

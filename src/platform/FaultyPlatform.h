@@ -40,6 +40,8 @@ public:
     void ClearFaults() { faults_.clear(); }
     // Writes, copies and INI writes fail as on a full disk; free space reads 0.
     void SetDiskFull(bool full);
+    // Free space reads this many bytes everywhere (nothing: the real value).
+    void SetFreeSpace(std::optional<uint64_t> bytes) { freeSpace_ = bytes; }
 
     void SetNow(int64_t t) { now_ = t; }
     void Advance(int64_t seconds);
@@ -99,6 +101,9 @@ public:
     // Used by the files this platform opens: whether a write to path fails, and how.
     std::optional<int> WriteFault(const std::string& path);
     void SetOwnError(int error) { ownError_ = error; }
+
+private:
+    std::optional<uint64_t> freeSpace_;
 
 private:
     struct Fault {

@@ -6,6 +6,7 @@
 #include "store/BlockDecoder.h"
 #include "zt4/ScaleSignature.h"
 #include "zt4/XmlParse.h"
+#include "zt4/Zt4BlockReader.h"
 
 namespace tv {
 
@@ -22,27 +23,24 @@ bool Fail(int line, const char* message) {
 
 bool ReadZt4StoreInfo(AppContext& ctx, uint32_t sectorCount, StoreInfo& info) {
     if (sectorCount == 0) return Fail(__LINE__, kIntegrityFailed);
-    CXmlParse xml;
+    CZt4BlockReader reader(ctx, kModArchiverZt4);
     BlockHash lastCurrent{};
     uint32_t blockNumber = 0;
     for (int position = 0; blockNumber < sectorCount; ++position) {
-        WormBlock block;
-        if (!ReadBlock(ctx, ScaleFamily::Zt4, blockNumber, block)) {
-            TV_LOG_ERROR(kModArchiverZt4, "Get block from WORM STORE failed");
-            return Fail(__LINE__, "Create archive process failed");
+        int result = 0;
+        if (!reader.Read(blockNumber, result)) {
+            // A block the XML reader refuses has been logged with its reason.
+            if (result == 0) return Fail(__LINE__, "Create archive process failed");
+            return Fail(__LINE__, kIntegrityFailed);
         }
+        const WormBlock& block = reader.block;
         if (!BlockHashMatches(block) || (blockNumber != 0 && block.previousHash != lastCurrent)) {
             TV_LOG_ERROR(kModArchiverZt4, "Hash verification failed. Complete archive operation failed");
             return Fail(__LINE__, kIntegrityFailed);
         }
         lastCurrent = block.currentHash;
-        const bool isXml = block.contentLength != 0 && blockNumber != 0;
-        if (isXml) {
-            xml.Load(block.bytes.data() + 4, block.contentLength);
-            xml.Parse();
-        }
         if (blockNumber == 0) {
-            if (block.recordType != 'I' || block.contentLength < 3) {
+            if (reader.kind != 'I') {
                 return Fail(__LINE__, "First Block is not 'ZT4 Identifier block'. Public key integrity verification failed");
             }
             info.scaleTypeText = "ZT4";
@@ -51,10 +49,11 @@ bool ReadZt4StoreInfo(AppContext& ctx, uint32_t sectorCount, StoreInfo& info) {
             char printable[33] = {};
             if (WORM_GET_PRINTABLE_UID(ctx.worm.get(), printable)) info.printableUid = printable;
         } else if (position == 1) {
-            if (block.recordType != 'O') {
+            if (reader.kind != 'O') {
                 return Fail(__LINE__, "Second Block is not 'Fusion block'. Public key integrity verification failed");
             }
-            info.scaleSerialNumber = std::string(xml.SerialNumber().substr(0, xml.SerialNumber().find('\0')));
+            const std::string_view serial = reader.xml.SerialNumber();
+            info.scaleSerialNumber = std::string(serial.substr(0, serial.find('\0')));
             if (info.scaleSerialNumber.empty()) return Fail(__LINE__, "Scale serial number data not found");
             uint8_t uid[16] = {};
             char hex[33] = {};
@@ -64,12 +63,12 @@ bool ReadZt4StoreInfo(AppContext& ctx, uint32_t sectorCount, StoreInfo& info) {
             TV_LOG_INFO(kModArchiverZt4, "Scale SN:" + info.scaleSerialNumber);
             TV_LOG_INFO(kModArchiverZt4, "Scale type : ZT4");
             TV_LOG_INFO(kModArchiverZt4, "SMC UID:" + info.smcUid);
-        } else if (block.recordType == 'S') {
-            if (!VerifyZt4SignatureBlock(xml.SignatureText(), xml.PublicKeyText(), block.previousHash)) {
+        } else if (reader.kind == 'S') {
+            if (!VerifyZt4SignatureBlock(reader.xml.SignatureText(), reader.xml.PublicKeyText(), block.previousHash)) {
                 TV_LOG_ERROR(kModArchiverZt4, "Signature verification failed");
                 return Fail(__LINE__, kIntegrityFailed);
             }
-            info.publicKey = Zt4PublicKeyHex(xml.PublicKeyText());
+            info.publicKey = Zt4PublicKeyHex(reader.xml.PublicKeyText());
             return true;
         }
         blockNumber += block.sectorCount;

@@ -86,6 +86,8 @@ TEST(CardOptionsTest, UsageErrorsAreRefusedWithTheirReason) {
     EXPECT_TRUE(refused({"--cust-id", "QX333"}));
     EXPECT_TRUE(refused({"--damage", "hash"}));
     EXPECT_TRUE(refused({"--damage", "ds-version", "--family", "zt4"}));
+    EXPECT_TRUE(refused({"--damage", "closure-incident", "--family", "dx"}));
+    EXPECT_TRUE(refused({"--damage", "fusing-xml", "--family", "dx"}));
     EXPECT_TRUE(refused({"--empty", "--damage", "chain"}));
     EXPECT_TRUE(refused({"--bogus", "1"}));
     EXPECT_TRUE(refused({"stray"}));
@@ -97,7 +99,8 @@ TEST(CardOptionsTest, UsageErrorsAreRefusedWithTheirReason) {
 
     // The names of the damage kinds read back.
     for (CardDamage d :
-         {CardDamage::Payload, CardDamage::Chain, CardDamage::Signature, CardDamage::DsVersion}) {
+         {CardDamage::Payload, CardDamage::Chain, CardDamage::Signature, CardDamage::DsVersion,
+          CardDamage::ClosureIncident, CardDamage::FusingXml}) {
         CardDamage back = CardDamage::None;
         EXPECT_TRUE(ParseDamageName(DamageName(d), back));
         EXPECT_EQ(back, d);

@@ -1,0 +1,128 @@
+// Archives a generated ZT4 card of at least 100 MB of store completely and
+// validates the archive files, each timed next to sha256sum of the same bytes,
+// with the peak memory of this process (the card is generated in a child
+// process, so that its memory does not count).
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "app/AppContext.h"
+#include "archive/ArchiveRun.h"
+#include "archive/BaseArchiver.h"
+#include "emulator/CardGenerator.h"
+#include "emulator/SmcEmulator.h"
+#include "messages/MemoryResultList.h"
+#include "smc/SmcAccess.h"
+#include "smc/SmcDiscovery.h"
+#include "zt4/ArchiveVerifierZT4.h"
+
+namespace {
+
+double MiB(uint64_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace tv;
+    const long long megabytes = argc > 1 ? std::atoll(argv[1]) : 100;
+    const long long receipts = argc > 2 ? std::atoll(argv[2]) : 2000;
+    const std::string folder = bench::MakeTempFolder("tv-bench-zt4");
+    if (folder.empty()) return 1;
+    const std::string card = folder + "/card";
+    const std::string archives = folder + "/archives";
+    std::filesystem::create_directories(archives);
+
+    auto platform = CreateSystemPlatform();
+    bench::SilentUi ui;
+    InstallEnvironment(*platform, ui, platform->JoinPath(folder, "data"));
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        CardOptions options;
+        options.family = CardFamily::Zt4;
+        options.start = CalendarDate{2016, 1, 4};
+        options.receiptsPerDay = static_cast<uint32_t>(receipts);
+        options.days = static_cast<uint32_t>(megabytes * 1024 * 1024 / (receipts * 600)) + 1;
+        std::string error;
+        ::_exit(GenerateCard(options, card, error) ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "card generation failed\n");
+        return 1;
+    }
+
+    AppContext& ctx = GetAppContext();
+    ctx.archivePath = archives + "/";
+    ctx.maxArchiveSize = uint64_t{2048} << 20;
+    MountEmulatedCard(*platform, 'E', card);
+    const SmcList list = ScanSmcDrives(ctx);
+    if (list.entries.size() < 2 || IdentifySmc(ctx, list.entries[1], SmcPurpose::Archiving) != SmcIdentity::Accepted) {
+        std::fprintf(stderr, "the card was not accepted\n");
+        return 1;
+    }
+    WormUsage usage;
+    WORM_GET_USAGE(ctx.worm.get(), usage);
+    const uint64_t storeBytes = uint64_t{usage.nextWriteIndex} * 512;
+
+    SetArchiveType(ctx, 1);
+    MemoryResultList results;
+    bench::SilentProgress progress;
+    class NoStatus : public StatusView {
+    public:
+        void SetText(const std::u16string&) override {}
+    } noStatus;
+    double start = bench::NowSeconds();
+    const ArchiveRunOutcome outcome = RunCurrentArchiver(ctx, &progress, &results, &noStatus);
+    const double archiveTime = bench::NowSeconds() - start;
+    const double archivePeak = bench::PeakMemoryMiB();
+    if (!outcome.success) {
+        std::fprintf(stderr, "archiving failed with result %d\n", outcome.result);
+        return 1;
+    }
+    const double storeSha = bench::TimeCommand("cat '" + card + "'/WORMSTOR*.DAT | sha256sum >/dev/null", 3);
+
+    std::vector<std::string> files;
+    uint64_t xmlBytes = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(archives)) {
+        if (e.path().extension() == ".xml") {
+            files.push_back(e.path().string());
+            xmlBytes += e.file_size();
+        }
+    }
+    bool validated = !files.empty();
+    start = bench::NowSeconds();
+    for (const std::string& file : files) {
+        CArchiveVerifierZT4 verifier(file);
+        MemoryResultList rows;
+        validated = verifier.Verify(&progress, &rows) && validated;
+    }
+    const double validateTime = bench::NowSeconds() - start;
+    std::string all;
+    for (const std::string& file : files) all += " '" + file + "'";
+    const double xmlSha = bench::TimeCommand("cat" + all + " | sha256sum >/dev/null", 3);
+
+    std::printf("ZT4 complete archive: %.1f MiB of store, %.1f MiB of XML in %zu file(s), %lld receipts a day\n",
+                MiB(storeBytes), MiB(xmlBytes), files.size(), receipts);
+    std::printf("  archive   %7.3f s  %7.1f MiB/s of store  ratio to sha256sum %.2f   (target >= 25 MiB/s)\n",
+                archiveTime, MiB(storeBytes) / archiveTime, archiveTime / storeSha);
+    std::printf("  validate  %7.3f s  %7.1f MiB/s of XML    ratio to sha256sum %.2f   (target >= 100 MiB/s) %s\n",
+                validateTime, MiB(xmlBytes) / validateTime, validateTime / xmlSha,
+                validated ? "validated" : "FAILED");
+    std::printf("  sha256sum store %.3f s, XML %.3f s\n", storeSha, xmlSha);
+    std::printf("  peak memory: %.1f MiB after archiving, %.1f MiB after validating (target < 64 MiB)\n",
+                archivePeak, bench::PeakMemoryMiB());
+    CloseSmc(ctx);
+    DestroyAppContext();
+    bench::RemoveTree(folder);
+    const bool met = validated && MiB(storeBytes) / archiveTime >= 25 && MiB(xmlBytes) / validateTime >= 100 &&
+                     bench::PeakMemoryMiB() < 64;
+    std::printf("  targets %s\n", met ? "met" : "NOT met");
+    return validated ? 0 : 1;
+}

@@ -1,0 +1,148 @@
+// Archive.log on the card: the check when the card is chosen, cutting the
+// signature off before a record is added, and the replacement of the card's log
+// that a crash cannot leave half done.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/AppContext.h"
+#include "messages/Messages.h"
+#include "platform/Text.h"
+#include "smc/SmcDiscovery.h"
+#include "support/GeneratedCard.h"
+#include "zt4/ArchiveLog.h"
+#include "zt4/LogSignatureWriter.h"
+
+namespace tv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ArchiveLogTest : public test::CardTest {
+protected:
+    void SetUp() override {
+        CardTest::SetUp();
+        ctx_ = &GetAppContext();
+        CardOptions o = Small(CardFamily::Zt4, 1);
+        o.start = CalendarDate{2016, 2, 8};
+        card_ = MountCard('E', o);
+        root_ = CardFolder('E');
+    }
+    bool Choose() {
+        ui_.shown.clear();
+        const SmcList list = ScanSmcDrives(*ctx_);
+        return IdentifySmc(*ctx_, list.entries.at(1), SmcPurpose::Archiving) == SmcIdentity::Accepted;
+    }
+    // A log of this card with one record, signed.
+    std::string SignedLog(const std::string& path, const std::string& marker) {
+        WriteFile(path, "[" + card_.smcUid + "]\r\n\r\nScale serial num             : " + marker + "\r\n");
+        EXPECT_TRUE(SignLogFile(path));
+        return ReadFile(path);
+    }
+    bool Shown(MessageId id) const {
+        for (const auto& m : ui_.shown) {
+            if (m.text.find(GetMessageText(id)) != std::u16string::npos) return true;
+        }
+        return false;
+    }
+
+    AppContext* ctx_ = nullptr;
+    CardSummary card_;
+    std::string root_;
+};
+
+TEST_F(ArchiveLogTest, RemovingTheSignatureLeavesTheRecordsAsTheyWereSigned) {
+    const std::string path = TempPath("Archive.log");
+    const std::string records = "[" + card_.smcUid + "]\r\n\r\nScale serial num             : K7Q29\r\n";
+    WriteFile(path, records);
+    ASSERT_TRUE(SignLogFile(path));
+    ASSERT_NE(ReadFile(path), records);
+    ASSERT_TRUE(RemoveLogSignature(path));
+    EXPECT_EQ(ReadFile(path), records);
+}
+
+TEST_F(ArchiveLogTest, ATrailerOutOfShapeIsNotCut) {
+    struct Case {
+        const char* name;
+        std::string tail;
+        const char* message;
+    };
+    const std::string head = "[" + card_.smcUid + "]\r\n\r\nScale serial num             : K7Q29\r\n";
+    for (const Case& c : {Case{"line break in the signature", "\r\nDigital Signature:\r\nMIGH\r\nAkIB",
+                               "New line characters found at unexpected position in log"},
+                          Case{"no trailer", "Archive file name            : x.xml\r\n",
+                               "'Digital Signature:' text is not found in 'Archive.log'"}}) {
+        SCOPED_TRACE(c.name);
+        const std::string path = TempPath("Archive.log");
+        WriteFile(path, head + c.tail);
+        EXPECT_FALSE(RemoveLogSignature(path));
+        EXPECT_EQ(ReadFile(path), head + c.tail);
+        EXPECT_NE(LogText().find(c.message), std::string::npos);
+    }
+}
+
+TEST_F(ArchiveLogTest, AnUnreadableCardIdFailsTheCheckInsteadOfSettingTheLogAside) {
+    ASSERT_TRUE(Choose());
+    const std::string log = root_ + "/Archive.log";
+    const std::string content = SignedLog(log, "K7Q29");
+    ctx_->archiveLogState = 0;
+    ui_.shown.clear();
+    emulators_['E' - 'A']->Faults().infoReadsBeforeError = 0;
+    EXPECT_FALSE(CheckArchiveLogUid(*ctx_, log));
+    emulators_['E' - 'A']->Faults().infoReadsBeforeError = -1;
+    EXPECT_NE(ctx_->archiveLogState, 1);
+    EXPECT_FALSE(Shown(275));
+    EXPECT_EQ(ReadFile(log), content);
+}
+
+TEST_F(ArchiveLogTest, ALogLeftHalfReplacedIsPutRightWhenTheCardIsChosen) {
+    const std::string log = root_ + "/Archive.log";
+    const std::string fresh = root_ + "/Archive.log.new";
+    const std::string old = root_ + "/Archive.log.old";
+    struct Case {
+        const char* name;
+        bool withLog;
+        bool wholeNew;
+        bool withOld;
+        const char* expected;  // which content ends as the card's log
+    };
+    for (const Case& c : {Case{"swap interrupted after the old log went aside", false, true, true, "new"},
+                          Case{"copy interrupted, old log aside", false, false, true, "old"},
+                          Case{"copy interrupted before the swap", true, false, false, "old"},
+                          Case{"swap done, old log not yet removed", true, true, true, "log"}}) {
+        SCOPED_TRACE(c.name);
+        for (const std::string& p : {log, fresh, old}) fs::remove(p);
+        const std::string newContent = SignedLog(TempPath("new.log"), "NEW");
+        const std::string oldContent = SignedLog(TempPath("old.log"), "OLD");
+        if (c.withLog) WriteFile(log, c.wholeNew && c.withOld ? newContent : oldContent);
+        if (c.wholeNew) WriteFile(fresh, newContent);
+        if (!c.wholeNew) WriteFile(fresh, newContent.substr(0, 60));
+        if (c.withOld) WriteFile(old, oldContent);
+        ASSERT_TRUE(Choose());
+        const std::string expected = std::string(c.expected) == "old" ? oldContent : newContent;
+        EXPECT_EQ(ReadFile(log), expected);
+        EXPECT_FALSE(fs::exists(fresh));
+        EXPECT_FALSE(fs::exists(old));
+        EXPECT_EQ(ctx_->archiveLogState, 2);
+    }
+}
+
+TEST_F(ArchiveLogTest, PublishingReplacesTheCardsLogWholeOrNotAtAll) {
+    ASSERT_TRUE(Choose());
+    const std::string log = root_ + "/Archive.log";
+    const std::string before = SignedLog(log, "OLD");
+    const std::string after = SignedLog(DataArchiveLogPath(), "NEW");
+    int error = 0;
+    platform_->InjectFault(FaultOp::Move, kErrAccessDenied, "Archive.log", 1);
+    EXPECT_FALSE(PublishArchiveLogToCard(*ctx_, error));
+    EXPECT_EQ(ReadFile(log), before);
+    platform_->ClearFaults();
+    ASSERT_TRUE(PublishArchiveLogToCard(*ctx_, error));
+    EXPECT_EQ(ReadFile(log), after);
+    for (const auto& e : fs::directory_iterator(root_)) {
+        EXPECT_FALSE(e.path().string().ends_with(".new") || e.path().string().ends_with(".old")) << e.path();
+    }
+}
+
+}  // namespace
+}  // namespace tv
