@@ -22,7 +22,8 @@ namespace tv {
 namespace {
 
 constexpr uint16_t kColumnHeaders[] = {190, 193, 194, 195, 191, 192};
-constexpr int kColumnWidths[] = {50, 300, 90, 150, 150, 150};
+// The file name column gives room to the remarks, which carry the reason of a failure.
+constexpr int kColumnWidths[] = {50, 210, 90, 260, 150, 150};
 
 }  // namespace
 

@@ -39,8 +39,11 @@ void Shot(WizardFixture& f, const QString& name) {
 
 void DxRun(bool french) {
     WizardFixture f;
+    // A card about two thirds full, so that its fill level shows.
     CardOptions small = WizardFixture::SmallCard(CardFamily::Dx);
-    small.totalSectors = 30000;
+    const CardSummary probe = f.MountCard('Y', small);
+    f.UnmountCard('Y');
+    small.totalSectors = probe.sectorsUsed * 3 / 2 + 32;
     f.MountCard('E', small);
     CardOptions zt4 = WizardFixture::SmallCard(CardFamily::Zt4);
     zt4.seed = 5;
@@ -70,15 +73,18 @@ void DxRun(bool french) {
     Shot(f, QStringLiteral("140_archive_selection_dx"));
     f.ClickNext();
     Shot(f, QStringLiteral("141_verification_dx"));
+    // No page of the flow leads to the verification choice: shown as if the
+    // welcome page had.
     f.Window().ActivatePage(f.Window().FindPage(kPageVerificationSelection));
     f.Window().FindPage(kPageVerificationSelection)->OnEnterForward();
-    f.Window().NextButton()->show();
-    f.Window().FinishButton()->hide();
+    f.Window().BackButton()->show();
     Shot(f, QStringLiteral("161_verification_choice"));
+    f.ClickNext();
     auto* vcard = f.Page<CVerificationSBCSelectionPage>(kPageVerificationSbcSelection);
-    f.Window().ActivatePage(vcard);
     vcard->OnEnterForward();
-    vcard->CardList()->setCurrentIndex(1);
+    for (int i = 1; i < vcard->CardList()->count(); ++i) {
+        if (vcard->CardList()->itemText(i).endsWith(QStringLiteral("(E:)"))) vcard->CardList()->setCurrentIndex(i);
+    }
     Shot(f, QStringLiteral("162_verification_smc"));
 }
 
