@@ -164,6 +164,9 @@ void CMasterDlg::BuildHeader(QWidget* header) {
     auto* name = new QLabel(header);
     name->setText(QStringLiteral("<span style='font-size:19pt; font-weight:600; color:rgb(20,60,142)'>Tallyvault</span>"));
     const QString logoFile = FindPicture(QStringLiteral("logo"));
+    QString iconFile = FindPicture(QStringLiteral("icon"));
+    if (iconFile.isEmpty()) iconFile = logoFile;
+    if (!iconFile.isEmpty()) setWindowIcon(QIcon(iconFile));
     logo_ = new QLabel(header);
     if (!logoFile.isEmpty()) {
         logo_->setPixmap(QIcon(logoFile).pixmap(QSize(160, 44)));
@@ -301,6 +304,7 @@ void CMasterDlg::OnHelp() {
 }
 
 void CMasterDlg::OnSettings() {
+    if (!settings_->isEnabled()) return;  // not while a run is going on (Alt+X)
 #ifdef TV_HAS_SETTINGS_DIALOG
     CSettingsDlg settings(this);
     settings.exec();

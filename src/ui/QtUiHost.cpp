@@ -34,7 +34,7 @@ int QtUiHost::MessageBox(const std::u16string& text, const std::u16string& capti
         box.exec();
         return box.clickedButton() == yes ? kIdYes : kIdNo;
     }
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* ok = box.addButton(Text(162), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.exec();

@@ -134,6 +134,8 @@ int RunTallyvault(int argc, char** argv) {
     });
     window.ShowFirstPage();
     window.exec();
+    // The context holds files and the card of this platform: it goes before them.
+    if (HasAppContext()) DestroyAppContext();
     return 0;
 }
 

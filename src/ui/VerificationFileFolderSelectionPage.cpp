@@ -89,6 +89,7 @@ void CVerificationFileFolderSelectionPage::UpdateTexts() {
 }
 
 void CVerificationFileFolderSelectionPage::OnEnterForward() {
+    Wizard()->SetNextOrCancelDefault(false);
     path_->clear();
     path_->setFocus();
     folder_->setChecked(false);

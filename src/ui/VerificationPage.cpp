@@ -160,6 +160,7 @@ bool CVerificationPage::OnQueryCancel() {
 }
 
 int CVerificationPage::OnWizardNext() {
+    if (running_) return -1;  // the keys of Next reach the page while the run pumps events
     if (!answered_ && !AskYesNo(153, kMbIconQuestion)) {
         Wizard()->FinishWizard();
         return -1;
