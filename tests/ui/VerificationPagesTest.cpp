@@ -303,4 +303,39 @@ void VerificationPagesTest::closingAfterTheRunAborts() {
     QVERIFY(f.LogText().find("Application aborted") != std::string::npos);
 }
 
+void VerificationPagesTest::abortDuringARunEndsTheProgram() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    const std::string folder = f.TempPath("archives");
+    std::filesystem::create_directories(folder);
+    const std::string good = ArchivesOf('K').good;
+    for (int i = 0; i < 5; ++i) WizardFixture::WriteFile(folder + "/a" + std::to_string(i) + ".csv", good);
+    ToPathPage(f, true);
+    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    page->ChooseFolder()->click();
+    page->PathBox()->setText(QString::fromStdString(folder));
+    f.TakeShown();
+    // The user presses Abort while the first archive is checked, and confirms.
+    bool buttonsHidden = false;
+    f.ui_.duringRun = [&] {
+        buttonsHidden = !f.Window().NextButton()->isVisible() && !f.Window().FinishButton()->isVisible() &&
+                        f.Window().CancelButton()->text() == QStringLiteral("&Abort") &&
+                        !f.Window().SettingsButton()->isEnabled();
+        f.ui_.answers = {true};
+        f.Window().OnCancel();
+    };
+    int code = -1;
+    try {
+        f.Window().OnNext();
+    } catch (const ExitRequested& e) {
+        code = e.code;
+    }
+    QCOMPARE(code, 0);
+    QVERIFY(buttonsHidden);
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Do you want to cancel the current operation and close?"});
+    QVERIFY(f.LogText().find("Application aborted") != std::string::npos);
+    QVERIFY(!HasAppContext());
+}
+
 }  // namespace tv::test

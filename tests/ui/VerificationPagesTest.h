@@ -15,6 +15,7 @@ private slots:
     void zt4ArchivesAndLogsValidate();
     void anotherOperationYesStartsOverAndNoEndsTheWizard();
     void closingAfterTheRunAborts();
+    void abortDuringARunEndsTheProgram();
 };
 
 }  // namespace tv::test

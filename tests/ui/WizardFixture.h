@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,21 @@
 #include "ui/WizardPage.h"
 
 namespace tv::test {
+
+// The recording user interface with a hook run while the engine pumps events,
+// where a user would click during a run.
+class ScriptedUi : public RecordingUi {
+public:
+    void Pump() override {
+        RecordingUi::Pump();
+        if (duringRun) {
+            auto hook = std::move(duringRun);
+            duringRun = nullptr;
+            hook();
+        }
+    }
+    std::function<void()> duringRun;
+};
 
 class WizardFixture {
 public:
@@ -54,7 +70,7 @@ public:
 
     std::unique_ptr<Platform> real_;
     std::unique_ptr<FaultyPlatform> platform_;
-    RecordingUi ui_;
+    ScriptedUi ui_;
 
 private:
     std::string root_;
