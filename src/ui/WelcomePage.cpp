@@ -69,6 +69,7 @@ void CWelcomePage::UpdateTexts() {
 }
 
 void CWelcomePage::OnEnterForward() {
+    Wizard()->SetNextOrCancelDefault(false);  // one operation is always chosen
     operation_ = 1;
     withoutSmc_->setEnabled(false);
     withoutSmc_->hide();
