@@ -1,9 +1,9 @@
-# Tallyvault: make deps | build (default) | test | asan | demo | bench | clean
+# Tallyvault: make deps | build (default) | test | asan | demo | bench | run | screenshots | clean
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test asan demo bench run clean
+.PHONY: all deps build test asan demo bench run screenshots clean
 
 all: build
 
@@ -30,6 +30,14 @@ demo: deps build
 
 bench: deps build
 	@scripts/bench.sh $(BUILD)
+
+# The wizard on freshly generated demo cards.
+run: deps build
+	@scripts/run.sh $(BUILD)
+
+# A PNG of every page, in English and French, under $(BUILD)/screenshots/.
+screenshots: deps build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui_screenshots $(BUILD)/screenshots
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -160,6 +160,15 @@ void AbortApplication() {
     std::abort();  // Exit never returns
 }
 
+void CloseApplication(int module) {
+    Ui().Repaint();
+    TV_LOG_INFO(module, "Application closed");
+    Platform& platform = Sys();
+    DestroyAppContext();
+    platform.Exit(0);
+    std::abort();  // Exit never returns
+}
+
 bool IsHexText(const char* text) {
     if (text == nullptr) return false;
     for (; *text != 0; ++text) {

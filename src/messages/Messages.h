@@ -45,6 +45,9 @@ void ReportBackupFolderError(ResultList* list, int module, int line, int error,
 [[noreturn]] void FatalError(int module, int line, std::string_view message);
 // Logs "Application aborted", destroys the context and ends with status 0.
 [[noreturn]] void AbortApplication();
+// The orderly end the user chose: redraws the window, logs "Application closed"
+// for the module, destroys the context and ends with status 0.
+[[noreturn]] void CloseApplication(int module);
 
 // True when every character is a hexadecimal digit (a letter or digit); true for
 // an empty text, false for no text.

@@ -85,6 +85,7 @@ public:
         inner_.MountCard(letter, root, std::move(provider));
     }
     std::unique_ptr<File> OpenSectorFile(const std::string& path) override;
+    int DeviceChangeHandle() override { return inner_.DeviceChangeHandle(); }
 
     uint32_t GetPrivateProfileString(const char16_t* section, const char16_t* key,
                                      const char16_t* defaultText, char16_t* buffer, uint32_t size,

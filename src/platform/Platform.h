@@ -143,6 +143,10 @@ public:
     // sectors through page-aligned buffers. A file of an emulated card's root is
     // served by its provider.
     virtual std::unique_ptr<File> OpenSectorFile(const std::string& path) = 0;
+    // A descriptor that signals an exceptional condition (poll's POLLPRI) whenever
+    // drives are mounted or removed, for an event loop to watch; -1 when the system
+    // offers none. Owned by the platform.
+    virtual int DeviceChangeHandle() { return -1; }
 
     // --- INI files (UTF-16 names and values; files are narrow text, CR LF) ------
     // With key == nullptr the buffer receives the section's key names, each ended

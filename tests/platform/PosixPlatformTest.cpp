@@ -1,6 +1,7 @@
 // File services of the POSIX platform and the fault-injecting wrapper.
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -206,6 +207,20 @@ TEST_F(PlatformTest, FaultsHitOnlyTheirOperationPathAndCount) {
     f.Advance(5);
     EXPECT_EQ(f.Now(), 105);
     EXPECT_THROW(f.Exit(3), ExitRequested);
+}
+
+
+// The wizard watches the mount table for drives coming and going: one handle,
+// kept for the platform's life, quiet while nothing is mounted or removed.
+TEST_F(PlatformTest, MountTableHandleIsStableAndQuietWithoutChanges) {
+    const int fd = p_->DeviceChangeHandle();
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(p_->DeviceChangeHandle(), fd);
+    pollfd watch{fd, POLLPRI, 0};
+    ASSERT_GE(::poll(&watch, 1, 0), 0);
+    EXPECT_EQ(watch.revents & POLLPRI, 0);
+    FaultyPlatform faulty(*p_);
+    EXPECT_EQ(faulty.DeviceChangeHandle(), fd);
 }
 
 }  // namespace

@@ -93,6 +93,16 @@ std::vector<DriveInfo> PosixPlatform::RemovableMounts() {
     return drives;
 }
 
+// The kernel marks the mount table with POLLPRI after every mount and unmount.
+int PosixPlatform::DeviceChangeHandle() {
+    if (mountWatch_ < 0) mountWatch_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    return mountWatch_;
+}
+
+PosixPlatform::~PosixPlatform() {
+    if (mountWatch_ >= 0) ::close(mountWatch_);
+}
+
 DriveInfo PosixPlatform::GetDrive(char letter) {
     const int slot = SlotOf(letter);
     if (slot < 0) return {};

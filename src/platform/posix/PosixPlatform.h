@@ -39,6 +39,8 @@ public:
     void MountCard(char letter, const std::string& root,
                    std::shared_ptr<CardFileProvider> provider) override;
     std::unique_ptr<File> OpenSectorFile(const std::string& path) override;
+    int DeviceChangeHandle() override;
+    ~PosixPlatform() override;
 
     uint32_t GetPrivateProfileString(const char16_t* section, const char16_t* key,
                                      const char16_t* defaultText, char16_t* buffer, uint32_t size,
@@ -67,6 +69,7 @@ private:
 
     int lastError_ = 0;
     MountedCard mounted_[26];
+    int mountWatch_ = -1;  // the mount table, watched for changes
 };
 
 // Maps an errno value to the system error numbering of the platform interface.

@@ -1,0 +1,319 @@
+#include "ui/MasterDlg.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/AppContext.h"
+#include "log/LogFile.h"
+#include "messages/Messages.h"
+#include "ui/Breadcrumb.h"
+#include "ui/QtText.h"
+#include "ui/WizardPage.h"
+
+#if __has_include("ui/SettingsDlg.h")
+#include "ui/SettingsDlg.h"
+#define TV_HAS_SETTINGS_DIALOG 1
+#endif
+
+namespace tv {
+
+namespace {
+
+const QColor kBlue(20, 60, 142);
+const QColor kWindow(245, 245, 245);
+const QColor kButton(220, 220, 220);
+
+// The events that pages and the settings dialog post to the window.
+constexpr int kTextsChangedEvent = QEvent::User + 100;
+constexpr int kDefaultPathEvent = QEvent::User + 101;
+constexpr int kApplicationClosedEvent = QEvent::User + 102;
+
+// A picture of the resources whose name contains the word, if there is one.
+QString FindPicture(const QString& word) {
+    for (const QString& folder : {QStringLiteral(":/resources"), QStringLiteral(":")}) {
+        const QDir dir(folder);
+        for (const QString& name : dir.entryList({QStringLiteral("*.svg"), QStringLiteral("*.png")})) {
+            if (name.contains(word, Qt::CaseInsensitive)) return dir.filePath(name);
+        }
+    }
+    return {};
+}
+
+QFont ArialFont(double points, int weight = QFont::Normal) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    return font;
+}
+
+}  // namespace
+
+CMasterDlg::CMasterDlg(QWidget* parent) : CWizardDialog(parent) {
+    setFont(ArialFont(10));
+    setWindowTitle(QString());
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, kWindow);
+    setPalette(p);
+    setMinimumSize(780, 500);
+    resize(780, 500);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 12);
+    root->setSpacing(0);
+
+    auto* top = new QWidget(this);
+    top->setFixedHeight(64);
+    BuildHeader(top);
+    root->addWidget(top);
+
+    band_ = new QWidget(this);
+    band_->setFixedHeight(34);
+    band_->setAutoFillBackground(true);
+    QPalette bp = band_->palette();
+    bp.setColor(QPalette::Window, kBlue);
+    band_->setPalette(bp);
+    auto* crumbs = new QHBoxLayout(band_);
+    crumbs->setContentsMargins(18, 0, 18, 0);
+    crumbs->setSpacing(0);
+    for (int i = 0; i < 5; ++i) {
+        auto* caption = new QLabel(band_);
+        caption->hide();
+        captions_.push_back(caption);
+        crumbs->addWidget(caption);
+        if (i < 4) {
+            auto* separator = new QLabel(QStringLiteral("  >  "), band_);
+            separator->hide();
+            separators_.push_back(separator);
+            crumbs->addWidget(separator);
+        }
+    }
+    crumbs->addStretch(1);
+    root->addWidget(band_);
+
+    // The page area, framed by thin grey lines.
+    auto* frame = new QWidget(this);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(18, 14, 18, 14);
+    auto* border = new QWidget(frame);
+    border->setAutoFillBackground(true);
+    QPalette fp = border->palette();
+    fp.setColor(QPalette::Window, kButton);
+    border->setPalette(fp);
+    auto* borderLayout = new QVBoxLayout(border);
+    borderLayout->setContentsMargins(1, 1, 1, 1);
+    pageArea_->setParent(border);
+    pageArea_->setAutoFillBackground(true);
+    QPalette ap = pageArea_->palette();
+    ap.setColor(QPalette::Window, Qt::white);
+    pageArea_->setPalette(ap);
+    borderLayout->addWidget(pageArea_);
+    frameLayout->addWidget(border);
+    root->addWidget(frame, 1);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->setContentsMargins(18, 0, 18, 0);
+    buttons->setSpacing(8);
+    buttons->addStretch(1);
+    buttons->addWidget(back_);
+    buttons->addWidget(next_);
+    buttons->addSpacing(10);
+    buttons->addWidget(cancel_);
+    buttons->addWidget(finish_);
+    root->addLayout(buttons);
+    const QString buttonStyle = QStringLiteral(
+        "QPushButton { background: rgb(220,220,220); color: rgb(45,45,45); border: 1px solid rgb(180,180,180);"
+        " border-radius: 3px; padding: 5px 14px; min-height: 18px; }"
+        "QPushButton:default { border: 2px solid rgb(20,60,142); }"
+        "QPushButton:hover { background: rgb(232,232,232); }"
+        "QPushButton:pressed { background: rgb(200,200,200); }"
+        "QPushButton:disabled { color: rgb(160,160,160); border-color: rgb(205,205,205); }");
+    for (QPushButton* b : {back_, next_, cancel_, finish_}) b->setStyleSheet(buttonStyle);
+
+    connect(this, &CMasterDlg::textsChanged, this, &CMasterDlg::RefreshTexts);
+    connect(this, &CMasterDlg::defaultPathChanged, this, &CMasterDlg::RefreshDefaultPath);
+    connect(this, &CMasterDlg::applicationClosed, this, &CMasterDlg::CloseApplicationNow);
+
+    const int fd = Sys().DeviceChangeHandle();
+    if (fd >= 0) {
+        deviceWatch_ = new QSocketNotifier(fd, QSocketNotifier::Exception, this);
+        connect(deviceWatch_, &QSocketNotifier::activated, this, &CMasterDlg::DeviceChanged);
+    }
+    openDocument_ = [](const QString& path) {
+        return QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    };
+
+    const QString title = ToQString(WindowTitle());
+    setWindowTitle(title);
+    UpdateButtonCaptions();
+}
+
+void CMasterDlg::BuildHeader(QWidget* header) {
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(18, 8, 18, 8);
+    row->setSpacing(6);
+    auto* name = new QLabel(header);
+    name->setText(QStringLiteral("<span style='font-size:19pt; font-weight:600; color:rgb(20,60,142)'>Tallyvault</span>"));
+    const QString logoFile = FindPicture(QStringLiteral("logo"));
+    QString iconFile = FindPicture(QStringLiteral("icon"));
+    if (iconFile.isEmpty()) iconFile = logoFile;
+    if (!iconFile.isEmpty()) setWindowIcon(QIcon(iconFile));
+    logo_ = new QLabel(header);
+    if (!logoFile.isEmpty()) {
+        logo_->setPixmap(QIcon(logoFile).pixmap(QSize(160, 44)));
+        name->hide();
+    } else {
+        logo_->hide();
+    }
+    row->addWidget(name);
+    row->addStretch(1);
+    help_ = new QToolButton(header);
+    settings_ = new QToolButton(header);
+    const QString helpFile = FindPicture(QStringLiteral("help"));
+    const QString settingsFile = FindPicture(QStringLiteral("settings"));
+    help_->setIcon(helpFile.isEmpty() ? style()->standardIcon(QStyle::SP_DialogHelpButton) : QIcon(helpFile));
+    settings_->setIcon(settingsFile.isEmpty() ? style()->standardIcon(QStyle::SP_FileDialogDetailedView)
+                                              : QIcon(settingsFile));
+    for (QToolButton* b : {help_, settings_}) {
+        b->setIconSize(QSize(24, 24));
+        b->setAutoRaise(true);
+        b->setCursor(Qt::PointingHandCursor);
+        row->addWidget(b);
+    }
+    row->addSpacing(8);
+    row->addWidget(logo_);
+    connect(help_, &QToolButton::clicked, this, &CMasterDlg::OnHelp);
+    connect(settings_, &QToolButton::clicked, this, &CMasterDlg::OnSettings);
+}
+
+void CMasterDlg::showEvent(QShowEvent* event) {
+    CWizardDialog::showEvent(event);
+    if (started_) return;
+    started_ = true;
+    TV_LOG_INFO(kModMasterDlg, WindowTitle() + " application started");
+}
+
+bool CMasterDlg::ShowPageHeader(int pageId, bool dx) {
+    CWizardPage* active = ActivePage();
+    if (active == nullptr || active->PageId() != pageId) return false;
+    const BreadcrumbPlan plan = PlanBreadcrumb(pageId, dx, GetAppContext(), SelectedLanguage() == MessageLanguage::French);
+    const QString normal = QStringLiteral("color: rgb(195,195,195); font-family: Arial; font-size: 9pt;");
+    const QString bright = QStringLiteral("color: white; font-family: Arial; font-size: 9pt; font-weight: 600;");
+    const int previous = highlighted_ == nullptr ? -1
+        : static_cast<int>(std::find(captions_.begin(), captions_.end(), highlighted_) - captions_.begin());
+    for (QLabel* l : captions_) l->hide();
+    for (QLabel* l : separators_) l->hide();
+    const int highlight = plan.highlight >= 0 ? plan.highlight : previous;
+    for (size_t i = 0; i < plan.steps.size() && i < captions_.size(); ++i) {
+        QLabel* caption = captions_[i];
+        caption->setText(Text(plan.steps[i].caption));
+        caption->setToolTip(plan.steps[i].tooltip != 0 ? Text(plan.steps[i].tooltip) : QString());
+        caption->setStyleSheet(static_cast<int>(i) == highlight ? bright : normal);
+        caption->show();
+        if (i + 1 < plan.steps.size() && i < separators_.size()) {
+            separators_[i]->setStyleSheet(normal);
+            separators_[i]->show();
+        }
+    }
+    highlighted_ = highlight >= 0 && highlight < static_cast<int>(captions_.size()) ? captions_[static_cast<size_t>(highlight)] : nullptr;
+    return true;
+}
+
+QStringList CMasterDlg::BreadcrumbTexts() const {
+    QStringList texts;
+    for (QLabel* l : captions_) {
+        if (!l->isHidden()) texts << l->text();
+    }
+    return texts;
+}
+
+QString CMasterDlg::HighlightedCaption() const {
+    return highlighted_ != nullptr && !highlighted_->isHidden() ? highlighted_->text() : QString();
+}
+
+void CMasterDlg::UpdateButtonCaptions() {
+    back_->setText(Text(104));
+    next_->setText(Text(105));
+    finish_->setText(Text(108));
+    CWizardPage* active = ActivePage();
+    cancel_->setText(Text(active != nullptr && IsRunPage(active->PageId()) ? 107 : 106));
+    help_->setToolTip(Text(312));
+    settings_->setToolTip(Text(200));
+}
+
+bool CMasterDlg::PreTranslateKey(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
+        CWizardPage* active = ActivePage();
+        const int id = active != nullptr ? active->PageId() : 0;
+        if (id == 6 || id == 135 || id == 136 || id == 137) return true;
+    }
+    return false;
+}
+
+bool CMasterDlg::event(QEvent* event) {
+    switch (static_cast<int>(event->type())) {
+        case kTextsChangedEvent: emit textsChanged(); return true;
+        case kDefaultPathEvent: emit defaultPathChanged(); return true;
+        case kApplicationClosedEvent: emit applicationClosed(); return true;
+        default: return CWizardDialog::event(event);
+    }
+}
+
+void CMasterDlg::RefreshTexts() {
+    UpdateButtonCaptions();
+    if (CWizardPage* active = ActivePage()) {
+        active->UpdateHeader();
+        active->UpdateTexts();
+    }
+}
+
+void CMasterDlg::RefreshDefaultPath() {
+    CWizardPage* active = ActivePage();
+    if (active != nullptr && active->PageId() == 159) active->OnReturnTo(true);
+}
+
+void CMasterDlg::CloseApplicationNow() { CloseApplication(kModMasterDlg); }
+
+void CMasterDlg::DeviceChanged() {
+    if (CWizardPage* active = ActivePage()) active->OnDeviceChange();
+}
+
+QString CMasterDlg::HelpFilePath() const {
+    const QString folder = helpFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : helpFolder_;
+    const bool french = GetAppContext().language == "French";
+    return QDir(folder).filePath(french ? QStringLiteral("FAQ_fr.htm") : QStringLiteral("FAQ_en.htm"));
+}
+
+void CMasterDlg::ReturnToPage() {
+    if (CWizardPage* active = ActivePage()) active->OnReturnTo(true);
+}
+
+void CMasterDlg::OnHelp() {
+    if (!openDocument_(HelpFilePath())) ShowMessage(205, kMbIconWarning);
+    ReturnToPage();
+}
+
+void CMasterDlg::OnSettings() {
+    if (!settings_->isEnabled()) return;  // not while a run is going on (Alt+X)
+#ifdef TV_HAS_SETTINGS_DIALOG
+    CSettingsDlg settings(this);
+    settings.exec();
+#else
+    ShowMessage(311, kMbIconInformation);
+#endif
+    ReturnToPage();
+    setWindowTitle(ToQString(WindowTitle()));
+    RefreshTexts();
+}
+
+}  // namespace tv

@@ -1,0 +1,19 @@
+#include "ui/QtText.h"
+
+#include "messages/Messages.h"
+
+namespace tv {
+
+QString ToQString(const std::u16string& text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString ToQString(const std::string& narrow) {
+    return QString::fromUtf8(narrow.data(), static_cast<qsizetype>(narrow.size()));
+}
+
+std::string ToNarrowPath(const QString& text) { return text.toUtf8().toStdString(); }
+
+QString Text(MessageId id) { return ToQString(GetMessageText(id)); }
+
+}  // namespace tv

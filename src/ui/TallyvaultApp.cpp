@@ -1,0 +1,142 @@
+#include "ui/TallyvaultApp.h"
+
+#include <QApplication>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <cstdio>
+#include <memory>
+
+#include "app/AppContext.h"
+#include "app/StartUp.h"
+#include "emulator/SmcEmulator.h"
+#include "platform/Platform.h"
+#include "ui/MasterDlg.h"
+#include "ui/PendingArchivingPage.h"
+#include "ui/QtText.h"
+#include "ui/QtUiHost.h"
+#include "ui/SBCSelectionPage.h"
+#include "ui/VerificationFileFolderSelectionPage.h"
+#include "ui/VerificationPage.h"
+#include "ui/VerificationSBCSelectionPage.h"
+#include "ui/VerificationSelectionPage.h"
+#include "ui/WelcomePage.h"
+
+namespace tv {
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: tallyvault [--data-dir DIR] [--card-image L=DIR]...\n"
+    "  --data-dir DIR        keep the configuration and the log in DIR\n"
+    "  --card-image L=DIR    show the card image folder DIR as drive L\n";
+
+CWizardPage* CreatePage(int pageId) {
+    switch (pageId) {
+        case kPageWelcome: return new CWelcomePage();
+        case kPageSbcSelection: return new CSBCSelectionPage();
+        case kPageVerificationSelection: return new CVerificationSelectionPage();
+        case kPageVerificationSbcSelection: return new CVerificationSBCSelectionPage();
+        case kPageVerificationFileFolderSelection: return new CVerificationFileFolderSelectionPage();
+        case kPageVerification: return new CVerificationPage();
+        default: return new CPendingArchivingPage(pageId);
+    }
+}
+
+// One wizard per user and version: the window title names the instance.
+QString InstanceName() {
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty()) user = qEnvironmentVariable("USERNAME");
+    return ToQString(WindowTitle()).replace(QLatin1Char(' '), QLatin1Char('-')) + QLatin1Char('-') + user;
+}
+
+// True when a first instance answered and was asked to come to the front.
+bool HandOverToRunningInstance(const QString& name) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(500)) return false;
+    socket.write("raise\n");
+    socket.flush();
+    socket.waitForBytesWritten(500);
+    return true;
+}
+
+}  // namespace
+
+bool ParseWizardOptions(const QStringList& args, WizardOptions& options, QString& error) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--data-dir") || arg == QLatin1String("--card-image")) {
+            if (i + 1 >= args.size()) {
+                error = arg + QStringLiteral(" needs a value");
+                return false;
+            }
+            const QString value = args[++i];
+            if (arg == QLatin1String("--data-dir")) {
+                options.dataDir = ToNarrowPath(value);
+                continue;
+            }
+            const QChar letter = value.isEmpty() ? QChar() : value[0].toUpper();
+            if (value.size() < 3 || value[1] != QLatin1Char('=') || letter < QLatin1Char('A') ||
+                letter > QLatin1Char('Z')) {
+                error = QStringLiteral("--card-image takes L=DIR, with a drive letter L");
+                return false;
+            }
+            options.cardImages.emplace_back(static_cast<char>(letter.toLatin1()), ToNarrowPath(value.mid(2)));
+        } else {
+            error = QStringLiteral("unknown option '") + arg + QLatin1Char('\'');
+            return false;
+        }
+    }
+    return true;
+}
+
+void AddWizardPages(CMasterDlg& window, const std::vector<int>& pageOrder) {
+    for (int id : pageOrder) window.AddPage(CreatePage(id));
+}
+
+int RunTallyvault(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tallyvault"));
+    WizardOptions options;
+    QString error;
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    if (args.contains(QStringLiteral("--help"))) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!ParseWizardOptions(args, options, error)) {
+        std::fprintf(stderr, "tallyvault: %s\n\n%s", error.toUtf8().constData(), kUsage);
+        return 64;
+    }
+
+    const QString instance = InstanceName();
+    if (HandOverToRunningInstance(instance)) return 0;
+    QLocalServer server;
+    QLocalServer::removeServer(instance);
+    server.listen(instance);
+
+    std::unique_ptr<Platform> platform = CreateSystemPlatform();
+    QtUiHost ui;
+    std::vector<std::shared_ptr<SmcEmulator>> cards;
+    for (const auto& [letter, folder] : options.cardImages) cards.push_back(MountEmulatedCard(*platform, letter, folder));
+    InstallEnvironment(*platform, ui, options.dataDir);
+
+    const StartUpResult start = RunStartUpSteps();
+    CMasterDlg window;
+    ui.SetOwner(&window);
+    AddWizardPages(window, start.pageOrder);
+    QObject::connect(&server, &QLocalServer::newConnection, &window, [&server, &window] {
+        while (QLocalSocket* peer = server.nextPendingConnection()) peer->deleteLater();
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    window.ShowFirstPage();
+    window.exec();
+    // The context holds files and the card of this platform: it goes before them.
+    if (HasAppContext()) DestroyAppContext();
+    return 0;
+}
+
+}  // namespace tv

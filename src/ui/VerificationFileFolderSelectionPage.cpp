@@ -1,0 +1,166 @@
+#include "ui/VerificationFileFolderSelectionPage.h"
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+#include "app/AppContext.h"
+#include "app/StartUp.h"
+#include "messages/Messages.h"
+#include "platform/Text.h"
+#include "ui/PageStyle.h"
+#include "ui/QtText.h"
+#include "ui/WizardDialog.h"
+#include "zt4/VerifierChoice.h"
+
+namespace tv {
+
+namespace {
+
+constexpr size_t kMaxPath = 260;
+
+struct FileKind {
+    const char16_t* extension;
+    const char* filter;
+    uint16_t wrongExtension;
+};
+
+FileKind KindOf(bool dx, uint32_t validationKind) {
+    if (dx) return {u".csv", "CSV Files (*.csv)", 207};
+    if (validationKind == 1) return {u".xml", "XML Files (*.xml)", 265};
+    return {u".log", "LOG Files (*.log)", 266};
+}
+
+}  // namespace
+
+CVerificationFileFolderSelectionPage::CVerificationFileFolderSelectionPage(QWidget* parent)
+    : CWizardPage(kPageVerificationFileFolderSelection, parent) {
+    setStyleSheet(PageStyleSheet());
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(28, 22, 28, 22);
+    box_ = MakeGuideBox(this);
+    auto* grid = new QGridLayout(box_);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(10);
+    label_ = new QLabel(box_);
+    path_ = new QLineEdit(box_);
+    path_->setFont(textFont_);
+    path_->setMinimumWidth(380);
+    browse_ = new QPushButton(box_);
+    browse_->setAutoDefault(false);
+    folder_ = new QCheckBox(box_);
+    grid->addWidget(label_, 0, 0);
+    grid->addWidget(path_, 0, 1);
+    grid->addWidget(browse_, 0, 2);
+    grid->addWidget(folder_, 1, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+    layout->addWidget(box_);
+    layout->addStretch(1);
+    connect(browse_, &QPushButton::clicked, this, &CVerificationFileFolderSelectionPage::OnBrowse);
+    connect(folder_, &QCheckBox::toggled, this, [](bool on) { GetAppContext().folderInput = on ? 1 : 0; });
+    connect(path_, &QLineEdit::returnPressed, this, [this] {
+        if (Wizard() != nullptr) Wizard()->OnNext();
+    });
+    chooser_ = [this](const QString& filter, bool folder) {
+        if (folder) return QFileDialog::getExistingDirectory(this, Text(GuideText()), path_->text());
+        return QFileDialog::getOpenFileName(this, Text(GuideText()), path_->text(), filter);
+    };
+}
+
+bool CVerificationFileFolderSelectionPage::IsDx() const { return GetAppContext().scaleType == '0'; }
+
+uint16_t CVerificationFileFolderSelectionPage::GuideText() const {
+    if (IsDx()) return 172;
+    return GetAppContext().validationKind == 1 ? 260 : 263;
+}
+
+int CVerificationFileFolderSelectionPage::UpdateHeader() {
+    Wizard()->ShowPageHeader(PageId(), IsDx());
+    return 0;
+}
+
+void CVerificationFileFolderSelectionPage::UpdateTexts() {
+    const bool log = !IsDx() && GetAppContext().validationKind != 1;
+    box_->setTitle(Text(GuideText()));
+    label_->setText(Text(log ? 274 : 148));
+    folder_->setText(Text(149));
+    browse_->setText(Text(313));
+}
+
+void CVerificationFileFolderSelectionPage::OnEnterForward() {
+    Wizard()->SetNextOrCancelDefault(false);
+    path_->clear();
+    path_->setFocus();
+    folder_->setChecked(false);
+    folder_->setEnabled(IsDx());
+    folder_->setVisible(IsDx());
+    GetAppContext().folderInput = 0;
+}
+
+void CVerificationFileFolderSelectionPage::OnReturnTo(bool flag) {
+    if (!flag) Wizard()->ShowPageHeader(PageId(), IsDx());
+    path_->setFocus();
+}
+
+void CVerificationFileFolderSelectionPage::OnBrowse() {
+    const AppContext& ctx = GetAppContext();
+    const bool folder = IsDx() && folder_->isChecked();
+    const QString chosen = chooser_(QString::fromLatin1(KindOf(IsDx(), ctx.validationKind).filter), folder);
+    if (!chosen.isEmpty()) path_->setText(chosen);
+    path_->setFocus();
+}
+
+int CVerificationFileFolderSelectionPage::OnWizardBack() {
+    const AppContext& ctx = GetAppContext();
+    return ctx.configuredScaleType == 1 && ctx.verificationMode == 1 ? kPageSbcSelection : kPageWelcome;
+}
+
+int CVerificationFileFolderSelectionPage::OnWizardNext() {
+    AppContext& ctx = GetAppContext();
+    Platform& platform = Sys();
+    const bool dx = IsDx();
+    const bool folderMode = dx && folder_->isChecked();
+    const std::string path = ToNarrowPath(path_->text());
+    if (path.empty()) {
+        ShowMessage(GuideText(), kMbIconWarning);
+        return -1;
+    }
+    // A file must be a file: a folder never holds the archive's lines.
+    uint32_t attributes = 0;
+    const bool exists = platform.GetAttributes(path, attributes);
+    const bool isFolder = exists && (attributes & kAttrDirectory) != 0;
+    if (!exists || isFolder != folderMode) {
+        ShowMessage(path.size() < kMaxPath ? 272 : 220, kMbIconError);
+        return -1;
+    }
+    const size_t length = dx ? path.size() + (ctx.backupSmcOnArchive ? 85 : 75) : path.size();
+    if (length >= kMaxPath) {
+        ShowMessage(220, kMbIconError);
+        return -1;
+    }
+    if (folderMode) {
+        std::vector<DirEntry> found;
+        platform.ListFolder(path, "*.csv", found);
+        bool anyFile = false;
+        for (const DirEntry& e : found) anyFile = anyFile || !e.isDirectory;
+        if (!anyFile) {
+            ShowMessage(204, kMbIconError);
+            return -1;
+        }
+        ctx.folderInput = 1;
+        SetVerificationPath(ctx, platform.WithTrailingSeparator(path));
+        return kPageVerification;
+    }
+    const FileKind kind = KindOf(dx, ctx.validationKind);
+    const std::u16string wide = ToUtf16(path);
+    if (wide.size() < 4 || !EqualsNoCase(wide.substr(wide.size() - 4), kind.extension)) {
+        ShowMessage(kind.wrongExtension, kMbIconError);
+        return -1;
+    }
+    ctx.folderInput = 0;
+    SetVerificationPath(ctx, path);
+    return kPageVerification;
+}
+
+}  // namespace tv

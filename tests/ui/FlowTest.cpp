@@ -1,0 +1,259 @@
+#include "ui/FlowTest.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QRadioButton>
+
+#include "app/AppContext.h"
+#include "app/StartUp.h"
+#include "ui/Breadcrumb.h"
+#include "ui/SBCSelectionPage.h"
+#include "ui/WelcomePage.h"
+#include "ui/WizardFixture.h"
+
+namespace tv::test {
+
+namespace {
+
+QStringList Crumbs(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* t : texts) list << QString::fromUtf8(t);
+    return list;
+}
+
+}  // namespace
+
+void FlowTest::firstPageFollowsTheConfiguredScaleType() {
+    const struct {
+        const char* scaleType;
+        int first;
+        bool backShown;
+    } cases[] = {{"dX", kPageWelcome, false}, {"ZT4", kPageWelcome, false},
+                 {"Auto-detect", kPageSbcSelection, false}, {"dx", kPageSbcSelection, false}};
+    for (const auto& c : cases) {
+        WizardFixture f;
+        f.Start(c.scaleType);
+        QCOMPARE(f.ActiveId(), c.first);
+        QCOMPARE(f.Window().Pages().size(), size_t{12});
+        QCOMPARE(f.Window().BackButton()->isVisible(), c.backShown);
+        QVERIFY(f.Window().windowTitle() == QStringLiteral("Tallyvault 2.0.0"));
+    }
+}
+
+void FlowTest::dxVerificationWithAndWithoutTheCard() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"Operation choice"}));
+    QVERIFY(!welcome->WithoutSmc()->isVisible());
+    QVERIFY(!welcome->LogValidation()->isVisible());
+    QCOMPARE(welcome->ExistingArchive()->text(), QStringLiteral("Existing archive &verification"));
+
+    (welcome->ExistingArchive())->click();
+    QVERIFY(welcome->WithoutSmc()->isVisible());
+    QCOMPARE(GetAppContext().verificationMode, 1u);
+    QVERIFY(GetAppContext().dxVerifier);
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"Operation choice", "SMC selection"}));
+    QCOMPARE(f.Window().HighlightedCaption(), QStringLiteral("SMC selection"));
+    auto* cards = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    QCOMPARE(cards->CardList()->count(), 2);
+    cards->CardList()->setCurrentIndex(1);
+    QVERIFY(f.Window().NextButton()->isEnabled());
+    cards->CardList()->setCurrentIndex(0);  // "<Select SMC>" again
+    QVERIFY(!f.Window().NextButton()->isEnabled());
+    cards->CardList()->setCurrentIndex(1);
+    QVERIFY(f.Window().NextButton()->isEnabled());
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
+    QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"Operation choice", "SMC selection", "Archive selection"}));
+    f.ClickBack();
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    QCOMPARE(cards->CardList()->count(), 2);  // entering the card page scans again
+    f.ClickBack();
+    QCOMPARE(f.ActiveId(), int(kPageWelcome));
+    QVERIFY(welcome->ExistingArchive()->isChecked());  // a Back move keeps the choice
+
+    (welcome->WithoutSmc())->click();
+    QCOMPARE(GetAppContext().verificationMode, 2u);
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
+    QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"Operation choice", "Archive selection"}));
+    f.ClickBack();
+    QCOMPARE(f.ActiveId(), int(kPageWelcome));
+}
+
+void FlowTest::zt4VerificationSkipsTheCardPage() {
+    WizardFixture f;
+    f.Start("ZT4");
+    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    QCOMPARE(welcome->ExistingArchive()->text(), QStringLiteral("Existing archive &validation"));
+    QVERIFY(welcome->LogValidation()->isVisible());
+    (welcome->LogValidation())->click();
+    (welcome->ExistingArchive())->click();
+    QCOMPARE(GetAppContext().validationKind, 1u);
+    QVERIFY(GetAppContext().zt4Verifier);
+    QVERIFY(!GetAppContext().dxVerifier);
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
+    QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"Operation choice", "Archive selection"}));
+    f.ClickBack();
+    (welcome->LogValidation())->click();
+    f.ClickNext();
+    QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"Operation choice", "Log selection"}));
+}
+
+void FlowTest::autoDetectStartsOnTheCardPageAndLeadsToWelcome() {
+    WizardFixture f;
+    f.Start("Auto-detect");
+    auto* cards = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    QCOMPARE(cards->CardList()->currentText(), QStringLiteral("<Insert SMC>"));
+    QVERIFY(!cards->CardList()->isEnabled());
+    QVERIFY(!f.Window().NextButton()->isEnabled());
+    QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"SMC selection"}));
+
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Zt4));
+    f.Window().DeviceChanged();
+    QCOMPARE(cards->CardList()->count(), 2);
+    QCOMPARE(cards->CardList()->itemText(0), QStringLiteral("<Select SMC>"));
+    QVERIFY(cards->CardList()->isEnabled());
+    cards->CardList()->setCurrentIndex(1);
+    QVERIFY(f.Window().NextButton()->isEnabled());
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageWelcome));
+    QCOMPARE(GetAppContext().scaleType, '1');
+    QVERIFY(f.Window().BackButton()->isVisible());
+    QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"SMC selection", "Operation choice"}));
+    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    QVERIFY(welcome->LogValidation()->isVisible());
+    (welcome->ExistingArchive())->click();
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
+    QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"SMC selection", "Operation choice", "Archive selection"}));
+    f.ClickBack();
+    f.ClickBack();
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    QCOMPARE(cards->CardList()->currentText(), QStringLiteral("<Select SMC>"));
+}
+
+void FlowTest::archivingSaysItIsNotAvailableYet() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    f.ClickNext();  // new archive generation
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    auto* cards = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    cards->CardList()->setCurrentIndex(1);
+    f.TakeShown();
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Archive generation is not available in this version of Tallyvault yet."});
+}
+
+void FlowTest::cancelAsksOnceAndNoKeepsThePage() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    (f.Page<CWelcomePage>(kPageWelcome)->ExistingArchive())->click();
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    f.ui_.answers = {false};
+    (f.Window().CancelButton())->click();
+    // Both first pages would ask; the walk stops at the first refusal.
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Are you sure you want to close?"});
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    QVERIFY(f.Window().isVisible());
+    QTest::keyClick(&f.Window(), Qt::Key_Escape);
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Are you sure you want to close?"});
+    QVERIFY(f.Window().isVisible());
+}
+
+void FlowTest::yesToCloseEndsTheProgram() {
+    WizardFixture f;
+    f.Start("ZT4");
+    f.ui_.answers = {true};
+    int code = -1;
+    try {
+        f.Window().OnCancel();
+    } catch (const ExitRequested& e) {
+        code = e.code;
+    }
+    QCOMPARE(code, 0);
+    QVERIFY(!HasAppContext());
+    QVERIFY(f.LogText().find("Application closed") != std::string::npos);
+    QVERIFY(f.ui_.shown.size() == 1 && (f.ui_.shown[0].style & kMbDefButton2) != 0);
+}
+
+void FlowTest::languageSwitchRedrawsEveryText() {
+    WizardFixture f;
+    f.Start("ZT4");
+    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    QCOMPARE(f.Window().NextButton()->text(), QStringLiteral("&Next"));
+    GetAppContext().language = "French";
+    emit f.Window().textsChanged();
+    QCOMPARE(f.Window().BreadcrumbTexts(), QStringList{QStringLiteral("Choix de fonctionnement")});
+    QVERIFY(f.Window().NextButton()->text() != QStringLiteral("&Next"));
+    QVERIFY(welcome->NewArchive()->text() != QStringLiteral("New &archive generation"));
+    QVERIFY(f.Window().CancelButton()->text() != QStringLiteral("&Cancel"));
+    GetAppContext().language = "English";
+    emit f.Window().textsChanged();
+    QCOMPARE(welcome->NewArchive()->text(), QStringLiteral("New &archive generation"));
+}
+
+void FlowTest::frenchDateRunShortensTheBreadcrumb() {
+    WizardFixture f;
+    f.Start("dX");
+    AppContext& ctx = GetAppContext();
+    BreadcrumbPlan plan = PlanBreadcrumb(kPageDateBasedArchiver, true, ctx, true);
+    QCOMPARE(plan.steps.size(), size_t{5});
+    QCOMPARE(plan.steps[0].caption, MessageId{284});
+    QCOMPARE(plan.steps[0].tooltip, MessageId{140});
+    QCOMPARE(plan.steps[1].caption, MessageId{239});
+    QCOMPARE(plan.highlight, 4);
+    ctx.configuredScaleType = 0;
+    plan = PlanBreadcrumb(kPageDateBasedArchiver, true, ctx, true);
+    QCOMPARE(plan.steps[0].caption, MessageId{239});
+    QCOMPARE(plan.steps[1].caption, MessageId{140});
+    plan = PlanBreadcrumb(kPageDateBasedArchiver, true, ctx, false);
+    QCOMPARE(plan.steps[0].caption, MessageId{114});
+    QCOMPARE(PlanBreadcrumb(kPageVerificationSelection, true, ctx, false).highlight, -1);
+}
+
+void FlowTest::helpOpensThePageOfTheLanguage() {
+    WizardFixture f;
+    f.Start("dX");
+    QStringList opened;
+    bool available = true;
+    f.Window().SetHelpFolder(QStringLiteral("/opt/tv"));
+    f.Window().SetDocumentOpener([&](const QString& path) {
+        opened << path;
+        return available;
+    });
+    (f.Window().HelpButton())->click();
+    GetAppContext().language = "French";
+    (f.Window().HelpButton())->click();
+    GetAppContext().language = "French ";
+    available = false;
+    (f.Window().HelpButton())->click();
+    QCOMPARE(opened, (QStringList{QStringLiteral("/opt/tv/FAQ_en.htm"), QStringLiteral("/opt/tv/FAQ_fr.htm"),
+                                  QStringLiteral("/opt/tv/FAQ_en.htm")}));
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Help file not available."});
+    QCOMPARE(f.ActiveId(), int(kPageWelcome));
+}
+
+void FlowTest::backspaceOnTheCardPageDoesNotGoBack() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    auto* cards = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    QTest::keyClick(cards->CardList(), Qt::Key_Backspace);
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    QTest::keyClick(cards->CardList(), Qt::Key_Left, Qt::AltModifier);
+    QCOMPARE(f.ActiveId(), int(kPageWelcome));
+}
+
+}  // namespace tv::test

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+namespace tv::test {
+
+// The page flow with the three configured scale types, the closing questions,
+// the language switch, help and the window's keys.
+class FlowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstPageFollowsTheConfiguredScaleType();
+    void dxVerificationWithAndWithoutTheCard();
+    void zt4VerificationSkipsTheCardPage();
+    void autoDetectStartsOnTheCardPageAndLeadsToWelcome();
+    void archivingSaysItIsNotAvailableYet();
+    void cancelAsksOnceAndNoKeepsThePage();
+    void yesToCloseEndsTheProgram();
+    void languageSwitchRedrawsEveryText();
+    void frenchDateRunShortensTheBreadcrumb();
+    void helpOpensThePageOfTheLanguage();
+    void backspaceOnTheCardPageDoesNotGoBack();
+};
+
+}  // namespace tv::test

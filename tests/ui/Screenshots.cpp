@@ -1,0 +1,134 @@
+// Renders every page of the wizard offscreen, in English and in French, from a
+// real run of the flow on generated cards: ui_screenshots OUTPUT_FOLDER.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/AppContext.h"
+#include "app/StartUp.h"
+#include "dx/CardCsv.h"
+#include "ui/SBCSelectionPage.h"
+#include "ui/VerificationFileFolderSelectionPage.h"
+#include "ui/VerificationPage.h"
+#include "ui/VerificationSBCSelectionPage.h"
+#include "ui/VerificationSelectionPage.h"
+#include "ui/WelcomePage.h"
+#include "ui/WizardFixture.h"
+#include "zt4/ArchiveSignatureWriter.h"
+
+using namespace tv;
+using namespace tv::test;
+
+namespace {
+
+QString g_out;
+QString g_language;
+int g_count = 0;
+
+void Shot(WizardFixture& f, const QString& name) {
+    QApplication::processEvents();
+    f.Window().repaint();
+    const QString path = QDir(g_out).filePath(g_language + QStringLiteral("_") + name + QStringLiteral(".png"));
+    if (f.Window().grab().save(path)) ++g_count;
+}
+
+void DxRun(bool french) {
+    WizardFixture f;
+    // A card about two thirds full, so that its fill level shows.
+    CardOptions small = WizardFixture::SmallCard(CardFamily::Dx);
+    const CardSummary probe = f.MountCard('Y', small);
+    f.UnmountCard('Y');
+    small.totalSectors = probe.sectorsUsed * 3 / 2 + 32;
+    f.MountCard('E', small);
+    CardOptions zt4 = WizardFixture::SmallCard(CardFamily::Zt4);
+    zt4.seed = 5;
+    f.MountCard('F', zt4);
+    f.Start("Auto-detect", {std::string("Language=") + (french ? "French" : "English")});
+    auto* cards = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    Shot(f, QStringLiteral("06_smc_selection"));
+    for (int i = 1; i < cards->CardList()->count(); ++i) {
+        if (cards->CardList()->itemText(i).endsWith(QStringLiteral("(E:)"))) cards->CardList()->setCurrentIndex(i);
+    }
+    Shot(f, QStringLiteral("06_smc_selection_fill_level"));
+    const std::vector<CardBlock> blocks = ReadCardBlocks('E');
+    const std::string folder = f.TempPath("archives");
+    std::filesystem::create_directories(folder);
+    std::string bad = JoinLines(blocks);
+    bad[bad.size() / 2] ^= 1;
+    WizardFixture::WriteFile(folder + "/20151220_20151221.csv", JoinLines(blocks));
+    WizardFixture::WriteFile(folder + "/20151222_20151223.csv", bad);
+    f.ClickNext();
+    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    (welcome->ExistingArchive())->click();
+    Shot(f, QStringLiteral("133_welcome_dx"));
+    f.ClickNext();
+    auto* path = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    (path->ChooseFolder())->click();
+    path->PathBox()->setText(QString::fromStdString(folder));
+    Shot(f, QStringLiteral("140_archive_selection_dx"));
+    f.ClickNext();
+    Shot(f, QStringLiteral("141_verification_dx"));
+    // No page of the flow leads to the verification choice: shown as if the
+    // welcome page had.
+    f.Window().ActivatePage(f.Window().FindPage(kPageVerificationSelection));
+    f.Window().FindPage(kPageVerificationSelection)->OnEnterForward();
+    f.Window().BackButton()->show();
+    Shot(f, QStringLiteral("161_verification_choice"));
+    f.ClickNext();
+    auto* vcard = f.Page<CVerificationSBCSelectionPage>(kPageVerificationSbcSelection);
+    vcard->OnEnterForward();
+    for (int i = 1; i < vcard->CardList()->count(); ++i) {
+        if (vcard->CardList()->itemText(i).endsWith(QStringLiteral("(E:)"))) vcard->CardList()->setCurrentIndex(i);
+    }
+    Shot(f, QStringLiteral("162_verification_smc"));
+}
+
+void Zt4Run(bool french) {
+    WizardFixture f;
+    f.Start("ZT4", {std::string("Language=") + (french ? "French" : "English")});
+    Shot(f, QStringLiteral("133_welcome_zt4"));
+    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    (welcome->LogValidation())->click();
+    f.ClickNext();
+    auto* path = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    path->PathBox()->setText(QString::fromStdString(f.TempPath("Archive.log")));
+    Shot(f, QStringLiteral("140_log_selection_zt4"));
+    f.ClickBack();
+    (welcome->ExistingArchive())->click();
+    f.ClickNext();
+    const std::string archive = f.TempPath("20151220080000_20151221200000.xml");
+    std::string s = "<?xml version=\"1.0\"?>\n<ZT4><fit><cte>2015-12-20 08:00:00</cte><fpg><ssn>K7Q29</ssn>"
+                    "<ncd>04A1B2C3D4E5F60718293A4B5C6D7E8F</ncd></fpg></fit>";
+    for (int i = 0; i < 12; ++i) {
+        s += "<fit><cte>2015-12-20 08:" + std::to_string(10 + i) + ":00</cte><ftk><amt>" + std::to_string(100 + i) +
+             "</amt></ftk></fit>";
+    }
+    s += "<fit><cte>2015-12-21 20:00:00</cte><fcd><n>1</n></fcd></fit></ZT4>";
+    WizardFixture::WriteFile(archive, s);
+    SignArchiveFile(archive);
+    path->PathBox()->setText(QString::fromStdString(archive));
+    Shot(f, QStringLiteral("140_archive_selection_zt4"));
+    f.ClickNext();
+    Shot(f, QStringLiteral("141_validation_zt4"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(g_out);
+    for (bool french : {false, true}) {
+        g_language = french ? QStringLiteral("fr") : QStringLiteral("en");
+        DxRun(french);
+        Zt4Run(french);
+    }
+    std::printf("%d screenshots in %s\n", g_count, g_out.toLocal8Bit().constData());
+    return g_count > 0 ? 0 : 1;
+}

@@ -1,0 +1,341 @@
+#include "ui/VerificationPagesTest.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/AppContext.h"
+#include "app/StartUp.h"
+#include "dx/CardCsv.h"
+#include "ui/SBCSelectionPage.h"
+#include "ui/VerificationFileFolderSelectionPage.h"
+#include "ui/VerificationPage.h"
+#include "ui/WelcomePage.h"
+#include "ui/WizardFixture.h"
+#include "zt4/ArchiveSignatureWriter.h"
+#include "zt4/LogSignatureWriter.h"
+
+namespace tv::test {
+
+namespace {
+
+const char kUid[] = "04A1B2C3D4E5F60718293A4B5C6D7E8F";
+
+std::string Zt4Archive() {
+    std::string s = "<?xml version=\"1.0\"?>\n<ZT4>";
+    s += std::string("<fit><cte>2015-01-02 08:00:00</cte><fpg><ssn>K7Q29</ssn><ncd>") + kUid + "</ncd></fpg></fit>";
+    for (int i = 0; i < 12; ++i) {
+        s += "<fit><cte>2015-01-02 08:" + std::to_string(10 + i) + ":00</cte><ftk><amt>" +
+             std::to_string(100 + i) + "</amt></ftk></fit>";
+    }
+    return s + "<fit><cte>2015-01-02 20:00:00</cte><fcd><n>1</n></fcd></fit></ZT4>";
+}
+
+std::string Zt4Log() {
+    return std::string("[") + kUid + "]\r\n\r\n" + "Scale serial num             : K7Q29\r\n" +
+           "SMC Unique ID                : " + kUid + "\r\n" +
+           "Archive file path            : /archives/K7Q29\r\n"
+           "Archive start date           : 2015-01-02 08:00:00\r\n"
+           "Archive end date             : 2015-01-02 20:00:00\r\n"
+           "Archive file name            : 20150102080000_20150102200000.xml\r\n"
+           "A.Creation date time         : 2016-03-01 10:15:00\r\n"
+           "A.Completion date time       : 2016-03-01 10:15:02\r\n";
+}
+
+// The archive lines of the card at the letter, and the same with one changed
+// byte inside a transaction.
+struct DxArchives {
+    std::string good;
+    std::string tampered;
+};
+
+DxArchives ArchivesOf(char letter) {
+    const std::vector<CardBlock> blocks = ReadCardBlocks(letter);
+    DxArchives a;
+    a.good = JoinLines(blocks);
+    a.tampered = a.good;
+    size_t at = 0;
+    for (size_t i = 0; i < FindBlock(blocks, 'T'); ++i) at += blocks[i].line.size();
+    a.tampered[at + 60] ^= 1;
+    return a;
+}
+
+// Goes from the welcome page to the path page with the existing-archive choice.
+void ToPathPage(WizardFixture& f, bool withoutSmc, bool log = false) {
+    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    welcome->repaint();  // the first page shows its buttons when it paints
+    (log ? welcome->LogValidation() : welcome->ExistingArchive())->click();
+    if (withoutSmc) (welcome->WithoutSmc())->click();
+    f.ClickNext();
+}
+
+// Types the path and presses Next on the path page.
+void SubmitPath(WizardFixture& f, const std::string& path) {
+    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    page->PathBox()->setText(QString::fromStdString(path));
+    f.ClickNext();
+}
+
+QStringList Row(QTreeWidget* list, int row) {
+    QStringList cells;
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    for (int c = 0; item != nullptr && c < list->columnCount(); ++c) cells << item->text(c);
+    return cells;
+}
+
+}  // namespace
+
+void VerificationPagesTest::pathChecksRefuseWithTheirMessage() {
+    WizardFixture f;
+    f.Start("dX", {"BackupSMCOnArchive=YES"});
+    ToPathPage(f, true);
+    QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
+    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    QVERIFY(page->ChooseFolder()->isVisible());
+    const std::string folder = f.TempPath("archives");
+    std::filesystem::create_directories(folder);
+    WizardFixture::WriteFile(folder + "/notes.txt", "x");
+    WizardFixture::WriteFile(folder + "/a.CSV", "x");
+    // 180 characters: too long with the card backup (180 + 85), not without it.
+    std::string deep = f.TempPath("");
+    while (deep.size() < 172) deep += "d";
+    std::filesystem::create_directories(deep);
+    const std::string longPath = deep + "/abc.csv";
+    WizardFixture::WriteFile(longPath, "x");
+    QCOMPARE(longPath.size(), size_t{180});
+
+    const struct {
+        std::string path;
+        bool folder;
+        const char* message;
+    } cases[] = {
+        {"", false, "Enter an archive file/folder path and click \"Next\"."},
+        {folder + "/missing.csv", false, "Enter a valid path (Path too long?)."},
+        {folder, false, "Enter a valid path (Path too long?)."},
+        {folder + "/notes.txt", true, "Enter a valid path (Path too long?)."},
+        {folder + "/notes.txt", false, "Not an archive(CSV) file."},
+        {longPath, false, "Archive path too long. Please shorten the path."},
+        {f.TempPath("data"), true, "No archive file(s) found."},
+    };
+    for (const auto& c : cases) {
+        page->ChooseFolder()->setChecked(c.folder);
+        SubmitPath(f, c.path);
+        QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
+        QCOMPARE(f.TakeShown(), std::vector<std::string>{c.message});
+    }
+    GetAppContext().backupSmcOnArchive = false;
+    page->ChooseFolder()->setChecked(false);
+    SubmitPath(f, longPath);
+    QCOMPARE(f.ActiveId(), int(kPageVerification));
+}
+
+void VerificationPagesTest::dxArchivesVerifyStandaloneAndAgainstTheCard() {
+    WizardFixture f;
+    const CardSummary card = f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    const DxArchives archives = ArchivesOf('K');
+    const std::string good = f.TempPath("good.csv");
+    WizardFixture::WriteFile(good, archives.good);
+
+    ToPathPage(f, true);
+    SubmitPath(f, good);
+    QCOMPARE(f.ActiveId(), int(kPageVerification));
+    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    QVERIFY(run->IsDone());
+    QCOMPARE(run->StatusText(), QStringLiteral("Archive(s) verified successfully."));
+    QCOMPARE(run->Results()->columnCount(), 6);
+    const QStringList row = Row(run->Results(), 0);
+    QCOMPARE(row.mid(0, 3), (QStringList{QStringLiteral("1"), QStringLiteral("good.csv"), QStringLiteral("Success")}));
+    QCOMPARE(row[4], QString::fromStdString(card.scaleSerialNumber));
+    QCOMPARE(row[5], QString::fromStdString(card.smcUid));
+    QVERIFY(f.Window().FinishButton()->isVisible());
+    QVERIFY(!f.Window().NextButton()->isVisible());
+    QVERIFY(!f.Window().BackButton()->isVisible());
+    QVERIFY(!run->Progress()->isVisible());
+    QCOMPARE(f.Window().BreadcrumbTexts(),
+             (QStringList{QStringLiteral("Operation choice"), QStringLiteral("Archive selection"), QStringLiteral("Verifying")}));
+
+    // Another operation, now against the card.
+    f.ui_.answers = {true};
+    (f.Window().FinishButton())->click();
+    QCOMPARE(f.ActiveId(), int(kPageWelcome));
+    ToPathPage(f, false);
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
+    SubmitPath(f, good);
+    QCOMPARE(run->StatusText(), QStringLiteral("Archive(s) verified successfully."));
+    QCOMPARE(Row(run->Results(), 0)[2], QStringLiteral("Success"));
+    QCOMPARE(f.Window().BreadcrumbTexts().size(), 4);
+}
+
+void VerificationPagesTest::dxFolderWithATamperedArchiveFails() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    const DxArchives archives = ArchivesOf('K');
+    const std::string folder = f.TempPath("archives");
+    std::filesystem::create_directories(folder);
+    WizardFixture::WriteFile(folder + "/a_good.csv", archives.good);
+    WizardFixture::WriteFile(folder + "/b_bad.csv", archives.tampered);
+
+    ToPathPage(f, true);
+    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    (page->ChooseFolder())->click();
+    QCOMPARE(GetAppContext().folderInput, 1);
+    SubmitPath(f, folder);
+    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    QCOMPARE(run->StatusText(), QStringLiteral("Verification of one or more archive(s) failed."));
+    QCOMPARE(run->Results()->topLevelItemCount(), 2);
+    QStringList results;
+    for (int i = 0; i < 2; ++i) results << Row(run->Results(), i)[1] + QLatin1Char(' ') + Row(run->Results(), i)[2];
+    results.sort();
+    QCOMPARE(results, (QStringList{QStringLiteral("a_good.csv Success"), QStringLiteral("b_bad.csv Failure")}));
+
+    // One tampered file alone.
+    f.ui_.answers = {true};
+    (f.Window().FinishButton())->click();
+    ToPathPage(f, true);
+    QVERIFY(!page->ChooseFolder()->isChecked());
+    SubmitPath(f, folder + "/b_bad.csv");
+    QCOMPARE(run->StatusText(), QStringLiteral("Archive verification failed."));
+    QCOMPARE(Row(run->Results(), 0)[2], QStringLiteral("Failure"));
+}
+
+void VerificationPagesTest::zt4ArchivesAndLogsValidate() {
+    WizardFixture f;
+    f.Start("ZT4");
+    const std::string archive = f.TempPath("20150102080000_20150102200000.XML");
+    WizardFixture::WriteFile(archive, Zt4Archive());
+    QVERIFY(SignArchiveFile(archive));
+    const std::string log = f.TempPath("Archive.log");
+    WizardFixture::WriteFile(log, Zt4Log());
+    QVERIFY(SignLogFile(log));
+    auto* run = f.Page<CVerificationPage>(kPageVerification);
+
+    ToPathPage(f, false);
+    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    QVERIFY(!page->ChooseFolder()->isVisible());
+    SubmitPath(f, log);
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Not an archive(XML) file."});
+    SubmitPath(f, archive);
+    QCOMPARE(run->StatusText(), QStringLiteral("Archive validated successfully."));
+    QCOMPARE(run->Results()->columnCount(), 4);
+    QCOMPARE(Row(run->Results(), 0)[2], QStringLiteral("Success"));
+    QCOMPARE(f.Window().HighlightedCaption(), QStringLiteral("Validating"));
+
+    f.ui_.answers = {true};
+    (f.Window().FinishButton())->click();
+    ToPathPage(f, false, true);
+    f.TakeShown();
+    SubmitPath(f, archive);
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Not log file."});
+    SubmitPath(f, log);
+    QCOMPARE(run->StatusText(), QStringLiteral("Log file validated successfully."));
+
+    std::string text;
+    {
+        std::ifstream in(log, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    text[text.find("K7Q29")] = 'X';
+    WizardFixture::WriteFile(log, text);
+    f.ui_.answers = {true};
+    (f.Window().FinishButton())->click();
+    ToPathPage(f, false, true);
+    SubmitPath(f, log);
+    QCOMPARE(run->StatusText(), QStringLiteral("Log file validation failed."));
+    QCOMPARE(Row(run->Results(), 0)[2], QStringLiteral("Failure"));
+}
+
+void VerificationPagesTest::anotherOperationYesStartsOverAndNoEndsTheWizard() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    const std::string good = f.TempPath("good.csv");
+    WizardFixture::WriteFile(good, ArchivesOf('K').good);
+    ToPathPage(f, true);
+    SubmitPath(f, good);
+    f.ui_.answers = {true};
+    (f.Window().FinishButton())->click();
+    QCOMPARE(f.ActiveId(), int(kPageWelcome));
+    // Back to the first page: the buttons wait for its first paint.
+    QVERIFY(!f.Window().BackButton()->isVisible());
+    QVERIFY(f.Page<CWelcomePage>(kPageWelcome)->NewArchive()->isChecked());
+    f.Page<CWelcomePage>(kPageWelcome)->repaint();
+    QVERIFY(f.Window().NextButton()->isVisible());
+
+    ToPathPage(f, true);
+    SubmitPath(f, good);
+    f.ui_.answers = {false};
+    (f.Window().FinishButton())->click();
+    QCOMPARE(f.Window().result(), int(CWizardDialog::kFinishCode));
+    QVERIFY(!HasAppContext());
+    QVERIFY(f.LogText().find("Application closed") != std::string::npos);
+}
+
+void VerificationPagesTest::closingAfterTheRunAborts() {
+    WizardFixture f;
+    f.Start("ZT4");
+    const std::string archive = f.TempPath("a.xml");
+    WizardFixture::WriteFile(archive, Zt4Archive());
+    ToPathPage(f, false);
+    SubmitPath(f, archive);
+    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    QCOMPARE(run->StatusText(), QStringLiteral("Archive validation failed."));  // not signed
+    QCOMPARE(f.Window().CancelButton()->text(), QStringLiteral("&Abort"));
+    f.ui_.answers = {false};
+    f.Window().OnCancel();
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Are you sure you want to close?"});
+    QVERIFY(f.Window().isVisible());
+    f.ui_.answers = {true};
+    int code = -1;
+    try {
+        f.Window().OnCancel();
+    } catch (const ExitRequested& e) {
+        code = e.code;
+    }
+    QCOMPARE(code, 0);
+    QVERIFY(f.LogText().find("Application aborted") != std::string::npos);
+}
+
+void VerificationPagesTest::abortDuringARunEndsTheProgram() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    const std::string folder = f.TempPath("archives");
+    std::filesystem::create_directories(folder);
+    const std::string good = ArchivesOf('K').good;
+    for (int i = 0; i < 5; ++i) WizardFixture::WriteFile(folder + "/a" + std::to_string(i) + ".csv", good);
+    ToPathPage(f, true);
+    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    page->ChooseFolder()->click();
+    page->PathBox()->setText(QString::fromStdString(folder));
+    f.TakeShown();
+    // The user presses Abort while the first archive is checked, and confirms.
+    bool buttonsHidden = false;
+    f.ui_.duringRun = [&] {
+        buttonsHidden = !f.Window().NextButton()->isVisible() && !f.Window().FinishButton()->isVisible() &&
+                        f.Window().CancelButton()->text() == QStringLiteral("&Abort") &&
+                        !f.Window().SettingsButton()->isEnabled();
+        f.ui_.answers = {true};
+        f.Window().OnCancel();
+    };
+    int code = -1;
+    try {
+        f.Window().OnNext();
+    } catch (const ExitRequested& e) {
+        code = e.code;
+    }
+    QCOMPARE(code, 0);
+    QVERIFY(buttonsHidden);
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Do you want to cancel the current operation and close?"});
+    QVERIFY(f.LogText().find("Application aborted") != std::string::npos);
+    QVERIFY(!HasAppContext());
+}
+
+}  // namespace tv::test

@@ -1,0 +1,119 @@
+#include "ui/WizardFixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/Text.h"
+#include "ui/TallyvaultApp.h"
+
+namespace tv::test {
+
+WizardFixture::WizardFixture() {
+    ::setenv("TZ", "UTC", 1);
+    char pattern[] = "/tmp/tallyvault-ui-test-XXXXXX";
+    const char* made = ::mkdtemp(pattern);
+    root_ = made != nullptr ? made : "/tmp";
+    dataFolder_ = root_ + "/data";
+    real_ = CreateSystemPlatform();
+    platform_ = std::make_unique<FaultyPlatform>(*real_);
+    platform_->SetNow(1456827302);
+    platform_->SetLocale("en-US");
+    InstallEnvironment(*platform_, ui_, dataFolder_);
+}
+
+WizardFixture::~WizardFixture() {
+    window_.reset();
+    for (char letter = 'A'; letter <= 'Z'; ++letter) platform_->MountCard(letter, {}, nullptr);
+    DestroyAppContext();
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+}
+
+void WizardFixture::WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::string WizardFixture::LogText() const {
+    std::ifstream in(dataFolder_ + "/Tallyvault.log", std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WizardFixture::Start(const std::string& scaleType, const std::vector<std::string>& extra) {
+    std::filesystem::create_directories(dataFolder_);
+    std::vector<std::string> lines = {
+        "[Config]", "Language=English", "MaxSizeOfArchiveFileInMB=25", "UseDefaultArchivePath=NO",
+        "ArchivePath=" + dataFolder_, "SMCProfilePath=" + dataFolder_, "LogPath=" + dataFolder_,
+        "BackupSMCOnArchive=NO", "YearEndsOn=31-Dec", "ScaleType=" + scaleType};
+    for (const std::string& o : extra) {
+        const std::string key = o.substr(0, o.find('=') + 1);
+        bool replaced = false;
+        for (std::string& l : lines) {
+            if (l.rfind(key, 0) == 0) {
+                l = o;
+                replaced = true;
+            }
+        }
+        if (!replaced) lines.push_back(o);
+    }
+    std::string content;
+    for (const auto& l : lines) content += l + "\r\n";
+    WriteFile(dataFolder_ + "/Tallyvault.ini", content);
+
+    const StartUpResult start = RunStartUpSteps();
+    window_ = std::make_unique<CMasterDlg>();
+    AddWizardPages(*window_, start.pageOrder);
+    window_->ShowFirstPage();
+    window_->show();
+    QApplication::processEvents();
+}
+
+CardSummary WizardFixture::MountCard(char letter, const CardOptions& options, EmulatorFaults faults) {
+    const std::string folder = TempPath(std::string("card-") + letter);
+    CardSummary summary;
+    std::string error;
+    if (!GenerateCard(options, folder, summary, error)) qWarning("card not generated: %s", error.c_str());
+    cards_[letter - 'A'] = MountEmulatedCard(*platform_, letter, folder, faults);
+    return summary;
+}
+
+void WizardFixture::UnmountCard(char letter) {
+    platform_->MountCard(letter, {}, nullptr);
+    cards_[letter - 'A'].reset();
+}
+
+CardOptions WizardFixture::SmallCard(CardFamily family) {
+    CardOptions o;
+    o.family = family;
+    o.days = 2;
+    o.receiptsPerDay = 4;
+    return o;
+}
+
+int WizardFixture::ActiveId() const {
+    CWizardPage* page = window_->ActivePage();
+    return page != nullptr ? page->PageId() : 0;
+}
+
+void WizardFixture::Pick(QComboBox* list, const QString& start) {
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->itemText(i).startsWith(start)) {
+            list->setCurrentIndex(i);
+            return;
+        }
+    }
+    QFAIL("no such entry");
+}
+
+std::vector<std::string> WizardFixture::TakeShown() {
+    std::vector<std::string> texts;
+    for (const auto& m : ui_.shown) texts.push_back(ToNarrow(m.text));
+    ui_.shown.clear();
+    return texts;
+}
+
+}  // namespace tv::test

@@ -1,0 +1,82 @@
+// The wizard on a fresh environment for each test: a temporary data folder, the
+// real platform behind a fault-injecting one with a fixed clock, a scripted user
+// interface, generated card images, and the window with its pages in start-up
+// order, shown offscreen.
+#pragma once
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppContext.h"
+#include "app/StartUp.h"
+#include "emulator/CardGenerator.h"
+#include "emulator/SmcEmulator.h"
+#include "platform/FaultyPlatform.h"
+#include "support/RecordingUi.h"
+#include "ui/MasterDlg.h"
+#include "ui/WizardPage.h"
+
+namespace tv::test {
+
+// The recording user interface with a hook run while the engine pumps events,
+// where a user would click during a run.
+class ScriptedUi : public RecordingUi {
+public:
+    void Pump() override {
+        RecordingUi::Pump();
+        if (duringRun) {
+            auto hook = std::move(duringRun);
+            duringRun = nullptr;
+            hook();
+        }
+    }
+    std::function<void()> duringRun;
+};
+
+class WizardFixture {
+public:
+    WizardFixture();
+    ~WizardFixture();
+
+    // Writes a valid configuration with the scale type ("dX", "ZT4", "Auto-detect")
+    // and the extra "Key=value" lines, and opens the window on its first page.
+    void Start(const std::string& scaleType, const std::vector<std::string>& extra = {});
+    // Generates a card image and mounts it at the letter.
+    CardSummary MountCard(char letter, const CardOptions& options, EmulatorFaults faults = {});
+    void UnmountCard(char letter);
+    SmcEmulator& Emulator(char letter) { return *cards_[letter - 'A']; }
+    static CardOptions SmallCard(CardFamily family);
+
+    CMasterDlg& Window() { return *window_; }
+    int ActiveId() const;
+    template <typename T>
+    T* Page(int id) const {
+        return static_cast<T*>(window_->FindPage(id));
+    }
+    void ClickNext() { (window_->NextButton())->click(); }
+    void ClickBack() { (window_->BackButton())->click(); }
+    // Picks the list entry that begins with the text.
+    static void Pick(QComboBox* list, const QString& start);
+    // Texts of the message boxes shown since the last call.
+    std::vector<std::string> TakeShown();
+    std::string TempPath(const std::string& name) const { return root_ + "/" + name; }
+    std::string LogText() const;
+    static void WriteFile(const std::string& path, const std::string& content);
+
+    std::unique_ptr<Platform> real_;
+    std::unique_ptr<FaultyPlatform> platform_;
+    ScriptedUi ui_;
+
+private:
+    std::string root_;
+    std::string dataFolder_;
+    std::unique_ptr<CMasterDlg> window_;
+    std::shared_ptr<SmcEmulator> cards_[26];
+};
+
+}  // namespace tv::test
