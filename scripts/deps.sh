@@ -3,7 +3,7 @@
 # are missing, and says what it installs.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libcrypto++-dev libgtest-dev libgmock-dev)
+packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-svg-dev libcrypto++-dev libgtest-dev libgmock-dev)
 
 missing=()
 for p in "${packages[@]}"; do
