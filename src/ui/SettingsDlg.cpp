@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AppContext.h"
 #include "config/SettingsFields.h"
@@ -213,7 +214,6 @@ void CSettingsDlg::BuildControls() {
     ok_ = Named(new QPushButton(buttons), "okButton");
     saveAndClose_ = Named(new QPushButton(buttons), "saveAndCloseButton");
     cancel_ = Named(new QPushButton(buttons), "cancelButton");
-    for (QPushButton* b : {ok_, saveAndClose_, cancel_}) b->setMinimumWidth(96);
     ok_->setDefault(true);
     saveAndClose_->hide();
     saveAndClose_->setEnabled(false);
@@ -266,6 +266,9 @@ void CSettingsDlg::UpdateTexts() {
     ok_->setText(UiText(kOk));
     saveAndClose_->setText(UiText(kSaveAndClose));
     cancel_->setText(UiText(kCancel));
+    for (QPushButton* b : {ok_, saveAndClose_, cancel_}) {
+        b->setMinimumWidth(std::max(96, b->fontMetrics().horizontalAdvance(b->text()) + 32));
+    }
     language_->setItemText(0, UiText(kEnglish));
     language_->setItemText(1, UiText(kFrench));
     for (int i = 0; i < 12; ++i) month_->setItemText(i, UiText(static_cast<MessageId>(kJanuary + i)));
