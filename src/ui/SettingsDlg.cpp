@@ -178,6 +178,7 @@ void CSettingsDlg::BuildControls() {
     grid->setRowMinimumHeight(row++, 4);
     const auto addField = [&](QLabel* label, QWidget* field, QLabel* error) {
         grid->addWidget(label, row, 0);
+        if (label->buddy() == nullptr) label->setBuddy(field);
         grid->addWidget(field, row++, 1);
         if (error != nullptr) grid->addWidget(error, row++, 1);
     };
@@ -190,6 +191,11 @@ void CSettingsDlg::BuildControls() {
         line->addStretch(1);
         return holder;
     };
+    // Labels lead to their controls (mnemonics, screen readers).
+    sizeLabel_->setBuddy(maxSize_);
+    languageLabel_->setBuddy(language_);
+    yearEndLabel_->setBuddy(month_);
+    scaleTypeLabel_->setBuddy(scaleType_);
     addField(archiveLabel_, archivePath_, errors_[kArchiveError]);
     addField(profileLabel_, profilePath_, errors_[kProfileError]);
     addField(logLabel_, logPath_, errors_[kLogError]);

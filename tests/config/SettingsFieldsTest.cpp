@@ -92,17 +92,6 @@ TEST_F(SettingsFieldsTest, EveryFieldIsCheckedAndTheChecksGoOn) {
     EXPECT_EQ(f.yearEnd, 258);
 }
 
-TEST_F(SettingsFieldsTest, SizeTexts) {
-    const std::pair<std::u16string, MessageId> cases[] = {
-        {u"0", 176}, {u"abc", 176}, {u"", 176}, {u"2049", 141}, {u"-5", 141},
-        {u"99999999999999999999999", 141}, {u"1", 0}, {u"2048", 0}, {u"025", 0}, {u"12MB", 0}};
-    for (const auto& [text, error] : cases) {
-        SettingsInput in = Valid();
-        in.maxSize = text;
-        EXPECT_EQ(CheckSettingsFields(GetAppContext(), in).maxSize, error) << ToNarrow(text);
-    }
-}
-
 TEST_F(SettingsFieldsTest, FolderLengthLimits) {
     AppContext& ctx = GetAppContext();
     SettingsInput in = Valid();
