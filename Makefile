@@ -37,7 +37,8 @@ run: deps build
 
 # A PNG of every page, in English and French, under $(BUILD)/screenshots/.
 screenshots: deps build
-	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui_screenshots $(BUILD)/screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/ui_screenshots $(BUILD)/screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/settings_screenshots $(BUILD)/screenshots
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

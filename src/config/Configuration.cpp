@@ -42,20 +42,6 @@ void LogWithError(int line, const char* format, int error) {
     LogFile::Instance().Write(kModCore, line, kLogError, message);
 }
 
-// Month index 0..11 of the text from the fourth character of "YearEndsOn", or -1.
-int MonthOf(const std::u16string& yearEndsOn) {
-    if (yearEndsOn.size() < 3) return -1;
-    const std::u16string month = yearEndsOn.substr(3);
-    for (int i = 0; i < 12; ++i) {
-        if (month == kMonthNames[i]) return i;
-    }
-    return -1;
-}
-
-int DayOf(const std::u16string& yearEndsOn) {
-    return static_cast<int>(LeadingDecimal(std::u16string_view(yearEndsOn).substr(0, 2)));
-}
-
 std::string YearEndText(int month, int day) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d%02d", month % 100, day % 100);
@@ -70,6 +56,21 @@ uint16_t ConfiguredScaleTypeOf(const std::u16string& scaleType) {
     if (scaleType == u"dX") return 1;
     if (scaleType == u"ZT4") return 2;
     return 0;
+}
+
+// --- year end --------------------------------------------------------------------
+
+int YearEndMonthOf(const std::u16string& yearEndsOn) {
+    if (yearEndsOn.size() < 3) return -1;
+    const std::u16string month = yearEndsOn.substr(3);
+    for (int i = 0; i < 12; ++i) {
+        if (month == kMonthNames[i]) return i;
+    }
+    return -1;
+}
+
+int YearEndDayOf(const std::u16string& yearEndsOn) {
+    return static_cast<int>(LeadingDecimal(std::u16string_view(yearEndsOn).substr(0, 2)));
 }
 
 // --- held files -------------------------------------------------------------------
@@ -147,8 +148,8 @@ bool LoadConfiguration(AppContext& ctx) {
     ctx.useDefaultArchivePath = useDefault == u"YES";
     ctx.backupSmcOnArchive = backup == u"YES";
 
-    const int day = DayOf(yearEndsOn);
-    const int month = MonthOf(yearEndsOn);
+    const int day = YearEndDayOf(yearEndsOn);
+    const int month = YearEndMonthOf(yearEndsOn);
     ctx.yearEndDay = static_cast<uint16_t>(day);
     if (month >= 0) ctx.yearEndMonth = static_cast<uint16_t>(month + 1);
     ctx.yearEnd = YearEndText(ctx.yearEndMonth, ctx.yearEndDay);
@@ -240,12 +241,12 @@ bool CheckConfigurationValues(AppContext& ctx, const ConfigValues& v) {
         return false;
     }
     if (v.hasYearEndsOn) {
-        const int month = MonthOf(v.yearEndsOn);
+        const int month = YearEndMonthOf(v.yearEndsOn);
         if (month < 0) {
             TV_LOG_ERROR(kModCore, "Invalid month set for 'Year ends on' option in config file");
             return false;
         }
-        const int day = DayOf(v.yearEndsOn);
+        const int day = YearEndDayOf(v.yearEndsOn);
         if (day < 1 || day > 31 || day > kMonthDays[month]) {
             TV_LOG_ERROR(kModCore, "Invalid date set for 'Year ends on' option in config file");
             return false;

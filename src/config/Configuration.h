@@ -57,6 +57,10 @@ bool AddScaleTypeKey(const std::string& path);
 // Month names "Jan" … "Dec" (index 0 to 11) and the largest day of each month.
 extern const char16_t* const kMonthNames[12];
 extern const int kMonthDays[12];
+// Of a "YearEndsOn" text ("31-Dec"): the month index 0..11 of the text from its
+// fourth character on, or -1; the day read from its first two characters.
+int YearEndMonthOf(const std::u16string& yearEndsOn);
+int YearEndDayOf(const std::u16string& yearEndsOn);
 // 1 for "dX", 2 for "ZT4", 0 for anything else.
 uint16_t ConfiguredScaleTypeOf(const std::u16string& scaleType);
 

@@ -15,14 +15,12 @@
 #include "app/AppContext.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
+#include "ui/Artwork.h"
 #include "ui/Breadcrumb.h"
 #include "ui/QtText.h"
+#include "ui/SettingsDlg.h"
 #include "ui/WizardPage.h"
 
-#if __has_include("ui/SettingsDlg.h")
-#include "ui/SettingsDlg.h"
-#define TV_HAS_SETTINGS_DIALOG 1
-#endif
 
 namespace tv {
 
@@ -36,17 +34,6 @@ const QColor kButton(220, 220, 220);
 constexpr int kTextsChangedEvent = QEvent::User + 100;
 constexpr int kDefaultPathEvent = QEvent::User + 101;
 constexpr int kApplicationClosedEvent = QEvent::User + 102;
-
-// A picture of the resources whose name contains the word, if there is one.
-QString FindPicture(const QString& word) {
-    for (const QString& folder : {QStringLiteral(":/resources"), QStringLiteral(":")}) {
-        const QDir dir(folder);
-        for (const QString& name : dir.entryList({QStringLiteral("*.svg"), QStringLiteral("*.png")})) {
-            if (name.contains(word, Qt::CaseInsensitive)) return dir.filePath(name);
-        }
-    }
-    return {};
-}
 
 QFont ArialFont(double points, int weight = QFont::Normal) {
     QFont font(QStringLiteral("Arial"));
@@ -161,36 +148,21 @@ void CMasterDlg::BuildHeader(QWidget* header) {
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(18, 8, 18, 8);
     row->setSpacing(6);
-    auto* name = new QLabel(header);
-    name->setText(QStringLiteral("<span style='font-size:19pt; font-weight:600; color:rgb(20,60,142)'>Tallyvault</span>"));
-    const QString logoFile = FindPicture(QStringLiteral("logo"));
-    QString iconFile = FindPicture(QStringLiteral("icon"));
-    if (iconFile.isEmpty()) iconFile = logoFile;
-    if (!iconFile.isEmpty()) setWindowIcon(QIcon(iconFile));
+    setWindowIcon(ApplicationIcon());
     logo_ = new QLabel(header);
-    if (!logoFile.isEmpty()) {
-        logo_->setPixmap(QIcon(logoFile).pixmap(QSize(160, 44)));
-        name->hide();
-    } else {
-        logo_->hide();
-    }
-    row->addWidget(name);
+    logo_->setPixmap(LogoPixmap(44));
+    row->addWidget(logo_);
     row->addStretch(1);
     help_ = new QToolButton(header);
     settings_ = new QToolButton(header);
-    const QString helpFile = FindPicture(QStringLiteral("help"));
-    const QString settingsFile = FindPicture(QStringLiteral("settings"));
-    help_->setIcon(helpFile.isEmpty() ? style()->standardIcon(QStyle::SP_DialogHelpButton) : QIcon(helpFile));
-    settings_->setIcon(settingsFile.isEmpty() ? style()->standardIcon(QStyle::SP_FileDialogDetailedView)
-                                              : QIcon(settingsFile));
+    help_->setIcon(HelpIcon());
+    settings_->setIcon(SettingsIcon());
     for (QToolButton* b : {help_, settings_}) {
         b->setIconSize(QSize(24, 24));
         b->setAutoRaise(true);
         b->setCursor(Qt::PointingHandCursor);
         row->addWidget(b);
     }
-    row->addSpacing(8);
-    row->addWidget(logo_);
     connect(help_, &QToolButton::clicked, this, &CMasterDlg::OnHelp);
     connect(settings_, &QToolButton::clicked, this, &CMasterDlg::OnSettings);
 }
@@ -305,12 +277,11 @@ void CMasterDlg::OnHelp() {
 
 void CMasterDlg::OnSettings() {
     if (!settings_->isEnabled()) return;  // not while a run is going on (Alt+X)
-#ifdef TV_HAS_SETTINGS_DIALOG
     CSettingsDlg settings(this);
+    connect(&settings, &CSettingsDlg::languageChanged, this, &CMasterDlg::textsChanged);
+    connect(&settings, &CSettingsDlg::defaultArchivePathChanged, this, &CMasterDlg::defaultPathChanged);
+    connect(&settings, &CSettingsDlg::scaleTypeChanged, this, &CMasterDlg::applicationClosed, Qt::QueuedConnection);
     settings.exec();
-#else
-    ShowMessage(311, kMbIconInformation);
-#endif
     ReturnToPage();
     setWindowTitle(ToQString(WindowTitle()));
     RefreshTexts();

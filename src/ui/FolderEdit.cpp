@@ -1,0 +1,47 @@
+#include "ui/FolderEdit.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+
+#include "ui/Artwork.h"
+#include "ui/UiText.h"
+
+namespace tv {
+
+namespace {
+
+constexpr MessageId kSelectFolder = 402;
+
+CFolderEdit::Chooser& CurrentChooser() {
+    static CFolderEdit::Chooser chooser;
+    return chooser;
+}
+
+QString PickFolder(QWidget* parent, const QString& current) {
+    return QFileDialog::getExistingDirectory(parent, UiText(kSelectFolder), current,
+                                             QFileDialog::ShowDirsOnly);
+}
+
+}  // namespace
+
+CFolderEdit::CFolderEdit(QWidget* parent) : QLineEdit(parent) {
+    browse_ = addAction(FolderIcon(), QLineEdit::TrailingPosition);
+    browse_->setObjectName(QStringLiteral("browse"));
+    connect(browse_, &QAction::triggered, this, &CFolderEdit::Browse);
+}
+
+void CFolderEdit::SetChooser(Chooser chooser) { CurrentChooser() = std::move(chooser); }
+
+void CFolderEdit::SetBrowseToolTip(const QString& text) { browse_->setToolTip(text); }
+
+void CFolderEdit::Browse() {
+    if (!isEnabled()) return;
+    const Chooser& chooser = CurrentChooser();
+    const QString chosen = chooser ? chooser(this, text()) : PickFolder(this, text());
+    if (chosen.isEmpty()) return;
+    setText(QDir::toNativeSeparators(chosen));
+    setFocus();
+}
+
+}  // namespace tv
