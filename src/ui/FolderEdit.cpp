@@ -5,7 +5,7 @@
 #include <QFileDialog>
 
 #include "ui/Artwork.h"
-#include "ui/UiText.h"
+#include "ui/QtText.h"
 
 namespace tv {
 
@@ -19,7 +19,7 @@ CFolderEdit::Chooser& CurrentChooser() {
 }
 
 QString PickFolder(QWidget* parent, const QString& current) {
-    return QFileDialog::getExistingDirectory(parent, UiText(kSelectFolder), current,
+    return QFileDialog::getExistingDirectory(parent, Text(kSelectFolder), current,
                                              QFileDialog::ShowDirsOnly);
 }
 

@@ -14,6 +14,10 @@ QString ToQString(const std::string& narrow) {
 
 std::string ToNarrowPath(const QString& text) { return text.toUtf8().toStdString(); }
 
+std::u16string ToU16(const QString& text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
+}
+
 QString Text(MessageId id) { return ToQString(GetMessageText(id)); }
 
 }  // namespace tv

@@ -12,6 +12,7 @@ namespace tv {
 QString ToQString(const std::u16string& text);
 QString ToQString(const std::string& narrow);
 std::string ToNarrowPath(const QString& text);
+std::u16string ToU16(const QString& text);
 // The message text in the selected language.
 QString Text(MessageId id);
 

@@ -18,7 +18,7 @@
 #include "messages/Messages.h"
 #include "ui/FolderEdit.h"
 #include "ui/NumberEdit.h"
-#include "ui/UiText.h"
+#include "ui/QtText.h"
 
 namespace tv {
 
@@ -258,31 +258,31 @@ void CSettingsDlg::BuildControls() {
 }
 
 void CSettingsDlg::UpdateTexts() {
-    setWindowTitle(UiText(kTitle));
-    useDefault_->setText(UiText(kUseDefault));
-    archiveLabel_->setText(UiText(kArchivePath));
-    profileLabel_->setText(UiText(kProfilePath));
-    logLabel_->setText(UiText(kLogPath));
-    sizeLabel_->setText(UiText(kMaxSize));
-    sizeUnit_->setText(UiText(kMegabytes));
-    languageLabel_->setText(UiText(kLanguage));
-    yearEndLabel_->setText(UiText(kYearEnd));
-    scaleTypeLabel_->setText(UiText(kScaleType));
-    backup_->setText(UiText(kBackup));
-    ok_->setText(UiText(kOk));
-    saveAndClose_->setText(UiText(kSaveAndClose));
-    cancel_->setText(UiText(kCancel));
+    setWindowTitle(Text(kTitle));
+    useDefault_->setText(Text(kUseDefault));
+    archiveLabel_->setText(Text(kArchivePath));
+    profileLabel_->setText(Text(kProfilePath));
+    logLabel_->setText(Text(kLogPath));
+    sizeLabel_->setText(Text(kMaxSize));
+    sizeUnit_->setText(Text(kMegabytes));
+    languageLabel_->setText(Text(kLanguage));
+    yearEndLabel_->setText(Text(kYearEnd));
+    scaleTypeLabel_->setText(Text(kScaleType));
+    backup_->setText(Text(kBackup));
+    ok_->setText(Text(kOk));
+    saveAndClose_->setText(Text(kSaveAndClose));
+    cancel_->setText(Text(kCancel));
     for (QPushButton* b : {ok_, saveAndClose_, cancel_}) {
         b->setMinimumWidth(std::max(96, b->fontMetrics().horizontalAdvance(b->text()) + 32));
     }
-    language_->setItemText(0, UiText(kEnglish));
-    language_->setItemText(1, UiText(kFrench));
-    for (int i = 0; i < 12; ++i) month_->setItemText(i, UiText(static_cast<MessageId>(kJanuary + i)));
-    for (int i = 0; i < 3; ++i) scaleType_->setItemText(i, UiText(kScaleTypeTexts[i]));
-    for (CFolderEdit* edit : {archivePath_, profilePath_, logPath_}) edit->SetBrowseToolTip(UiText(kBrowseTip));
-    if (!note_->text().isEmpty()) note_->setText(UiText(kRestartNote));
+    language_->setItemText(0, Text(kEnglish));
+    language_->setItemText(1, Text(kFrench));
+    for (int i = 0; i < 12; ++i) month_->setItemText(i, Text(static_cast<MessageId>(kJanuary + i)));
+    for (int i = 0; i < 3; ++i) scaleType_->setItemText(i, Text(kScaleTypeTexts[i]));
+    for (CFolderEdit* edit : {archivePath_, profilePath_, logPath_}) edit->SetBrowseToolTip(Text(kBrowseTip));
+    if (!note_->text().isEmpty()) note_->setText(Text(kRestartNote));
     for (size_t i = 0; i < errors_.size(); ++i) {
-        if (errorIds_[i] != 0) errors_[i]->setText(UiText(errorIds_[i]));
+        if (errorIds_[i] != 0) errors_[i]->setText(Text(errorIds_[i]));
     }
 }
 
@@ -335,7 +335,7 @@ void CSettingsDlg::ShowErrors(const SettingsFieldErrors& errors) {
         if (errorIds_[i] == 0) {
             errors_[i]->hide();
         } else {
-            errors_[i]->setText(UiText(errorIds_[i]));
+            errors_[i]->setText(Text(errorIds_[i]));
             errors_[i]->show();
         }
     }
@@ -348,7 +348,7 @@ void CSettingsDlg::OnUseDefaultToggled(bool on) {
 
 void CSettingsDlg::OnScaleTypeChosen(int index) {
     const bool changed = index != loadedScaleType_;
-    note_->setText(changed ? UiText(kRestartNote) : QString());
+    note_->setText(changed ? Text(kRestartNote) : QString());
     note_->setVisible(changed);
     ok_->setVisible(!changed);
     ok_->setEnabled(!changed);
