@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/AppContext.h"
+#include "app/PublishRecovery.h"
 #include "archive/CompleteArchiverdX.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
@@ -55,6 +56,7 @@ ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, Re
         return outcome;
     }
     outcome.result = kArchiveOtherFailure;
+    RecoverInterruptedPublishing(ctx);
     outcome.success = archiver->Run(progress, outcome.result, results, status);
 
     auto* complete = dynamic_cast<CCompleteArchiverdX*>(archiver);

@@ -101,9 +101,9 @@ void CBaseArchiver::PumpAndCheckAbort() {
     AbortApplication();
 }
 
-bool CBaseArchiver::CopyWithProgress(const std::string& from, const std::string& to, StatusView* status) {
+bool CBaseArchiver::PublishWithProgress(const std::string& from, const std::string& to, StatusView* status) {
     SetPleaseWaitText(status, 244);
-    return ctx.platform.CopyFileWithProgress(from, to, [this](uint64_t, uint64_t) {
+    return ctx.platform.PublishFile(from, to, [this](uint64_t, uint64_t) {
         ctx.ui.Pump();
         return !ctx.abortRequested;
     });
@@ -338,7 +338,7 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /
         }
         if (!copyFailed) {
             publishState = kPublishCopied;
-            if (CopyWithProgress(tempPath, finalPath, status)) {
+            if (PublishWithProgress(tempPath, finalPath, status)) {
                 LogFileName(finalPath);
                 TV_LOG_INFO(kModBaseArchiver, "Archive created successfully");
             } else {
@@ -367,7 +367,7 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /
             TV_LOG_INFO(kModBaseArchiver, "Folder path : " + backupFolder);
         }
     }
-    if (!CopyWithProgress(tempPath, backupPath, status)) {
+    if (!PublishWithProgress(tempPath, backupPath, status)) {
         const int error = p.LastError();
         if (ctx.abortRequested) PumpAndCheckAbort();
         LogError(__LINE__, "Copying archival backup file failed. (E%d)", error);
@@ -436,7 +436,7 @@ bool CBaseArchiver::BackupWormFiles(ResultList* results, StatusView* status) {
             return false;
         }
         if (status != nullptr) status->SetText(GetMessageText(147));
-        if (!ctx.platform.CopyFileWithProgress(source, copy, [this](uint64_t, uint64_t) {
+        if (!ctx.platform.PublishFile(source, copy, [this](uint64_t, uint64_t) {
                 ctx.ui.Pump();
                 return !ctx.abortRequested;
             })) {

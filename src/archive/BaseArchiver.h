@@ -133,8 +133,9 @@ protected:
     virtual void CopyFailedOnCard(const std::string& finalPath, const std::string& tempPath);
     virtual void AbortCleanupFiles(const std::function<void(const std::string&)>& remove);
 
-    // Copies with progress, cancelled when the user asks to abort.
-    bool CopyWithProgress(const std::string& from, const std::string& to, StatusView* status);
+    // Publishes a copy (Platform::PublishFile) with progress, cancelled when the
+    // user asks to abort.
+    bool PublishWithProgress(const std::string& from, const std::string& to, StatusView* status);
     // Zero the hash fields (between files of a split run).
     void ClearHashes();
 
