@@ -82,6 +82,8 @@ ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, Re
          outcome.result == kArchiveOtherFailure)) {
         archiver->AbortCleanup();
     }
+    // Whatever the failure, an archive the run set aside goes back under its name.
+    RecoverInterruptedPublishing(ctx);
     outcome.statusText = GetMessageText(126);
     outcome.messageLine = ArchiveResultMessage(ctx, outcome.result);
     return outcome;

@@ -279,6 +279,7 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /
     }
     const std::string name = WithoutExtension(FileNameOf(p, tempPath));
     if (!ArchiveFolderAvailable()) {
+        publishResult = kArchiveFolderMissing;
         TV_LOG_ERROR(kModBaseArchiver, "Archival file path is not available");
         return false;
     }
@@ -481,15 +482,23 @@ void CBaseArchiver::AbortCleanup() {
 }
 
 void CBaseArchiver::AbortCleanupFiles(const std::function<void(const std::string&)>& remove) {
-    Platform& p = ctx.platform;
     remove(cleanupArchivePath);
-    if (PublishesIntoDataFolder() || !ArchiveFolderAvailable()) return;
-    const std::string finalPath = FinalPathOf(cleanupArchivePath);
-    if (publishState > kPublishLogCopied) remove(finalPath);
-    // An archive that this run set aside as ".bak" comes back: the run that
-    // replaced it did not finish.
+    // Into the data folder, the temporary file stands under the final name.
+    const bool inDataFolder = PublishesIntoDataFolder();
+    if (!inDataFolder && !ArchiveFolderAvailable()) return;
+    const std::string finalPath = inDataFolder ? cleanupArchivePath : FinalPathOf(cleanupArchivePath);
+    if (!inDataFolder && publishState > kPublishLogCopied) remove(finalPath);
+    RestoreSetAside(finalPath);
+}
+
+void CBaseArchiver::RestoreSetAside(const std::string& finalPath) {
+    // An archive that this run set aside as ".bak" comes back, read-only as it
+    // was: the run that replaced it did not finish.
+    Platform& p = ctx.platform;
     const std::string bak = WithoutExtension(finalPath) + GetBackupExtension();
     if (!p.Exists(finalPath) && p.Exists(bak) && p.MoveFile(bak, finalPath)) {
+        uint32_t attributes = 0;
+        if (p.GetAttributes(finalPath, attributes)) p.SetAttributes(finalPath, attributes | kAttrReadOnly | kAttrArchive);
         TV_LOG_INFO(kModBaseArchiver, "Existing archive restored from its backup");
         LogFileName(finalPath);
     }

@@ -109,6 +109,9 @@ public:
     bool copyFailed = false;
     bool backupFolderFailed = false;
     bool tempCleanupFailed = false;
+    // The result code of a failed publish that has one of its own (8: the
+    // archive folder is gone); 0 otherwise.
+    int publishResult = 0;
     std::string tempArchivePath;
     std::string cleanupArchivePath;
     uint32_t blockSectors = 0;
@@ -132,6 +135,8 @@ protected:
     virtual bool PublishArchiveLog(int mode);
     virtual void CopyFailedOnCard(const std::string& finalPath, const std::string& tempPath);
     virtual void AbortCleanupFiles(const std::function<void(const std::string&)>& remove);
+    // Puts the ".bak" of finalPath back under its name when that name is missing.
+    void RestoreSetAside(const std::string& finalPath);
 
     // Publishes a copy (Platform::PublishFile) with progress, cancelled when the
     // user asks to abort.

@@ -98,6 +98,7 @@ void CArchiverdX::ResetFields() {
     endIsNotClosure = false;
     partsPublished_ = 0;
     partPaths_.clear();
+    publishResult = 0;
 }
 
 // --- the family's operations ---------------------------------------------------------------
@@ -363,6 +364,7 @@ bool CArchiverdX::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t f
     StartProgress(progress, count);
     ClearSplitPoints();
     partsPublished_ = 0;
+    publishResult = 0;
     partPaths_.clear();
 
     // The leading blocks of a new part all lie before the first dated block.
@@ -426,6 +428,7 @@ bool CArchiverdX::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t f
         }
         const uint32_t resume = splitIncident;
         if (!SplitArchive(searchLimit, result, results, status)) {
+            if (publishResult != 0) result = publishResult;
             TV_LOG_ERROR(kModArchiverDx, kCreateFailed);
             return false;
         }
@@ -437,6 +440,7 @@ bool CArchiverdX::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t f
         newPart = true;
     }
     if (!FinishArchive(partsPublished_ > 0, results, status)) {
+        if (publishResult != 0) result = publishResult;
         TV_LOG_ERROR(kModArchiverDx, "Final processing failed");
         return false;
     }

@@ -1,0 +1,149 @@
+// Runs that replace an archive and fail: the archive set aside comes back under
+// its name, read-only; a vanished archive folder is told as such; what an
+// interrupted run left is put right at the next start.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/AppContext.h"
+#include "app/PublishRecovery.h"
+#include "app/StartUp.h"
+#include "archive/ArchiveRun.h"
+#include "archive/BaseArchiver.h"
+#include "dx/VerifierdX.h"
+#include "messages/MemoryResultList.h"
+#include "smc/SmcDiscovery.h"
+#include "support/GeneratedCard.h"
+
+namespace tv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FailedReplaceTest : public test::CardTest {
+protected:
+    void SetUp() override {
+        CardTest::SetUp();
+        ctx_ = &GetAppContext();
+        archives_ = TempPath("archives");
+        fs::create_directories(archives_);
+        ctx_->archivePath = archives_ + "/";
+    }
+    ArchiveRunOutcome Run() {
+        results_ = MemoryResultList();
+        const SmcList list = ScanSmcDrives(*ctx_);
+        EXPECT_EQ(IdentifySmc(*ctx_, list.entries.at(1), SmcPurpose::Archiving), SmcIdentity::Accepted);
+        SetArchiveType(*ctx_, 1);
+        return RunCurrentArchiver(*ctx_, &progress_, &results_, &status_);
+    }
+    // The one archive of the folder, or "".
+    static std::string OnlyArchive(const std::string& folder) {
+        std::string found;
+        for (const auto& e : fs::directory_iterator(folder)) {
+            if (e.path().extension() == ".csv") found = found.empty() ? e.path().string() : "several";
+        }
+        return found;
+    }
+    bool ReadOnly(const std::string& path) {
+        uint32_t attributes = 0;
+        return platform_->GetAttributes(path, attributes) && (attributes & kAttrReadOnly) != 0;
+    }
+
+    AppContext* ctx_ = nullptr;
+    std::string archives_;
+    MemoryResultList results_;
+    test::RecordingProgress progress_;
+    test::RecordingStatus status_;
+};
+
+TEST_F(FailedReplaceTest, AFailedReplaceRestoresTheArchiveReadOnlyWhereverItStands) {
+    struct Case {
+        const char* name;
+        bool intoDataFolder;
+        bool beforeWriting;  // the failure comes before the run writes anything
+    };
+    for (const Case c : {Case{"archive folder, while writing", false, false},
+                         Case{"data folder, while writing", true, false},
+                         Case{"archive folder, before writing", false, true},
+                         Case{"data folder, before writing", true, true}}) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = c.intoDataFolder ? DataFolder() : archives_;
+        ctx_->archivePath = folder + "/";
+        platform_->ClearFaults();
+        const CardSummary card = MountCard('E', Small(CardFamily::Dx, 3));
+        ASSERT_TRUE(Run().success) << LogText();
+        const std::string archive = OnlyArchive(folder);
+        ASSERT_FALSE(archive.empty());
+        const std::string content = ReadFile(archive);
+
+        ui_.answers = {true};  // replace it
+        if (c.beforeWriting) {
+            // Opening the new file fails at once.
+            platform_->InjectFault(FaultOp::Open, kErrAccessDenied, DataFolder() + "/" + card.scaleSerialNumber, 1);
+        } else {
+            emulators_['E' - 'A']->Faults().readErrorAtSector = card.sectorsUsed / 2;
+        }
+        EXPECT_FALSE(Run().success);
+        EXPECT_EQ(ReadFile(archive), content);
+        EXPECT_TRUE(ReadOnly(archive));
+        EXPECT_FALSE(fs::exists(archive.substr(0, archive.size() - 4) + ".csv.bak"));
+        fs::permissions(archive, fs::perms::owner_write, fs::perm_options::add);
+        fs::remove(archive);
+    }
+}
+
+TEST_F(FailedReplaceTest, AnArchiveFolderThatVanishesBeforePublishingFailsWithResult8) {
+    class VanishingUi : public test::RecordingUi {
+    public:
+        std::string folder;
+        std::string dataFolder;
+        // Gone once the run has started writing its file.
+        void Pump() override {
+            ++pumps;
+            for (const auto& e : fs::directory_iterator(dataFolder)) {
+                if (e.path().extension() == ".csv") fs::remove_all(folder);
+            }
+        }
+    };
+    VanishingUi vanishing;
+    vanishing.folder = archives_;
+    vanishing.dataFolder = DataFolder();
+    InstallEnvironment(*platform_, vanishing, DataFolder());
+    ctx_ = &GetAppContext();
+    ctx_->archivePath = archives_ + "/";
+    MountCard('E', Small(CardFamily::Dx, 2));
+    const ArchiveRunOutcome outcome = Run();
+    EXPECT_FALSE(outcome.success);
+    EXPECT_EQ(outcome.result, kArchiveFolderMissing);
+    InstallEnvironment(*platform_, ui_, DataFolder());
+}
+
+TEST_F(FailedReplaceTest, StartUpPutsBackWhatAnInterruptedRunSetAside) {
+    const std::string stem = archives_ + "/K7Q29_04A1_20150101_20150102";
+    WriteFile(stem + ".csv.bak", "old archive");
+    WriteFile(archives_ + "/other.csv", "kept");
+    WriteFile(archives_ + "/other.csv.bak", "a backup beside its archive stays");
+    WriteFile(archives_ + "/other.csv" + Platform::kPublishTempSuffix, "half a copy");
+    fs::create_directories(DataFolder() + "/LastArchiveBackup");
+    WriteFile(DataFolder() + "/LastArchiveBackup/x.csv.bak", "the last backup");
+    WriteFile(DataFolder() + "/LastArchiveBackup/x.csv.bak" + Platform::kPublishTempSuffix, "half");
+    WriteConfig(ValidConfig({"ArchivePath=" + archives_}));
+    DestroyAppContext();
+
+    RunStartUpSteps();
+    EXPECT_EQ(ReadFile(stem + ".csv"), "old archive");
+    EXPECT_TRUE(ReadOnly(stem + ".csv"));
+    EXPECT_FALSE(fs::exists(stem + ".csv.bak"));
+    EXPECT_EQ(ReadFile(archives_ + "/other.csv"), "kept");
+    EXPECT_TRUE(fs::exists(archives_ + "/other.csv.bak"));
+    EXPECT_FALSE(fs::exists(archives_ + "/other.csv" + Platform::kPublishTempSuffix));
+    // The backup folder holds ".bak" files by design: they are never "restored".
+    EXPECT_EQ(ReadFile(DataFolder() + "/LastArchiveBackup/x.csv.bak"), "the last backup");
+    EXPECT_FALSE(fs::exists(DataFolder() + "/LastArchiveBackup/x.csv"));
+    EXPECT_FALSE(fs::exists(DataFolder() + "/LastArchiveBackup/x.csv.bak" + Platform::kPublishTempSuffix));
+    EXPECT_NE(LogText().find("Archive of an interrupted run restored from its backup : " + stem + ".csv"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace tv
