@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "app/AppContext.h"
 #include "app/PublishRecovery.h"
@@ -89,6 +90,42 @@ TEST_F(FailedReplaceTest, AFailedReplaceRestoresTheArchiveReadOnlyWhereverItStan
         EXPECT_FALSE(fs::exists(archive.substr(0, archive.size() - 4) + ".csv.bak"));
         fs::permissions(archive, fs::perms::owner_write, fs::perm_options::add);
         fs::remove(archive);
+    }
+}
+
+TEST_F(FailedReplaceTest, NoToReplacingASplitArchiveLeavesEveryPartUntouched) {
+    ctx_->maxArchiveSize = 24 * 1024;
+    CardOptions o = Small(CardFamily::Dx, 8);
+    o.receiptsPerDay = 6;
+    MountCard('E', o);
+    ASSERT_TRUE(Run().success);
+    std::map<std::string, std::pair<std::string, fs::file_time_type>> parts;
+    for (const auto& e : fs::directory_iterator(archives_)) {
+        parts[e.path().string()] = {ReadFile(e.path().string()), fs::last_write_time(e.path())};
+    }
+    ASSERT_GE(parts.size(), 3u);  // several parts and the card's files
+
+    ui_.shown.clear();
+    ui_.answers = {false};
+    const ArchiveRunOutcome refused = Run();
+    EXPECT_FALSE(refused.success);
+    EXPECT_EQ(refused.result, kArchiveRefused);
+    ASSERT_EQ(ui_.shown.size(), 1u);
+    size_t now = 0;
+    for (const auto& e : fs::directory_iterator(archives_)) {
+        ++now;
+        ASSERT_TRUE(parts.count(e.path().string())) << e.path();
+        EXPECT_EQ(ReadFile(e.path().string()), parts[e.path().string()].first);
+        EXPECT_EQ(fs::last_write_time(e.path()), parts[e.path().string()].second) << e.path();
+    }
+    EXPECT_EQ(now, parts.size());
+
+    ui_.answers = {true};
+    EXPECT_TRUE(Run().success);
+    for (const auto& [path, part] : parts) {
+        if (path.ends_with(".csv")) {
+            EXPECT_TRUE(VerifyArchiveFileQuietly(path)) << path;
+        }
     }
 }
 
