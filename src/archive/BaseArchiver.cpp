@@ -266,7 +266,29 @@ bool CBaseArchiver::FinishArchive(bool split, ResultList* results, StatusView* s
     return true;
 }
 
-bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /*splitting*/, ResultList* results,
+void CBaseArchiver::RemoveOlderBackups(const std::string& backupFolder, ResultList* results) {
+    Platform& p = ctx.platform;
+    std::vector<DirEntry> entries;
+    if (!p.ListFolder(backupFolder, "*", entries)) return;
+    for (const DirEntry& e : entries) {
+        if (std::find(runBackups_.begin(), runBackups_.end(), e.name) != runBackups_.end()) continue;
+        const std::string path = p.JoinPath(backupFolder, e.name);
+        uint32_t attributes = 0;
+        const bool removed = e.isDirectory ? p.RemoveDirectoryTree(path)
+                                           : p.GetAttributes(path, attributes) &&
+                                                 p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly)) &&
+                                                 p.DeleteFile(path);
+        if (!removed) {
+            const int error = p.LastError();
+            LogError(__LINE__, "Deleting archive backup folder failed. (E%d)", error);
+            TV_LOG_INFO(kModBaseArchiver, "Folder name : " + backupFolder);
+            SetFileErrorRemark(results, backupFolder, 231, error);
+            return;
+        }
+    }
+}
+
+bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool splitting, ResultList* results,
                                    StatusView* status) {
     Platform& p = ctx.platform;
     const bool dx = std::string(GetArchiveExtension()) == ".csv";
@@ -356,18 +378,9 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /
         }
     }
 
-    if (mode == 0 || mode == 1) {
-        if (!p.RemoveDirectoryTree(backupFolder)) {
-            const int error = p.LastError();
-            LogError(__LINE__, "Deleting archive backup folder failed. (E%d)", error);
-            TV_LOG_INFO(kModBaseArchiver, "Folder name : " + backupFolder);
-            SetFileErrorRemark(results, backupFolder, 231, error);
-        }
-        if (!p.CreateDirectory(backupFolder) && p.LastError() != kErrAlreadyExists) {
-            LogError(__LINE__, "Archival backup folder creation failed. (E%d)", p.LastError());
-            TV_LOG_INFO(kModBaseArchiver, "Folder path : " + backupFolder);
-        }
-    }
+    // The backups of the previous run stay until this run has published its
+    // last file: a run that fails or is cancelled never leaves fewer.
+    if (mode == 0 || (splitting && mode == 1)) runBackups_.clear();
     if (!PublishWithProgress(tempPath, backupPath, status)) {
         const int error = p.LastError();
         if (ctx.abortRequested) PumpAndCheckAbort();
@@ -379,6 +392,8 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /
     LogFileName(backupPath);
     TV_LOG_INFO(kModBaseArchiver, "Archive backup created successfully");
     publishState = kPublishBackedUp;
+    runBackups_.push_back(FileNameOf(p, backupPath));
+    if (!splitting) RemoveOlderBackups(backupFolder, results);
 
     if (!inDataFolder && !copyFailed) {
         uint32_t attributes = 0;

@@ -129,6 +129,44 @@ TEST_F(FailedReplaceTest, NoToReplacingASplitArchiveLeavesEveryPartUntouched) {
     }
 }
 
+TEST_F(FailedReplaceTest, TheLastBackupsStayUntilARunHasPublishedItsLastPart) {
+    ctx_->maxArchiveSize = 24 * 1024;
+    CardOptions o = Small(CardFamily::Dx, 8);
+    o.receiptsPerDay = 6;
+    MountCard('E', o);
+    ASSERT_TRUE(Run().success);
+    const std::string backups = DataFolder() + "/LastArchiveBackup";
+    auto contents = [&] {
+        std::map<std::string, std::string> files;
+        for (const auto& e : fs::directory_iterator(backups)) files[e.path().string()] = ReadFile(e.path().string());
+        return files;
+    };
+    const auto before = contents();
+    ASSERT_GE(before.size(), 2u);
+    WriteFile(backups + "/stale.csv.bak", "from a run long ago");
+
+    // The last part cannot be published: the run fails after the others.
+    ui_.answers = {true};
+    const std::string last = fs::path(before.rbegin()->first).filename().string();
+    const std::string stem = last.substr(0, last.size() - std::string(".csv.bak").size());
+    platform_->InjectFault(FaultOp::Copy, kErrDiskFull, archives_ + "/" + stem);
+    EXPECT_FALSE(Run().success);
+    auto after = contents();
+    for (const auto& [path, content] : before) {
+        ASSERT_TRUE(after.count(path)) << path;
+        EXPECT_EQ(after[path], content) << path;
+    }
+    EXPECT_TRUE(after.count(backups + "/stale.csv.bak"));
+
+    // A run that completes keeps exactly its own backups.
+    platform_->ClearFaults();
+    ui_.answers = {true};
+    ASSERT_TRUE(Run().success);
+    after = contents();
+    EXPECT_FALSE(after.count(backups + "/stale.csv.bak"));
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(FailedReplaceTest, AnArchiveFolderThatVanishesBeforePublishingFailsWithResult8) {
     class VanishingUi : public test::RecordingUi {
     public:
