@@ -13,6 +13,7 @@
 #include "archive/BaseArchiver.h"
 #include "dx/VerifierdX.h"
 #include "messages/MemoryResultList.h"
+#include "platform/Text.h"
 #include "smc/SmcDiscovery.h"
 #include "support/GeneratedCard.h"
 
@@ -165,6 +166,19 @@ TEST_F(FailedReplaceTest, TheLastBackupsStayUntilARunHasPublishedItsLastPart) {
     after = contents();
     EXPECT_FALSE(after.count(backups + "/stale.csv.bak"));
     EXPECT_EQ(after, before);
+}
+
+TEST_F(FailedReplaceTest, AFailureWithoutItsOwnMessageShowsTheLoggedCauseAsTheRemark) {
+    const CardSummary card = MountCard('E', Small(CardFamily::Dx, 2));
+    // The data folder fills up while the archive is written there.
+    platform_->InjectFault(FaultOp::Write, kErrDiskFull, DataFolder() + "/" + card.scaleSerialNumber);
+    const ArchiveRunOutcome outcome = Run();
+    EXPECT_FALSE(outcome.success);
+    EXPECT_TRUE(outcome.messageLine.empty());
+    ASSERT_EQ(results_.ItemCount(), 1);
+    const std::string remark = ToNarrow(results_.Cell(0, 3));
+    EXPECT_FALSE(remark.empty());
+    EXPECT_NE(LogText().find(remark), std::string::npos) << remark;
 }
 
 TEST_F(FailedReplaceTest, AnArchiveFolderThatVanishesBeforePublishingFailsWithResult8) {
