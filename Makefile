@@ -1,9 +1,11 @@
-# Tallyvault: make deps | build (default) | test | asan | demo | bench | run | screenshots | clean
+# Tallyvault: make deps | build (default) | test | asan | fuzz | demo | bench | run | screenshots | clean
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test asan demo bench run screenshots clean
+.PHONY: all deps build test asan fuzz demo bench run screenshots clean
 
 all: build
 
@@ -25,6 +27,11 @@ asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Every libFuzzer harness for FUZZ_SECONDS each, from its generated seed corpus;
+# fails on the first finding (the crashing input is left in $(FUZZ_BUILD)/findings).
+fuzz: deps
+	@scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS)
+
 demo: deps build
 	@scripts/demo.sh $(BUILD)
 
@@ -41,4 +48,4 @@ screenshots: deps build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/settings_screenshots $(BUILD)/screenshots
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

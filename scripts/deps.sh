@@ -4,6 +4,10 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-svg-dev libssl-dev libgtest-dev libgmock-dev)
+# --fuzz: what the libFuzzer harnesses need as well (clang and its fuzzer runtime).
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/AppContext.h"
+#include "app/PublishRecovery.h"
 #include "config/Configuration.h"
 #include "config/IniFile.h"
 #include "log/LogFile.h"
@@ -12,6 +13,7 @@ StartUpResult RunStartUpSteps() {
     LogFile::Instance().UseConfiguredFolder();
     AppContext& ctx = GetAppContext();
     ctx.platform.CreateDirectory(GetDataFolder());
+    RecoverInterruptedPublishing(ctx);
 
     const std::string path = ConfigFilePath();
     result.configExists = ctx.platform.Exists(path);

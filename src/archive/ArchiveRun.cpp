@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/AppContext.h"
+#include "app/PublishRecovery.h"
 #include "archive/CompleteArchiverdX.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
@@ -55,6 +56,8 @@ ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, Re
         return outcome;
     }
     outcome.result = kArchiveOtherFailure;
+    RecoverInterruptedPublishing(ctx);
+    LogFile::Instance().ClearFirstError();
     outcome.success = archiver->Run(progress, outcome.result, results, status);
 
     auto* complete = dynamic_cast<CCompleteArchiverdX*>(archiver);
@@ -80,8 +83,17 @@ ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, Re
          outcome.result == kArchiveOtherFailure)) {
         archiver->AbortCleanup();
     }
+    // Whatever the failure, an archive the run set aside goes back under its name.
+    RecoverInterruptedPublishing(ctx);
     outcome.statusText = GetMessageText(126);
     outcome.messageLine = ArchiveResultMessage(ctx, outcome.result);
+    // A failure that neither its result code nor a remark explains (a truncated
+    // store, a full data folder) shows the cause the log holds.
+    if (outcome.messageLine.empty() && results != nullptr && results->ItemCount() > 0) {
+        const int row = results->ItemCount() - 1;
+        const std::string& cause = LogFile::Instance().FirstError();
+        if (results->Cell(row, 3).empty() && !cause.empty()) results->SetCell(row, 3, ToUtf16(cause));
+    }
     return outcome;
 }
 

@@ -101,9 +101,9 @@ void CBaseArchiver::PumpAndCheckAbort() {
     AbortApplication();
 }
 
-bool CBaseArchiver::CopyWithProgress(const std::string& from, const std::string& to, StatusView* status) {
+bool CBaseArchiver::PublishWithProgress(const std::string& from, const std::string& to, StatusView* status) {
     SetPleaseWaitText(status, 244);
-    return ctx.platform.CopyFileWithProgress(from, to, [this](uint64_t, uint64_t) {
+    return ctx.platform.PublishFile(from, to, [this](uint64_t, uint64_t) {
         ctx.ui.Pump();
         return !ctx.abortRequested;
     });
@@ -266,7 +266,53 @@ bool CBaseArchiver::FinishArchive(bool split, ResultList* results, StatusView* s
     return true;
 }
 
-bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /*splitting*/, ResultList* results,
+void CBaseArchiver::RemoveOlderBackups(const std::string& backupFolder, ResultList* results) {
+    Platform& p = ctx.platform;
+    // Where a run backs up into a subfolder of its own, the other runs' folders go first.
+    const std::string backupRoot = p.WithTrailingSeparator(p.JoinPath(GetDataFolder(), kBackupFolderName));
+    if (backupFolder != backupRoot) {
+        std::vector<DirEntry> runs;
+        if (p.ListFolder(backupRoot, "*", runs)) {
+            const std::string own = p.WithTrailingSeparator(backupFolder);
+            for (const DirEntry& e : runs) {
+                const std::string path = p.JoinPath(backupRoot, e.name);
+                if (p.WithTrailingSeparator(path) == own) continue;
+                uint32_t attributes = 0;
+                const bool removed = e.isDirectory ? p.RemoveDirectoryTree(path)
+                                                   : p.GetAttributes(path, attributes) &&
+                                                         p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly)) &&
+                                                         p.DeleteFile(path);
+                if (!removed) {
+                    const int error = p.LastError();
+                    LogError(__LINE__, "Deleting archive backup folder failed. (E%d)", error);
+                    TV_LOG_INFO(kModBaseArchiver, "Folder name : " + backupRoot);
+                    SetFileErrorRemark(results, backupRoot, 231, error);
+                    return;
+                }
+            }
+        }
+    }
+    std::vector<DirEntry> entries;
+    if (!p.ListFolder(backupFolder, "*", entries)) return;
+    for (const DirEntry& e : entries) {
+        if (std::find(runBackups_.begin(), runBackups_.end(), e.name) != runBackups_.end()) continue;
+        const std::string path = p.JoinPath(backupFolder, e.name);
+        uint32_t attributes = 0;
+        const bool removed = e.isDirectory ? p.RemoveDirectoryTree(path)
+                                           : p.GetAttributes(path, attributes) &&
+                                                 p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly)) &&
+                                                 p.DeleteFile(path);
+        if (!removed) {
+            const int error = p.LastError();
+            LogError(__LINE__, "Deleting archive backup folder failed. (E%d)", error);
+            TV_LOG_INFO(kModBaseArchiver, "Folder name : " + backupFolder);
+            SetFileErrorRemark(results, backupFolder, 231, error);
+            return;
+        }
+    }
+}
+
+bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool splitting, ResultList* results,
                                    StatusView* status) {
     Platform& p = ctx.platform;
     const bool dx = std::string(GetArchiveExtension()) == ".csv";
@@ -279,6 +325,7 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /
     }
     const std::string name = WithoutExtension(FileNameOf(p, tempPath));
     if (!ArchiveFolderAvailable()) {
+        publishResult = kArchiveFolderMissing;
         TV_LOG_ERROR(kModBaseArchiver, "Archival file path is not available");
         return false;
     }
@@ -338,7 +385,7 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /
         }
         if (!copyFailed) {
             publishState = kPublishCopied;
-            if (CopyWithProgress(tempPath, finalPath, status)) {
+            if (PublishWithProgress(tempPath, finalPath, status)) {
                 LogFileName(finalPath);
                 TV_LOG_INFO(kModBaseArchiver, "Archive created successfully");
             } else {
@@ -355,22 +402,10 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /
         }
     }
 
-    if (mode == 0 || mode == 1) {
-        // The backup holds the files of the last run only, whatever their folder.
-        if (!p.RemoveDirectoryTree(backupRoot)) {
-            const int error = p.LastError();
-            LogError(__LINE__, "Deleting archive backup folder failed. (E%d)", error);
-            TV_LOG_INFO(kModBaseArchiver, "Folder name : " + backupFolder);
-            SetFileErrorRemark(results, backupFolder, 231, error);
-        }
-        for (const std::string& folder : {backupRoot, backupFolder}) {
-            if (!p.CreateDirectory(folder) && p.LastError() != kErrAlreadyExists) {
-                LogError(__LINE__, "Archival backup folder creation failed. (E%d)", p.LastError());
-                TV_LOG_INFO(kModBaseArchiver, "Folder path : " + folder);
-            }
-        }
-    }
-    if (!CopyWithProgress(tempPath, backupPath, status)) {
+    // The backups of the previous run stay until this run has published its
+    // last file: a run that fails or is cancelled never leaves fewer.
+    if (mode == 0 || (splitting && mode == 1)) runBackups_.clear();
+    if (!PublishWithProgress(tempPath, backupPath, status)) {
         const int error = p.LastError();
         if (ctx.abortRequested) PumpAndCheckAbort();
         LogError(__LINE__, "Copying archival backup file failed. (E%d)", error);
@@ -381,6 +416,8 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool /
     LogFileName(backupPath);
     TV_LOG_INFO(kModBaseArchiver, "Archive backup created successfully");
     publishState = kPublishBackedUp;
+    runBackups_.push_back(FileNameOf(p, backupPath));
+    if (!splitting) RemoveOlderBackups(backupFolder, results);
 
     if (!inDataFolder && !copyFailed) {
         uint32_t attributes = 0;
@@ -439,7 +476,7 @@ bool CBaseArchiver::BackupWormFiles(ResultList* results, StatusView* status) {
             return false;
         }
         if (status != nullptr) status->SetText(GetMessageText(147));
-        if (!ctx.platform.CopyFileWithProgress(source, copy, [this](uint64_t, uint64_t) {
+        if (!ctx.platform.PublishFile(source, copy, [this](uint64_t, uint64_t) {
                 ctx.ui.Pump();
                 return !ctx.abortRequested;
             })) {
@@ -484,15 +521,23 @@ void CBaseArchiver::AbortCleanup() {
 }
 
 void CBaseArchiver::AbortCleanupFiles(const std::function<void(const std::string&)>& remove) {
-    Platform& p = ctx.platform;
     remove(cleanupArchivePath);
-    if (PublishesIntoDataFolder() || !ArchiveFolderAvailable()) return;
-    const std::string finalPath = FinalPathOf(cleanupArchivePath);
-    if (publishState > kPublishLogCopied) remove(finalPath);
-    // An archive that this run set aside as ".bak" comes back: the run that
-    // replaced it did not finish.
+    // Into the data folder, the temporary file stands under the final name.
+    const bool inDataFolder = PublishesIntoDataFolder();
+    if (!inDataFolder && !ArchiveFolderAvailable()) return;
+    const std::string finalPath = inDataFolder ? cleanupArchivePath : FinalPathOf(cleanupArchivePath);
+    if (!inDataFolder && publishState > kPublishLogCopied) remove(finalPath);
+    RestoreSetAside(finalPath);
+}
+
+void CBaseArchiver::RestoreSetAside(const std::string& finalPath) {
+    // An archive that this run set aside as ".bak" comes back, read-only as it
+    // was: the run that replaced it did not finish.
+    Platform& p = ctx.platform;
     const std::string bak = WithoutExtension(finalPath) + GetBackupExtension();
     if (!p.Exists(finalPath) && p.Exists(bak) && p.MoveFile(bak, finalPath)) {
+        uint32_t attributes = 0;
+        if (p.GetAttributes(finalPath, attributes)) p.SetAttributes(finalPath, attributes | kAttrReadOnly | kAttrArchive);
         TV_LOG_INFO(kModBaseArchiver, "Existing archive restored from its backup");
         LogFileName(finalPath);
     }

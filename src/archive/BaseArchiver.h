@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "store/ArchiveResult.h"
 #include "store/WormBlock.h"
@@ -109,6 +110,9 @@ public:
     bool copyFailed = false;
     bool backupFolderFailed = false;
     bool tempCleanupFailed = false;
+    // The result code of a failed publish that has one of its own (8: the
+    // archive folder is gone); 0 otherwise.
+    int publishResult = 0;
     std::string tempArchivePath;
     std::string cleanupArchivePath;
     uint32_t blockSectors = 0;
@@ -132,9 +136,14 @@ protected:
     virtual bool PublishArchiveLog(int mode);
     virtual void CopyFailedOnCard(const std::string& finalPath, const std::string& tempPath);
     virtual void AbortCleanupFiles(const std::function<void(const std::string&)>& remove);
+    // Removes from the backup folder everything but this run's backups.
+    void RemoveOlderBackups(const std::string& backupFolder, ResultList* results);
+    // Puts the ".bak" of finalPath back under its name when that name is missing.
+    void RestoreSetAside(const std::string& finalPath);
 
-    // Copies with progress, cancelled when the user asks to abort.
-    bool CopyWithProgress(const std::string& from, const std::string& to, StatusView* status);
+    // Publishes a copy (Platform::PublishFile) with progress, cancelled when the
+    // user asks to abort.
+    bool PublishWithProgress(const std::string& from, const std::string& to, StatusView* status);
     // Zero the hash fields (between files of a split run).
     void ClearHashes();
 
@@ -142,6 +151,7 @@ protected:
     uint64_t progressTotal_ = 0;
     uint64_t progressDone_ = 0;
     int progressShare_ = 100;  // 50 when the card's files are copied as well
+    std::vector<std::string> runBackups_;  // file names of this run's backups
 };
 
 // The archive operation of a type (1 complete, 2 continue from last, 3

@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "platform/Platform.h"
+
 #include <cctype>
 #include <string_view>
 
@@ -100,6 +102,28 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& o, std::stri
     if (o.command.empty() && !o.help && !o.version) {
         error = "no command given";
         return false;
+    }
+    return true;
+}
+
+bool ResolveDataDir(Platform& platform, std::string& dir, std::string& error) {
+    if (dir.empty()) return true;
+    const char separator = platform.Separator();
+    if (dir.front() != separator) dir = platform.JoinPath(platform.CurrentDirectory(), dir);
+    // Each folder of the path in turn, so that missing parents are made too.
+    for (size_t at = dir.find(separator, 1);; at = dir.find(separator, at + 1)) {
+        const std::string folder = at == std::string::npos ? dir : dir.substr(0, at);
+        if (!folder.empty() && folder.back() != separator && !platform.IsDirectory(folder)) {
+            if (platform.Exists(folder)) {
+                error = "--data-dir: " + folder + " is not a folder";
+                return false;
+            }
+            if (!platform.CreateDirectory(folder) && platform.LastError() != kErrAlreadyExists) {
+                error = "--data-dir: cannot create " + folder + " (E" + std::to_string(platform.LastError()) + ")";
+                return false;
+            }
+        }
+        if (at == std::string::npos) break;
     }
     return true;
 }

@@ -26,4 +26,9 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
 
 extern const char* const kCliUsage;
 
+class Platform;
+// Makes --data-dir absolute (from the current folder) and creates it with every
+// missing parent; false with the reason when it cannot be a data folder.
+bool ResolveDataDir(Platform& platform, std::string& dir, std::string& error);
+
 }  // namespace tv

@@ -27,6 +27,10 @@ int main(int argc, char** argv) {
     }
 
     auto platform = tv::CreateSystemPlatform();
+    if (!tv::ResolveDataDir(*platform, options.dataDir, error)) {
+        std::fprintf(stderr, "tallyvault-cli: %s\n", error.c_str());
+        return tv::kExitUsage;
+    }
     tv::TerminalUi ui(options.answer);
     tv::TerminalUi::CatchInterrupts();
     for (const auto& [letter, folder] : options.cardImages) tv::MountEmulatedCard(*platform, letter, folder);

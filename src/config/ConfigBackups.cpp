@@ -24,6 +24,19 @@ void LogWithError(int line, const char* format, int error) {
     LogFile::Instance().Write(kModCore, line, kLogError, message);
 }
 
+// Copies current to stem + suffix, or, when a backup of that name exists already
+// (a second backup in the same second), to stem + "_2" + suffix and so on: an
+// earlier backup is never replaced. backup receives the name used.
+bool CopyToFreeName(Platform& p, const std::string& current, const std::string& stem, const std::string& suffix,
+                    std::string& backup) {
+    for (int k = 1; k <= 99; ++k) {
+        backup = stem + (k == 1 ? std::string() : "_" + std::to_string(k)) + suffix;
+        if (p.CopyFile(current, backup, true)) return true;
+        if (p.LastError() != kErrFileExists) return false;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool BackUpConfiguration(AppContext& ctx) {
@@ -35,12 +48,12 @@ bool BackUpConfiguration(AppContext& ctx) {
 
     const std::string data = GetDataFolder();
     const std::string current = p.JoinPath(data, "Tallyvault.ini");
-    const std::string backup =
-        p.JoinPath(data, "Tallyvault_" + p.FormatNow("%Y_%m_%d_%H_%M_%S") + ".ini.bak");
+    const std::string stem = p.JoinPath(data, "Tallyvault_" + p.FormatNow("%Y_%m_%d_%H_%M_%S"));
+    std::string backup;
     ctx.configFile.reset();
 
     bool ok = false;
-    if (!p.CopyFile(current, backup, true)) {
+    if (!CopyToFreeName(p, current, stem, ".ini.bak", backup)) {
         LogWithError(__LINE__, "Config File backup failed. (E%d)", p.LastError());
         TV_LOG_INFO(kModCore, "File name : " + current);
     } else {
@@ -74,8 +87,8 @@ bool BackUpSmcProfile(AppContext& ctx) {
     const std::string folder =
         ctx.profilePath.empty() ? p.WithTrailingSeparator(GetDataFolder()) : ctx.profilePath;
     const std::string current = folder + "SMCProfile.ini";
-    const std::string backup =
-        folder + "SMCProfile_" + p.FormatNow("%Y_%m_%d_%H_%M_%S") + ".ini.bak";
+    const std::string stem = folder + "SMCProfile_" + p.FormatNow("%Y_%m_%d_%H_%M_%S");
+    std::string backup = stem + ".ini.bak";
 
     bool ok = false;
     if (ToUtf16(backup).size() >= 261) {
@@ -83,7 +96,7 @@ bool BackUpSmcProfile(AppContext& ctx) {
         TV_LOG_INFO(kModCore, "File name : " + backup);
     } else {
         CloseSmcProfileFile(ctx);
-        if (!p.CopyFile(current, backup, true)) {
+        if (!CopyToFreeName(p, current, stem, ".ini.bak", backup)) {
             LogWithError(__LINE__, "SMC profile File backup failed. (E%d)", p.LastError());
             TV_LOG_INFO(kModCore, "File name : " + backup);
         } else if (!p.DeleteFile(current)) {

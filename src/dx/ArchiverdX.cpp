@@ -1,6 +1,7 @@
 #include "dx/ArchiverdX.h"
 
 #include <algorithm>
+#include <cstring>
 #include <array>
 #include <cstdio>
 
@@ -100,6 +101,7 @@ void CArchiverdX::ResetFields() {
     endIsNotClosure = false;
     partsPublished_ = 0;
     partPaths_.clear();
+    publishResult = 0;
 }
 
 // --- the family's operations ---------------------------------------------------------------
@@ -240,11 +242,49 @@ bool CArchiverdX::MakeDxArchiveName(int& result) {
     return true;
 }
 
-bool CArchiverdX::InitArchive(int& result, ProgressView* progress, ResultList* results, StatusView* status) {
-    if (!MakeDxArchiveName(result) ||
-        !HandleExistingArchive(tempArchivePath, ExistingArchiveMode::Ask, result, results, status)) {
-        return false;
+bool CArchiverdX::FindCoveredArchive(std::string& name) const {
+    // Every part a split run publishes is named prefix + start + "_" + end with
+    // both dates inside the run's own.
+    const std::string prefix = storeInfo.scaleSerialNumber + "_" + storeInfo.smcUid + "_";
+    std::vector<DirEntry> entries;
+    if (!ctx.platform.ListFolder(ctx.archivePath, prefix + "*" + GetArchiveExtension(), entries)) return false;
+    const size_t width = startDate.size();
+    for (const DirEntry& e : entries) {
+        const std::string dates = e.name.substr(prefix.size());
+        if (e.isDirectory || dates.size() != 2 * width + 1 + std::strlen(GetArchiveExtension()) || dates[width] != '_') {
+            continue;
+        }
+        const std::string first = dates.substr(0, width);
+        const std::string last = dates.substr(width + 1, width);
+        if (first >= startDate && last <= endDate && first <= last) {
+            name = e.name;
+            return true;
+        }
     }
+    return false;
+}
+
+bool CArchiverdX::InitArchive(int& result, ProgressView* progress, ResultList* results, StatusView* status) {
+    if (!MakeDxArchiveName(result)) return false;
+    // The question covers every archive the run may replace: a run that splits
+    // replaces the parts of an earlier split run, whose names differ from the
+    // archive's own.
+    ExistingArchiveMode mode = ExistingArchiveMode::Ask;
+    const std::string finalPath = PublishesIntoDataFolder() ? tempArchivePath : FinalPathOf(tempArchivePath);
+    std::string covered;
+    if (ArchiveFolderAvailable() && !ctx.platform.Exists(finalPath) && FindCoveredArchive(covered)) {
+        TV_LOG_WARNING(kModArchiverDx, "Archival file already exists");
+        LogFileName(ctx.platform.JoinPath(ctx.archivePath, covered));
+        if (status != nullptr) status->SetText(GetMessageText(216));
+        if (!AskReplaceFile(ToUtf16(covered))) {
+            TV_LOG_WARNING(kModArchiverDx, "File will not be overwritten");
+            result = kArchiveRefused;
+            return false;
+        }
+        TV_LOG_WARNING(kModArchiverDx, "As per user's choice, file will be overwritten");
+        mode = ExistingArchiveMode::Automatic;
+    }
+    if (!HandleExistingArchive(tempArchivePath, mode, result, results, status)) return false;
     if (progress != nullptr) {
         progress->SetRange(0, 100);
         progress->SetPos(0);
@@ -417,6 +457,7 @@ bool CArchiverdX::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t f
         ~CloseArchiveFile() { archiver.FlushArchiveFile(); }
     } closeArchiveFile{*this};
     partsPublished_ = 0;
+    publishResult = 0;
     partPaths_.clear();
 
     // The leading blocks of a new part all lie before the first dated block.
@@ -480,6 +521,7 @@ bool CArchiverdX::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t f
         }
         const uint32_t resume = splitIncident;
         if (!SplitArchive(searchLimit, result, results, status)) {
+            if (publishResult != 0) result = publishResult;
             TV_LOG_ERROR(kModArchiverDx, kCreateFailed);
             return false;
         }
@@ -495,6 +537,7 @@ bool CArchiverdX::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t f
         return false;
     }
     if (!FinishArchive(partsPublished_ > 0, results, status)) {
+        if (publishResult != 0) result = publishResult;
         TV_LOG_ERROR(kModArchiverDx, "Final processing failed");
         return false;
     }

@@ -61,6 +61,9 @@ public:
     // MakeDxArchiveName, then an existing archive of that name is handled with a
     // question, then the progress bar is reset.
     bool InitArchive(int& result, ProgressView* progress, ResultList* results, StatusView* status);
+    // An archive of this card in the archive folder whose dates lie within the
+    // run's (a part the run may replace); its file name.
+    bool FindCoveredArchive(std::string& name) const;
     // The names of a split: the completed part (ending with the closure block)
     // and the file that continues from the first transaction at or after the
     // incident block, up to searchLimit. On success the run's start date and

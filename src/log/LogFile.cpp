@@ -45,6 +45,7 @@ void LogFile::Attach(Platform& platform, const std::string& dataFolder) {
 }
 
 void LogFile::Write(int module, int line, int level, std::string_view message) {
+    if (level == kLogError && firstError_.empty()) firstError_ = message;
     if (platform_ == nullptr || path_.empty()) return;
     file_ = platform_->OpenFile(path_, OpenMode::Append);
     if (!file_) return;

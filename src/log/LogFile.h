@@ -64,7 +64,13 @@ public:
 
     const std::string& Path() const { return path_; }
 
+    // The first error entry's message since the last call of ClearFirstError:
+    // what a failed job shows as its cause when it has no other text for it.
+    void ClearFirstError() { firstError_.clear(); }
+    const std::string& FirstError() const { return firstError_; }
+
 private:
+    std::string firstError_;
     Platform* platform_ = nullptr;
     std::unique_ptr<File> file_;
     std::string path_;

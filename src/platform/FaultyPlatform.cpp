@@ -1,6 +1,8 @@
 #include "platform/FaultyPlatform.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 namespace tv {
 
@@ -12,6 +14,7 @@ public:
         : inner_(std::move(inner)), platform_(platform), path_(std::move(path)) {}
 
     bool Write(const void* data, size_t n) override {
+        platform_.CrashPointOnWrite(*inner_, data, n);
         if (auto error = platform_.WriteFault(path_)) {
             platform_.SetOwnError(*error);
             return false;
@@ -24,6 +27,7 @@ public:
     int64_t Size() override { return inner_->Size(); }
     int64_t Tell() override { return inner_->Tell(); }
     bool Truncate(int64_t size) override {
+        platform_.CrashPointOnWrite(*inner_, nullptr, 0);
         if (auto error = platform_.WriteFault(path_)) {
             platform_.SetOwnError(*error);
             return false;
@@ -73,6 +77,39 @@ std::optional<int> FaultyPlatform::Take(FaultOp op, const std::string& path) {
     return std::nullopt;
 }
 
+void FaultyPlatform::CrashAtOperation(int n, int exitCode) {
+    crashAt_ = n;
+    crashCode_ = exitCode;
+    changing_ = 0;
+}
+
+bool FaultyPlatform::AtCrashPoint() {
+    ++changing_;
+    return crashAt_ > 0 && changing_ == crashAt_;
+}
+
+void FaultyPlatform::Crash() { std::_Exit(crashCode_); }
+
+void FaultyPlatform::CrashPointOnWrite(File& file, const void* data, size_t n) {
+    if (!AtCrashPoint()) return;
+    if (data != nullptr && n > 1) file.Write(data, n / 2);
+    Crash();
+}
+
+void FaultyPlatform::CrashPointOnCopy(const std::string& from, const std::string& to) {
+    if (!AtCrashPoint()) return;
+    auto in = inner_.OpenFile(from, OpenMode::Read);
+    auto out = inner_.OpenFile(to, OpenMode::Write);
+    if (in && out) {
+        const int64_t size = in->Size();
+        std::vector<char> half(static_cast<size_t>(size > 0 ? size / 2 : 0));
+        if (!half.empty() && in->Read(half.data(), half.size()) == static_cast<int64_t>(half.size())) {
+            out->Write(half.data(), half.size());
+        }
+    }
+    Crash();
+}
+
 std::optional<int> FaultyPlatform::WriteFault(const std::string& path) {
     return Take(FaultOp::Write, path);
 }
@@ -93,11 +130,13 @@ bool FaultyPlatform::GetAttributes(const std::string& path, uint32_t& attributes
 }
 
 bool FaultyPlatform::SetAttributes(const std::string& path, uint32_t attributes) {
+    CrashPoint();
     return Forward(FaultOp::SetAttributes, path,
                    [&] { return inner_.SetAttributes(path, attributes); });
 }
 
 std::unique_ptr<File> FaultyPlatform::OpenFile(const std::string& path, OpenMode mode) {
+    if (mode != OpenMode::Read) CrashPoint();
     if (auto error = Take(FaultOp::Open, path)) {
         ownError_ = *error;
         return nullptr;
@@ -120,32 +159,44 @@ std::unique_ptr<File> FaultyPlatform::OpenSectorFile(const std::string& path) {
 }
 
 bool FaultyPlatform::CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+    CrashPointOnCopy(from, to);
     return Forward(FaultOp::Copy, to, [&] { return inner_.CopyFile(from, to, failIfExists); });
 }
 
 bool FaultyPlatform::CopyFileWithProgress(const std::string& from, const std::string& to,
                                           const CopyProgress& progress) {
+    CrashPointOnCopy(from, to);
     return Forward(FaultOp::Copy, to,
                    [&] { return inner_.CopyFileWithProgress(from, to, progress); });
 }
 
 bool FaultyPlatform::MoveFile(const std::string& from, const std::string& to) {
+    CrashPoint();
     return Forward(FaultOp::Move, to, [&] { return inner_.MoveFile(from, to); });
 }
 
+bool FaultyPlatform::ReplaceFile(const std::string& from, const std::string& to) {
+    CrashPoint();
+    return Forward(FaultOp::Move, to, [&] { return inner_.ReplaceFile(from, to); });
+}
+
 bool FaultyPlatform::DeleteFile(const std::string& path) {
+    CrashPoint();
     return Forward(FaultOp::Delete, path, [&] { return inner_.DeleteFile(path); });
 }
 
 bool FaultyPlatform::CreateDirectory(const std::string& path) {
+    CrashPoint();
     return Forward(FaultOp::CreateDirectory, path, [&] { return inner_.CreateDirectory(path); });
 }
 
 bool FaultyPlatform::RemoveDirectory(const std::string& path) {
+    CrashPoint();
     return Forward(FaultOp::RemoveDirectory, path, [&] { return inner_.RemoveDirectory(path); });
 }
 
 bool FaultyPlatform::RemoveDirectoryTree(const std::string& path) {
+    CrashPoint();
     return Forward(FaultOp::RemoveDirectory, path,
                    [&] { return inner_.RemoveDirectoryTree(path); });
 }
@@ -166,6 +217,7 @@ bool FaultyPlatform::FreeSpace(const std::string& path, uint64_t& bytes) {
 
 bool FaultyPlatform::WritePrivateProfileString(const char16_t* section, const char16_t* key,
                                                const char16_t* value, const std::string& path) {
+    CrashPoint();
     return Forward(FaultOp::IniWrite, path,
                    [&] { return inner_.WritePrivateProfileString(section, key, value, path); });
 }

@@ -49,6 +49,13 @@ public:
     void SetDataFolderRoot(std::string root) { dataRoot_ = std::move(root); }
     // Calls of an operation seen so far (faulted or not).
     int Calls(FaultOp op) const;
+    // Crash point: the n-th file operation that changes something (1 = the
+    // first) ends the process at once with exitCode, as a kill or a power cut
+    // would: nothing is cleaned up. A copy or write hit this way has written
+    // half of its bytes first. n = 0 turns the crash point off.
+    void CrashAtOperation(int n, int exitCode);
+    // File operations that change something, counted since the crash point was set.
+    int ChangingOperations() const { return changing_; }
 
     std::string DataFolderRoot() override;
     std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
@@ -71,6 +78,7 @@ public:
     bool CopyFileWithProgress(const std::string& from, const std::string& to,
                               const CopyProgress& progress) override;
     bool MoveFile(const std::string& from, const std::string& to) override;
+    bool ReplaceFile(const std::string& from, const std::string& to) override;
     bool DeleteFile(const std::string& path) override;
     bool CreateDirectory(const std::string& path) override;
     bool RemoveDirectory(const std::string& path) override;
@@ -101,6 +109,9 @@ public:
 
     // Used by the files this platform opens: whether a write to path fails, and how.
     std::optional<int> WriteFault(const std::string& path);
+    // Used by the files this platform opens: counts a write and, at the crash
+    // point, writes half of it and ends the process.
+    void CrashPointOnWrite(File& file, const void* data, size_t n);
     void SetOwnError(int error) { ownError_ = error; }
 
 private:
@@ -134,6 +145,17 @@ private:
     std::optional<std::string> dataRoot_;
     bool diskFull_ = false;
     int ownError_ = 0;
+    int crashAt_ = 0;
+    int crashCode_ = 0;
+    int changing_ = 0;
+    // Counts a changing operation; true when it is the one that crashes.
+    bool AtCrashPoint();
+    [[noreturn]] void Crash();
+    // At the crash point, half of `from` has reached `to`.
+    void CrashPointOnCopy(const std::string& from, const std::string& to);
+    void CrashPoint() {
+        if (AtCrashPoint()) Crash();
+    }
 };
 
 }  // namespace tv

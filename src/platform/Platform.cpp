@@ -35,4 +35,29 @@ bool Platform::IsDirectory(const std::string& path) {
     return GetAttributes(path, attributes) && (attributes & kAttrDirectory) != 0;
 }
 
+bool Platform::PublishFile(const std::string& from, const std::string& to, const CopyProgress& progress,
+                           uint32_t addAttributes) {
+    uint32_t attributes = 0;
+    if (!GetAttributes(from, attributes)) return false;
+    const std::string temp = PublishTempName(to);
+    uint32_t leftover = 0;
+    // A temporary file left by a run that was killed is incomplete by definition.
+    if (GetAttributes(temp, leftover)) {
+        if (!SetAttributes(temp, leftover & ~static_cast<uint32_t>(kAttrReadOnly)) || !DeleteFile(temp)) return false;
+    }
+    const CopyProgress always = [](uint64_t, uint64_t) { return true; };
+    if (!CopyFileWithProgress(from, temp, progress ? progress : always)) return false;
+    if (!ReplaceFile(temp, to)) {
+        // The clean-up succeeds or fails on its own; the error that counts is
+        // the rename's (successful calls leave LastError as it was).
+        uint32_t tempAttributes = 0;
+        if (GetAttributes(temp, tempAttributes) &&
+            SetAttributes(temp, tempAttributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
+            DeleteFile(temp);
+        }
+        return false;
+    }
+    return SetAttributes(to, (attributes | addAttributes) & ~static_cast<uint32_t>(kAttrDirectory));
+}
+
 }  // namespace tv

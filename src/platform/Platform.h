@@ -119,6 +119,18 @@ public:
                                       const CopyProgress& progress) = 0;
     // Renames; an existing target fails with kErrAlreadyExists.
     virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+    // Renames onto `to` in one step, replacing a file there (read-only or not),
+    // and makes the rename durable: there is never a moment without either file.
+    virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+    // Puts a copy of `from` under `to` only once it is complete: copied to
+    // PublishTempName(to) in the same folder, flushed, renamed onto `to`, then
+    // given the source's attributes plus addAttributes. A failure, a cancel or a
+    // kill leaves `to` as it was (and at most the temporary file beside it).
+    bool PublishFile(const std::string& from, const std::string& to, const CopyProgress& progress = {},
+                     uint32_t addAttributes = 0);
+    // The temporary name a publish of `to` writes first.
+    static std::string PublishTempName(const std::string& to) { return to + kPublishTempSuffix; }
+    static constexpr const char* kPublishTempSuffix = ".part~";
     virtual bool DeleteFile(const std::string& path) = 0;
     // An existing folder fails with kErrAlreadyExists.
     virtual bool CreateDirectory(const std::string& path) = 0;

@@ -1,6 +1,8 @@
 // tallyvault-cli settings, run as a user would run it.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "cli/CliRunner.h"
 
 namespace tv::test {
@@ -23,6 +25,24 @@ TEST_F(CliTest, DamagedConfigurationWarnsOnStderrAndStillPrints) {
     EXPECT_NE(r.err.find("warning: Incorrect information in config file."), std::string::npos);
     EXPECT_NE(r.out.find("maxArchiveSize = 26214400\n"), std::string::npos);
     EXPECT_NE(r.out.find("configuredScaleType = 0\n"), std::string::npos);
+}
+
+TEST_F(CliTest, DataFolderIsMadeAbsoluteWithItsParentsOrRefused) {
+    // Relative, with missing parents: made under the current folder, and used.
+    const std::string command = "cd " + TempPath("") + " && " + std::string(TV_CLI_PATH) +
+                                " --data-dir nested/deeper/data settings >" + TempPath("out") + " 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(TempPath("out"));
+    const std::string made = TempPath("nested/deeper/data");
+    EXPECT_TRUE(FileExists(made + "/Tallyvault.ini"));
+    EXPECT_TRUE(FileExists(made + "/Tallyvault.log"));
+    EXPECT_NE(ReadFile(TempPath("out")).find("archivePath = " + made + "/\n"), std::string::npos);
+
+    // A file in the way: a clear error and a usage exit, nothing run.
+    WriteFile(TempPath("plain"), "x");
+    const CliRun blocked = Cli("--data-dir " + TempPath("plain/data") + " settings");
+    EXPECT_EQ(blocked.status, 64);
+    EXPECT_NE(blocked.err.find("--data-dir: " + TempPath("plain") + " is not a folder"), std::string::npos);
+    EXPECT_TRUE(blocked.out.empty());
 }
 
 TEST_F(CliTest, UsageErrorsExitWith64) {

@@ -37,6 +37,21 @@ TEST_F(ConfigBackupTest, ProfileIsCopiedAsideAndDeleted) {
     EXPECT_NE(LogText().find("SMC profile file corrupted. Backup taken successfully"), std::string::npos);
 }
 
+TEST_F(ConfigBackupTest, BackupsInTheSameSecondKeepEveryDamagedFile) {
+    for (const char* content : {"first", "second", "third"}) {
+        WriteFile(profile_, content);
+        EXPECT_TRUE(BackUpSmcProfile(*ctx_)) << content;
+        WriteConfig({"[Config]", content});
+        EXPECT_TRUE(BackUpConfiguration(*ctx_)) << content;
+    }
+    EXPECT_EQ(ReadFile(backup_), "first");
+    EXPECT_EQ(ReadFile(DataFolder() + "/SMCProfile_2016_03_01_10_15_02_2.ini.bak"), "second");
+    EXPECT_EQ(ReadFile(DataFolder() + "/SMCProfile_2016_03_01_10_15_02_3.ini.bak"), "third");
+    EXPECT_EQ(ReadFile(DataFolder() + "/Tallyvault_2016_03_01_10_15_02.ini.bak"), "[Config]\r\nfirst\r\n");
+    EXPECT_EQ(ReadFile(DataFolder() + "/Tallyvault_2016_03_01_10_15_02_3.ini.bak"), "[Config]\r\nthird\r\n");
+    EXPECT_FALSE(FileExists(profile_));
+}
+
 TEST_F(ConfigBackupTest, ProfileBackupFailuresWarnTwiceAndKeepTheFile) {
     WriteFile(profile_, "x");
     platform_->InjectFault(FaultOp::Copy, kErrDiskFull, "", 1);

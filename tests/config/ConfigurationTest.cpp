@@ -195,17 +195,18 @@ TEST_F(ConfigurationTest, MissingYearEndAndScaleTypeKeysAreAdded) {
     EXPECT_FALSE(FileExists(DataFolder() + kBackupName));
 }
 
-TEST_F(ConfigurationTest, SecondBackupInTheSameSecondFailsButDefaultsAreWritten) {
+TEST_F(ConfigurationTest, SecondBackupInTheSameSecondTakesItsOwnNameAndDefaultsAreWritten) {
     WriteConfig(ValidConfig({"Language=english"}));
+    const std::string damaged = ReadFile(ConfigPath());
     WriteFile(DataFolder() + kBackupName, "first backup");
     const AppContext& ctx = GetAppContext();
     EXPECT_EQ(ReadFile(DataFolder() + kBackupName), "first backup");
+    const std::string second = std::string(kBackupName).replace(std::string(kBackupName).find(".ini.bak"), 8, "_2.ini.bak");
+    EXPECT_EQ(ReadFile(DataFolder() + second), damaged);
     const std::string log = LogText();
-    EXPECT_NE(log.find("Config File backup failed. (E80)"), std::string::npos);
-    EXPECT_NE(log.find("INFO    - File name : " + ConfigPath()), std::string::npos);
-    EXPECT_NE(log.find("Config backup failed\r\n"), std::string::npos);
-    ASSERT_EQ(ui_.shown.size(), 2u);
-    EXPECT_EQ(ToNarrow(ui_.shown[1].text), "Failed to backup config file.Please check log file.");
+    EXPECT_NE(log.find("Config file corrupted. Backup taken successfully"), std::string::npos);
+    EXPECT_EQ(log.find("Config backup failed"), std::string::npos);
+    ASSERT_EQ(ui_.shown.size(), 1u);
     EXPECT_EQ(ReadFile(ConfigPath()), Lines(Defaults()));
     ExpectDefaultContext(ctx);
 }

@@ -94,6 +94,35 @@ TEST_F(PlatformTest, CopiesAreByteExactWithProgressUpToTheWholeFile) {
     EXPECT_EQ(fs::file_size(P("empty copy")), 0u);
 }
 
+TEST_F(PlatformTest, PublishReplacesOnlyWithACompleteCopyThenSetsAttributes) {
+    auto read = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    Put(P("new"), std::string(2 << 20, 'n'));
+    Put(P("final"), "old");
+    fs::permissions(P("final"), fs::perms::owner_read, fs::perm_options::replace);
+    // A read-only leftover of a killed publish is no obstacle.
+    Put(Platform::PublishTempName(P("final")), "half");
+    fs::permissions(Platform::PublishTempName(P("final")), fs::perms::owner_read, fs::perm_options::replace);
+
+    // Cancelled half-way: the old file stands, no temporary file stays.
+    int calls = 0;
+    EXPECT_FALSE(p_->PublishFile(P("new"), P("final"), [&](uint64_t, uint64_t) { return ++calls < 2; }));
+    EXPECT_EQ(read(P("final")), "old");
+    EXPECT_FALSE(fs::exists(Platform::PublishTempName(P("final"))));
+
+    EXPECT_TRUE(p_->PublishFile(P("new"), P("final"), {}, kAttrReadOnly));
+    EXPECT_EQ(read(P("final")), std::string(2 << 20, 'n'));
+    uint32_t attributes = 0;
+    ASSERT_TRUE(p_->GetAttributes(P("final"), attributes));
+    EXPECT_NE(attributes & kAttrReadOnly, 0u);
+    EXPECT_FALSE(fs::exists(Platform::PublishTempName(P("final"))));
+
+    EXPECT_FALSE(p_->PublishFile(P("missing"), P("other")));
+    EXPECT_FALSE(fs::exists(P("other")));
+}
+
 TEST_F(PlatformTest, ReadOnlyAttributeProtectsFromDeleteButNotFromTreeRemoval) {
     Put(P("f"), "x");
     uint32_t a = 0;

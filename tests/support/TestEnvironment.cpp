@@ -20,8 +20,8 @@ std::vector<std::string> RecordingUi::ShownTexts() const {
 void TestEnvironment::SetUp() {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
-    char pattern[] = "/tmp/tallyvault-test-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
+    std::string pattern = tempBase_ + "/tallyvault-test-XXXXXX";
+    const char* made = ::mkdtemp(pattern.data());
     ASSERT_NE(made, nullptr);
     root_ = made;
     dataFolder_ = root_ + "/data";

@@ -38,6 +38,9 @@ protected:
     std::vector<std::string> ValidConfig(const std::vector<std::string>& overrides = {}) const;
     std::string LogText() const;
 
+    // Where the test's temporary folder is made; a test that flushes files
+    // thousands of times may choose a memory file system.
+    std::string tempBase_ = "/tmp";
     std::unique_ptr<Platform> real_;
     std::unique_ptr<FaultyPlatform> platform_;
     RecordingUi ui_;

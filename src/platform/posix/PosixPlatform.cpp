@@ -346,6 +346,19 @@ bool PosixPlatform::MoveFile(const std::string& from, const std::string& to) {
     return true;
 }
 
+bool PosixPlatform::ReplaceFile(const std::string& from, const std::string& to) {
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0) return FailErrno();
+    if (S_ISDIR(st.st_mode)) return Fail(kErrAccessDenied);
+    if (::rename(from.c_str(), to.c_str()) != 0) return FailErrno();
+    // The rename is durable once the folder that holds it is.
+    const size_t slash = to.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : to.substr(0, slash));
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid()) ::fsync(dir.get());
+    return true;
+}
+
 bool PosixPlatform::DeleteFile(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return FailErrno();

@@ -27,6 +27,7 @@ public:
     bool CopyFileWithProgress(const std::string& from, const std::string& to,
                               const CopyProgress& progress) override;
     bool MoveFile(const std::string& from, const std::string& to) override;
+    bool ReplaceFile(const std::string& from, const std::string& to) override;
     bool DeleteFile(const std::string& path) override;
     bool CreateDirectory(const std::string& path) override;
     bool RemoveDirectory(const std::string& path) override;
