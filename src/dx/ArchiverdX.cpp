@@ -73,7 +73,7 @@ const char* LinePartMessage(DxLineKind kind) {
 
 CArchiverdX::CArchiverdX(AppContext& context) : CBaseArchiver(context) {}
 
-CArchiverdX::~CArchiverdX() = default;
+CArchiverdX::~CArchiverdX() { *alive_ = false; }
 
 void CArchiverdX::ResetFields() {
     publishState = kPublishIdle;
@@ -454,8 +454,11 @@ bool CArchiverdX::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t f
     // However the run ends, what it wrote is in the file and the file is closed.
     struct CloseArchiveFile {
         CArchiverdX& archiver;
-        ~CloseArchiveFile() { archiver.FlushArchiveFile(); }
-    } closeArchiveFile{*this};
+        std::shared_ptr<const bool> alive;
+        ~CloseArchiveFile() {
+            if (*alive) archiver.FlushArchiveFile();
+        }
+    } closeArchiveFile{*this, alive_};
     partsPublished_ = 0;
     publishResult = 0;
     partPaths_.clear();

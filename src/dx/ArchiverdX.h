@@ -131,6 +131,9 @@ private:
     std::string archiveFilePath_;
     std::string pendingLines_;
     uint64_t archiveFileSize_ = 0;  // written and pending bytes
+    // False once this archiver is destroyed: an orderly exit in the middle of a run
+    // destroys the context (and this archiver) before the run's stack is left.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace tv
