@@ -149,7 +149,7 @@ SmcIdentity IdentifySmc(AppContext& ctx, const std::string& entry, SmcPurpose pu
     }
     TV_LOG_INFO(kModCore, "SMC chosen: " + entry);
     if (archiving && ctx.scaleType == '1') {
-        const std::string log = ctx.platform.JoinPath(ctx.platform.GetDrive(DriveOfEntry(entry)).root, "Archive.log");
+        const std::string log = ctx.platform.CardFilePath(ctx.platform.GetDrive(DriveOfEntry(entry)).root, "Archive.log");
         if (!CheckArchiveLogUid(ctx, log)) return SmcIdentity::Stay;
     }
     return SmcIdentity::Accepted;

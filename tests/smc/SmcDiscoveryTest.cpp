@@ -1,6 +1,10 @@
 // Card lists, fill levels and identification of generated cards.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <utility>
+#include <vector>
+
 #include "app/AppContext.h"
 #include "messages/Messages.h"
 #include "platform/Text.h"
@@ -145,6 +149,24 @@ TEST_F(SmcDiscoveryTest, ArchiveLogOfAZt4CardIsCheckedAgainstTheCard) {
     EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted);
     EXPECT_EQ(ctx_->archiveLogState, 1);
     EXPECT_EQ(ui_.shown.size(), 1u);
+}
+
+// Card file systems ignore the case of names; a card whose files are spelled in
+// another case than the firmware's is still the same card.
+TEST_F(SmcDiscoveryTest, CardFilesAreFoundWhateverTheCaseOfTheirNames) {
+    const CardSummary card = MountCard('F', Small(CardFamily::Zt4));
+    const std::string folder = CardFolder('F');
+    for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+             {"WORMINFO.DAT", "worminfo.dat"}, {"WORMCOMM.DAT", "WormComm.dat"}, {"WORMSTOR.DAT", "wormstor.DAT"}}) {
+        std::filesystem::rename(folder + "/" + from, folder + "/" + to);
+    }
+    WriteFile(folder + "/ARCHIVE.LOG", "[" + card.smcUid + "]\r\n\r\nScale serial num             : x\r\n");
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted) << LogText();
+    EXPECT_EQ(ctx_->archiveLogState, 2);
+    EXPECT_TRUE(ui_.shown.empty());
+    WormUsage usage;
+    ASSERT_TRUE(CheckSmcUsage(*ctx_, usage));
+    EXPECT_EQ(usage.nextWriteIndex, card.sectorsUsed);
 }
 
 TEST_F(SmcDiscoveryTest, FillLevelAppearsBelow25MiBFree) {
