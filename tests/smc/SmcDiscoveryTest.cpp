@@ -169,6 +169,25 @@ TEST_F(SmcDiscoveryTest, CardFilesAreFoundWhateverTheCaseOfTheirNames) {
     EXPECT_EQ(usage.nextWriteIndex, card.sectorsUsed);
 }
 
+// Another card behind the listed drive letter (media came or went since the
+// list was made) is not taken for the chosen one.
+TEST_F(SmcDiscoveryTest, AnotherCardBehindTheListedLetterIsNotIdentified) {
+    MountCard('F', Small(CardFamily::Dx));
+    const std::string listed = Entry('F');
+    ASSERT_FALSE(listed.empty());
+    CardOptions other = Small(CardFamily::Dx);
+    other.seed = 7;
+    const CardSummary second = MountCard('F', other);
+    ASSERT_NE(Entry('F'), listed);
+    EXPECT_EQ(IdentifySmc(*ctx_, listed, SmcPurpose::Archiving), SmcIdentity::Stay);
+    EXPECT_EQ(LastShown(), ToNarrow(GetMessageText(213)));
+    EXPECT_TRUE(Logged("Selected SMC is not available. Drive F: holds SMC " + second.printableUid));
+    EXPECT_FALSE(ctx_->worm);
+    ui_.shown.clear();
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted) << LogText();
+    EXPECT_TRUE(ui_.shown.empty());
+}
+
 TEST_F(SmcDiscoveryTest, FillLevelAppearsBelow25MiBFree) {
     CardOptions roomy = Small(CardFamily::Dx);
     const CardSummary probe = MountCard('E', roomy);
