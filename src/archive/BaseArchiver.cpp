@@ -459,7 +459,7 @@ bool CBaseArchiver::BackupWormFiles(ResultList* results, StatusView* status) {
     const std::string root = p.GetDrive(ctx.drive.empty() ? 0 : ctx.drive[0]).root;
     std::vector<std::string> files;
     for (uint32_t k = 0; k < ctx.worm->storeFileCount && k < kMaxStoreFiles; ++k) {
-        if (k > 0 && !p.Exists(p.JoinPath(root, StoreFileName(static_cast<int>(k))))) break;
+        if (k > 0 && !p.Exists(p.CardFilePath(root, StoreFileName(static_cast<int>(k))))) break;
         files.push_back(StoreFileName(static_cast<int>(k)));
     }
     const size_t storeFiles = files.size();
@@ -468,7 +468,7 @@ bool CBaseArchiver::BackupWormFiles(ResultList* results, StatusView* status) {
     const int step = 50 / static_cast<int>(ctx.worm->storeFileCount + 1);
     int position = progressShare_;
     for (size_t i = 0; i < files.size(); ++i) {
-        const std::string source = p.JoinPath(root, files[i]);
+        const std::string source = p.CardFilePath(root, files[i]);
         const std::string copy = p.JoinPath(target, files[i]);
         if (i >= storeFiles && !p.Exists(source)) {
             SetResultCell(results, 3, 177);

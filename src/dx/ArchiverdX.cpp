@@ -596,7 +596,12 @@ bool CArchiverdX::MakeSplitNames(uint32_t closureBlock, uint32_t incidentBlock, 
         number += header.sectorCount;
     }
     if (!found) {
-        TV_LOG_ERROR(kModArchiverDx, kSplitNamesFailed);
+        // Only incident blocks follow the cut: a part of its own would hold no
+        // transaction to name it by, so they must fit into the file being written.
+        TV_LOG_ERROR(kModArchiverDx,
+                     "Only incident blocks follow the last closure and they pass the maximum file size.Try "
+                     "increasing \"Max. file size\" in \"Settings\" menu.Create archive process failed");
+        SetResultCell(results, 3, 228);
         return false;
     }
     const std::string next =

@@ -1,6 +1,9 @@
 #include "platform/Platform.h"
 
+#include <algorithm>
+#include <cctype>
 #include <ctime>
+#include <vector>
 
 namespace tv {
 
@@ -20,6 +23,25 @@ std::string Platform::JoinPath(std::string_view a, std::string_view b) const {
     if (!b.empty() && b.front() == Separator()) b.remove_prefix(1);
     out.append(b);
     return out;
+}
+
+std::string Platform::CardFilePath(std::string_view folder, const std::string& name) {
+    std::vector<DirEntry> entries;
+    const std::string dir(folder);
+    if (!dir.empty() && ListFolder(dir, name, entries)) {
+        const DirEntry* found = nullptr;
+        for (const DirEntry& e : entries) {
+            if (e.isDirectory || e.name.size() != name.size()) continue;
+            const bool same = std::equal(e.name.begin(), e.name.end(), name.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            });
+            if (!same) continue;
+            if (e.name == name) return JoinPath(folder, e.name);
+            if (found == nullptr) found = &e;
+        }
+        if (found != nullptr) return JoinPath(folder, found->name);
+    }
+    return JoinPath(folder, name);
 }
 
 std::string Platform::FormatLocalTime(int64_t t, const char* format) {

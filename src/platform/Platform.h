@@ -102,6 +102,10 @@ public:
     // The folder with exactly one trailing separator.
     std::string WithTrailingSeparator(std::string_view folder) const;
     bool EndsWithSeparator(std::string_view path) const;
+    // The path of a card's file in folder: card file systems match names
+    // without regard to case, so the entry as it is spelled there, or folder +
+    // name when there is none.
+    std::string CardFilePath(std::string_view folder, const std::string& name);
 
     // --- files ----------------------------------------------------------------
     // The error number of the last failed operation of this platform.

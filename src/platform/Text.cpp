@@ -4,6 +4,10 @@
 
 namespace tv {
 
+namespace {
+constexpr char32_t kEscapedByteBase = 0xDC00;
+}  // namespace
+
 std::u16string ToUtf16(std::string_view s) {
     std::u16string out;
     out.reserve(s.size());
@@ -37,6 +41,14 @@ std::u16string ToUtf16(std::string_view s) {
                 len = 1;
             }
         }
+        if (cp == 0xFFFD && len == 1 && c >= 0x80) {
+            // A byte that starts no valid sequence stands for itself, as a lone
+            // low surrogate that ToNarrow turns back into the byte: names of
+            // files and folders survive a round trip whatever their encoding.
+            out.push_back(static_cast<char16_t>(kEscapedByteBase + c));
+            ++i;
+            continue;
+        }
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -58,6 +70,9 @@ std::string ToNarrow(std::u16string_view w) {
             w[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (w[i + 1] - 0xDC00);
             ++i;
+        } else if (cp >= kEscapedByteBase + 0x80 && cp <= kEscapedByteBase + 0xFF) {
+            out.push_back(static_cast<char>(cp - kEscapedByteBase));
+            continue;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }

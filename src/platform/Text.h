@@ -8,7 +8,9 @@
 
 namespace tv {
 
-// Invalid input never fails: a broken sequence becomes U+FFFD.
+// Invalid input never fails and is never lost: each byte of a broken sequence
+// becomes the lone surrogate U+DC80..U+DCFF, which ToNarrow turns back into
+// that byte; other lone surrogates become U+FFFD.
 std::u16string ToUtf16(std::string_view narrow);
 std::string ToNarrow(std::u16string_view wide);
 

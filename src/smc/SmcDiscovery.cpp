@@ -23,6 +23,15 @@ std::string EntryOf(const char* printableUid, char letter) {
 
 }  // namespace
 
+// The printable UID of a list entry ("<UID> (X:)"); empty for an entry without one.
+std::string ListedUidOf(const std::string& entry) {
+    if (entry.size() < 6 || entry.compare(entry.size() - 5, 2, " (") != 0 ||
+        entry.compare(entry.size() - 2, 2, ":)") != 0) {
+        return {};
+    }
+    return entry.substr(0, entry.size() - 5);
+}
+
 char DriveOfEntry(const std::string& entry) { return entry.size() >= 3 ? entry[entry.size() - 3] : 0; }
 
 SmcList ScanSmcDrives(AppContext& ctx) {
@@ -109,6 +118,20 @@ SmcIdentity IdentifySmc(AppContext& ctx, const std::string& entry, SmcPurpose pu
     ctx.drive = std::string(1, DriveOfEntry(entry));
     WormUsage usage;
     if (!CheckSmcUsage(ctx, usage)) return SmcIdentity::Stay;
+    // Drive letters follow the mount order: a medium added or removed since the
+    // list was made can put another card behind the listed letter.
+    const std::string listed = ListedUidOf(entry);
+    if (!listed.empty()) {
+        char printable[33] = {};
+        const bool read = WORM_GET_PRINTABLE_UID(ctx.worm.get(), printable);
+        if (!read || listed != printable) {
+            TV_LOG_WARNING(kModCore, "SMC: " + entry + "Selected SMC is not available. Drive " + ctx.drive +
+                                         ": holds SMC " + (read ? std::string(printable) : std::string("?")));
+            CloseSmc(ctx);
+            ShowMessage(213, kMbIconError);
+            return SmcIdentity::Stay;
+        }
+    }
     bool fused = false;
     if (!GetSmcFusedState(ctx, fused)) return SmcIdentity::Stay;
     if (!fused) {
@@ -149,7 +172,7 @@ SmcIdentity IdentifySmc(AppContext& ctx, const std::string& entry, SmcPurpose pu
     }
     TV_LOG_INFO(kModCore, "SMC chosen: " + entry);
     if (archiving && ctx.scaleType == '1') {
-        const std::string log = ctx.platform.JoinPath(ctx.platform.GetDrive(DriveOfEntry(entry)).root, "Archive.log");
+        const std::string log = ctx.platform.CardFilePath(ctx.platform.GetDrive(DriveOfEntry(entry)).root, "Archive.log");
         if (!CheckArchiveLogUid(ctx, log)) return SmcIdentity::Stay;
     }
     return SmcIdentity::Accepted;

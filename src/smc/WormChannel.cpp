@@ -185,7 +185,7 @@ WormStatus ProbeOpenChannel(WormHandle* handle) {
 }
 
 WormStatus ComposeCardPath(const std::string& root, const std::string& name, std::string& path) {
-    path = Sys().JoinPath(root, name);
+    path = Sys().CardFilePath(root, name);
     return path.size() <= kMaxPathLength ? kWormOk : kWormPathFailed;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/QtText.h"
 
 #include "messages/Messages.h"
+#include "platform/Text.h"
 
 namespace tv {
 
@@ -9,10 +10,10 @@ QString ToQString(const std::u16string& text) {
 }
 
 QString ToQString(const std::string& narrow) {
-    return QString::fromUtf8(narrow.data(), static_cast<qsizetype>(narrow.size()));
+    return ToQString(ToUtf16(narrow));
 }
 
-std::string ToNarrowPath(const QString& text) { return text.toUtf8().toStdString(); }
+std::string ToNarrowPath(const QString& text) { return ToNarrow(ToU16(text)); }
 
 std::u16string ToU16(const QString& text) {
     return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));

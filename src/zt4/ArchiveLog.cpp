@@ -84,13 +84,13 @@ bool AppendField(std::string& out, const std::string& value, const char* label) 
 
 }  // namespace
 
-std::string CardArchiveLogPath(AppContext& ctx) { return ctx.platform.JoinPath(CardRoot(ctx), kLogName); }
+std::string CardArchiveLogPath(AppContext& ctx) { return ctx.platform.CardFilePath(CardRoot(ctx), kLogName); }
 
 std::string DataArchiveLogPath() { return Sys().JoinPath(GetDataFolder(), kLogName); }
 
 void RecoverCardArchiveLog(AppContext& ctx, const std::string& cardRoot) {
     Platform& p = ctx.platform;
-    const std::string log = p.JoinPath(cardRoot, kLogName);
+    const std::string log = p.CardFilePath(cardRoot, kLogName);
     const std::string fresh = p.JoinPath(cardRoot, kNewLogName);
     const std::string old = p.JoinPath(cardRoot, kOldLogName);
     const bool hasFresh = p.Exists(fresh);
@@ -345,7 +345,7 @@ bool UpdateArchiveLog(AppContext& ctx, const ArchiveLogRecord& record, int fileI
 bool PublishArchiveLogToCard(AppContext& ctx, int& error) {
     Platform& p = ctx.platform;
     const std::string root = CardRoot(ctx);
-    const std::string log = p.JoinPath(root, kLogName);
+    const std::string log = p.CardFilePath(root, kLogName);
     const std::string fresh = p.JoinPath(root, kNewLogName);
     const std::string old = p.JoinPath(root, kOldLogName);
     auto fail = [&] {

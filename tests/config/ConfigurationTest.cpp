@@ -91,6 +91,30 @@ TEST_F(ConfigurationTest, ValidFileIsTakenAsItStands) {
     EXPECT_TRUE(ctx.profileFile == nullptr);  // no SMCProfile.ini yet
 }
 
+TEST_F(ConfigurationTest, AFolderNameThatIsNotUtf8SurvivesLoadingAndSaving) {
+    const std::string archive = TempPath("caf\xE9");
+    fs::create_directories(archive);
+    WriteConfig(ValidConfig({"ArchivePath=" + archive}));
+    const AppContext& ctx = GetAppContext();
+    EXPECT_EQ(ctx.archivePath, archive + "/");
+    EXPECT_TRUE(ui_.shown.empty());
+
+    AppContext& saving = GetAppContext();
+    SettingsInput in;
+    in.archivePath = ToUtf16(archive);
+    in.profilePath = ToUtf16(archive);
+    in.logPath = ToUtf16(DataFolder());
+    in.language = u"English";
+    in.maxSize = u"25";
+    in.day = u"31";
+    in.scaleType = u"Auto-detect";
+    ASSERT_TRUE(SaveConfiguration(saving, in));
+    const std::string text = ReadFile(ConfigPath());
+    EXPECT_NE(text.find("\r\nArchivePath=" + archive + "\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nSMCProfilePath=" + archive + "\r\n"), std::string::npos) << text;
+    EXPECT_EQ(saving.profilePath, archive + "/");
+}
+
 TEST_F(ConfigurationTest, BoundaryValuesPass) {
     const std::vector<std::vector<std::string>> passing = {
         {"MaxSizeOfArchiveFileInMB=1"},

@@ -487,6 +487,29 @@ TEST_F(ArchiverdXTest, NoCompleteClosureGroupWithinTheMaximumSizeFails) {
     EXPECT_FALSE(FileExists(a->tempArchivePath));
 }
 
+// A cut after the last closure group leaves only incident blocks for the next
+// part: there is no transaction to name it by, and the run says why it stops.
+TEST_F(ArchiverdXTest, OnlyIncidentBlocksAfterTheLastClosureGroupFailWithAReason) {
+    Open(Small(CardFamily::Dx, 2));
+    auto a = Checked();
+    int result = 11;
+    ASSERT_TRUE(a->InitArchive(result, nullptr, &results_, &status_)) << LogText();
+    results_.InsertRow(0, u"1");
+    uint32_t lastClosure = 0;
+    uint32_t incident = 0;
+    for (const CardBlock& k : a->blocks) {
+        if (k.type == 'E') lastClosure = k.number;
+        if (k.type == 'W' && lastClosure != 0 && incident <= lastClosure) incident = k.number;
+    }
+    ASSERT_GT(incident, lastClosure);
+    std::string completed;
+    std::string next;
+    EXPECT_FALSE(a->MakeSplitNames(lastClosure, incident, usage_.lastWriteIndex, completed, next, &results_));
+    ASSERT_EQ(ModuleErrors().size(), 1u);
+    EXPECT_NE(ModuleErrors()[0].find("Only incident blocks follow the last closure"), std::string::npos);
+    EXPECT_EQ(results_.Cell(0, 3), GetMessageText(228));
+}
+
 TEST_F(ArchiverdXTest, DamagedJournalsStopTheRun) {
     struct Case {
         CardDamage damage;

@@ -1,6 +1,10 @@
 // Card lists, fill levels and identification of generated cards.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <utility>
+#include <vector>
+
 #include "app/AppContext.h"
 #include "messages/Messages.h"
 #include "platform/Text.h"
@@ -145,6 +149,43 @@ TEST_F(SmcDiscoveryTest, ArchiveLogOfAZt4CardIsCheckedAgainstTheCard) {
     EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted);
     EXPECT_EQ(ctx_->archiveLogState, 1);
     EXPECT_EQ(ui_.shown.size(), 1u);
+}
+
+// Card file systems ignore the case of names; a card whose files are spelled in
+// another case than the firmware's is still the same card.
+TEST_F(SmcDiscoveryTest, CardFilesAreFoundWhateverTheCaseOfTheirNames) {
+    const CardSummary card = MountCard('F', Small(CardFamily::Zt4));
+    const std::string folder = CardFolder('F');
+    for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+             {"WORMINFO.DAT", "worminfo.dat"}, {"WORMCOMM.DAT", "WormComm.dat"}, {"WORMSTOR.DAT", "wormstor.DAT"}}) {
+        std::filesystem::rename(folder + "/" + from, folder + "/" + to);
+    }
+    WriteFile(folder + "/ARCHIVE.LOG", "[" + card.smcUid + "]\r\n\r\nScale serial num             : x\r\n");
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted) << LogText();
+    EXPECT_EQ(ctx_->archiveLogState, 2);
+    EXPECT_TRUE(ui_.shown.empty());
+    WormUsage usage;
+    ASSERT_TRUE(CheckSmcUsage(*ctx_, usage));
+    EXPECT_EQ(usage.nextWriteIndex, card.sectorsUsed);
+}
+
+// Another card behind the listed drive letter (media came or went since the
+// list was made) is not taken for the chosen one.
+TEST_F(SmcDiscoveryTest, AnotherCardBehindTheListedLetterIsNotIdentified) {
+    MountCard('F', Small(CardFamily::Dx));
+    const std::string listed = Entry('F');
+    ASSERT_FALSE(listed.empty());
+    CardOptions other = Small(CardFamily::Dx);
+    other.seed = 7;
+    const CardSummary second = MountCard('F', other);
+    ASSERT_NE(Entry('F'), listed);
+    EXPECT_EQ(IdentifySmc(*ctx_, listed, SmcPurpose::Archiving), SmcIdentity::Stay);
+    EXPECT_EQ(LastShown(), ToNarrow(GetMessageText(213)));
+    EXPECT_TRUE(Logged("Selected SMC is not available. Drive F: holds SMC " + second.printableUid));
+    EXPECT_FALSE(ctx_->worm);
+    ui_.shown.clear();
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted) << LogText();
+    EXPECT_TRUE(ui_.shown.empty());
 }
 
 TEST_F(SmcDiscoveryTest, FillLevelAppearsBelow25MiBFree) {
