@@ -132,7 +132,8 @@ protected:
     }
     // Crashes a run at every file operation in turn, until a run gets through;
     // `check` looks at what each crash and the recovery after it left.
-    void CrashAtEveryOperation(const std::function<void()>& check) {
+    // A run that gets through ends with `completed` (a run meant to fail: kRunFailed).
+    void CrashAtEveryOperation(const std::function<void()>& check, int completed = 0) {
         int n = 1;
         for (; n < 20000; ++n) {
             SCOPED_TRACE("crash at file operation " + std::to_string(n));
@@ -140,12 +141,14 @@ protected:
             CopyTree(savedArchives_, archives_);
             RestoreCard();
             const int status = RunCrashingAt(n);
-            if (status == 0) break;  // the run completed before reaching n
-            ASSERT_EQ(status, kCrashed);
+            // A run that ended before reaching n is held to the same.
+            if (status != completed) {
+                ASSERT_EQ(status, kCrashed);
+            }
             check();
             // The same card archived again records the same values.
             EXPECT_EQ(ReadFile(DataFolder() + "/SMCProfile.ini"), profile_);
-            if (HasFailure()) break;
+            if (HasFailure() || status == completed) break;
         }
         RecordProperty("crash_points", n);
         EXPECT_GT(n, 20) << "the crash point never came into play";
@@ -218,40 +221,64 @@ std::string Unsigned(const std::string& log) {
     return at == std::string::npos ? log : log.substr(0, at);
 }
 
-TEST_F(CrashSafetyTest, AKillAtAnyFileOperationOfAZt4RunLeavesTheCardLogOldOrSignedNew) {
-    CardOptions options = Small(CardFamily::Zt4, 4);
-    options.start = {2016, 12, 29};  // a year end inside the range
-    options.receiptsPerDay = 3;
-    options.storeFiles = 2;
-    ArchiveOnce(options, ".xml");
-    ASSERT_TRUE(card_.count("Archive.log"));
-    const std::string oldLog = card_.at("Archive.log");
-    ASSERT_TRUE(Zt4Validates(CardFolder('E') + "/Archive.log"));
-
-    CrashAtEveryOperation([&] {
+class Zt4CrashSafetyTest : public CrashSafetyTest {
+protected:
+    void ArchiveZt4Once() {
+        CardOptions options = Small(CardFamily::Zt4, 4);
+        options.start = {2016, 12, 29};  // a year end inside the range
+        options.receiptsPerDay = 3;
+        options.storeFiles = 2;
+        ArchiveOnce(options, ".xml");
+        ASSERT_TRUE(card_.count("Archive.log"));
+        oldLog_ = card_.at("Archive.log");
+        ASSERT_TRUE(Zt4Validates(CardFolder('E') + "/Archive.log"));
+    }
+    // After the recovery of the next start-up and the one of the card's choice:
+    // the store files as they were, at most a whole ".err" file added, and the
+    // log the old one or a validly signed extension of it.
+    void ExpectSoundCard() {
         const std::string folder = CardFolder('E');
-        // The recovery of the next start-up, and the one of the card's choice.
         RecoverInterruptedPublishing(*ctx_);
         ASSERT_TRUE(ChooseCard()) << LogText();
         const auto now = Contents(folder);
         for (const auto& [name, content] : now) {
             SCOPED_TRACE(name);
             if (name == "Archive.log") continue;
-            // Store files never change; at most an ".err" file is new.
             if (card_.count(name)) {
                 EXPECT_EQ(content, card_.at(name));
             } else {
-                EXPECT_TRUE(name.ends_with(".err")) << "left on the card";
+                ASSERT_TRUE(name.ends_with(".err")) << "left on the card";
+                EXPECT_TRUE(content.ends_with("may be deleted during the next archive operation."));
             }
         }
         ASSERT_TRUE(now.count("Archive.log"));
         const std::string log = now.at("Archive.log");
-        if (log != oldLog) {
+        if (log != oldLog_) {
             EXPECT_TRUE(Zt4Validates(folder + "/Archive.log"));
-            EXPECT_EQ(Unsigned(log).rfind(Unsigned(oldLog), 0), 0u) << "the new log extends the old one";
+            EXPECT_EQ(Unsigned(log).rfind(Unsigned(oldLog_), 0), 0u) << "the new log extends the old one";
         }
+    }
+
+    std::string oldLog_;
+};
+
+TEST_F(Zt4CrashSafetyTest, AKillAtAnyFileOperationLeavesTheCardLogOldOrSignedNew) {
+    ArchiveZt4Once();
+    CrashAtEveryOperation([&] {
+        ExpectSoundCard();
         ExpectSoundArchiveFolder(".xml", Zt4Validates);
     });
+}
+
+TEST_F(Zt4CrashSafetyTest, AKillWhileTheRunSaysOnTheCardThatTheCopyFailedLeavesAWholeErrFileOrNone) {
+    ArchiveZt4Once();
+    platform_->InjectFault(FaultOp::Copy, kErrAccessDenied, archives_);
+    CrashAtEveryOperation(
+        [&] {
+            ExpectSoundCard();
+            ExpectSoundArchiveFolder(".xml", Zt4Validates);
+        },
+        kRunFailed);
 }
 
 }  // namespace
