@@ -432,7 +432,13 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool s
             tempCleanupFailed = true;
         }
     }
-    DeleteBak(finalPath);
+    // The new archive stays in the data folder when it could not be copied: the
+    // archive it was to replace keeps its name rather than being lost.
+    if (copyFailed) {
+        RestoreSetAside(finalPath);
+    } else {
+        DeleteBak(finalPath);
+    }
     SetPleaseWaitText(status, 123);
     publishState = kPublishIdle;
     return !copyFailed;

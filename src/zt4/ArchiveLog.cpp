@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "app/AppContext.h"
 #include "log/LogFile.h"
@@ -20,7 +21,8 @@ namespace {
 constexpr size_t kHeaderSize = 34;
 constexpr int64_t kTailSize = 252;
 constexpr char kLogName[] = "Archive.log";
-// Names of the replacement in progress, beside the card's log.
+// Names beside the card's log of a replacement left unfinished by earlier
+// versions, which set the old log aside before renaming the new one.
 constexpr char kNewLogName[] = "Archive.log.new";
 constexpr char kOldLogName[] = "Archive.log.old";
 constexpr std::string_view kTrailer = "\r\nDigital Signature:";
@@ -93,6 +95,23 @@ void RecoverCardArchiveLog(AppContext& ctx, const std::string& cardRoot) {
     const std::string log = p.CardFilePath(cardRoot, kLogName);
     const std::string fresh = p.JoinPath(cardRoot, kNewLogName);
     const std::string old = p.JoinPath(cardRoot, kOldLogName);
+    // Copies that a kill cut short (the log's, an ".err" file's) never took
+    // their names.
+    std::vector<DirEntry> leftovers;
+    if (p.ListFolder(cardRoot, std::string("*") + Platform::kPublishTempSuffix, leftovers)) {
+        for (const DirEntry& e : leftovers) {
+            if (e.isDirectory) continue;
+            const std::string partial = p.JoinPath(cardRoot, e.name);
+            uint32_t attributes = 0;
+            if (p.GetAttributes(partial, attributes) &&
+                p.SetAttributes(partial, attributes & ~uint32_t{kAttrReadOnly}) && p.DeleteFile(partial)) {
+                TV_LOG_INFO(kModArchiverZt4, "Incomplete file of an interrupted run removed from SMC : " + e.name);
+            } else {
+                LogError(kModArchiverZt4, __LINE__, "Removing incomplete file from SMC failed. (E%d)", p.LastError());
+            }
+        }
+    }
+    // The replacement through ".new"/".old" of earlier versions.
     const bool hasFresh = p.Exists(fresh);
     const bool hasOld = p.Exists(old);
     if (!hasFresh && !hasOld) return;
@@ -344,33 +363,10 @@ bool UpdateArchiveLog(AppContext& ctx, const ArchiveLogRecord& record, int fileI
 
 bool PublishArchiveLogToCard(AppContext& ctx, int& error) {
     Platform& p = ctx.platform;
-    const std::string root = CardRoot(ctx);
-    const std::string log = p.CardFilePath(root, kLogName);
-    const std::string fresh = p.JoinPath(root, kNewLogName);
-    const std::string old = p.JoinPath(root, kOldLogName);
-    auto fail = [&] {
-        error = p.LastError();
-        return false;
-    };
-    if (p.Exists(fresh) && !p.DeleteFile(fresh)) return fail();
-    if (!p.CopyFile(DataArchiveLogPath(), fresh, false)) return fail();
-    if (p.Exists(log)) {
-        if (p.Exists(old) && !p.DeleteFile(old)) return fail();
-        if (!p.MoveFile(log, old)) {
-            error = p.LastError();
-            p.DeleteFile(fresh);
-            return false;
-        }
-    }
-    if (!p.MoveFile(fresh, log)) {
-        error = p.LastError();
-        // The card keeps its old log.
-        if (p.Exists(old)) p.MoveFile(old, log);
-        p.DeleteFile(fresh);
-        return false;
-    }
-    if (p.Exists(old)) p.DeleteFile(old);
-    return true;
+    // An existing log is replaced under the spelling the card gives it.
+    if (p.PublishFile(DataArchiveLogPath(), p.CardFilePath(CardRoot(ctx), kLogName))) return true;
+    error = p.LastError();
+    return false;
 }
 
 }  // namespace tv

@@ -57,13 +57,13 @@ bool RemoveLogSignature(const std::string& logPath);
 bool RenameInvalidArchiveLog(AppContext& ctx);
 
 // Replaces the card's log by the data-folder copy so that after a crash at any
-// point the card holds either the old log or the complete new one: the copy goes
-// beside the log under a temporary name, is flushed, and only then takes the
-// log's name.
+// point the card holds either the old log or the complete new one
+// (Platform::PublishFile).
 bool PublishArchiveLogToCard(AppContext& ctx, int& error);
 
-// What an interrupted replacement left in the card's root is put right: a
-// complete new log whose swap did not finish takes the log's name, leftovers go.
+// What an interrupted replacement left in the card's root is put right: an
+// incomplete copy goes; a complete new log of an unfinished ".new"/".old" swap
+// takes the log's name.
 void RecoverCardArchiveLog(AppContext& ctx, const std::string& cardRoot);
 
 }  // namespace tv

@@ -719,19 +719,21 @@ void CArchiverZT4::CopyFailedOnCard(const std::string& finalPath, const std::str
     Platform& p = ctx.platform;
     const std::string root = p.GetDrive(ctx.drive.empty() ? 0 : ctx.drive[0]).root;
     const std::string path = p.JoinPath(root, folderName + ".err");
-    const std::string partial = path + ".new";
+    // Written in the data folder, then published: the card gets the whole text
+    // or nothing.
+    const std::string source = p.JoinPath(GetDataFolder(), folderName + ".err");
     const std::string text = "Copying archive to " + finalPath + " failed" + "\nThe archive is temporarily copied to " +
                              tempPath + "\n\nThe temporary file may be deleted during the next archive operation.";
-    std::unique_ptr<File> file = p.OpenFile(partial, OpenMode::Write);
+    std::unique_ptr<File> file = p.OpenFile(source, OpenMode::Write);
     if (!file) {
         TV_LOG_ERROR(kModArchiverZt4, "Err file open failed");
         return;
     }
     const bool written = file->Write(text.data(), text.size());
     file.reset();
-    // The error file takes its name only once it is whole.
-    if (!written || (p.Exists(path) && !p.DeleteFile(path)) || !p.MoveFile(partial, path)) {
-        p.DeleteFile(partial);
+    const bool published = written && p.PublishFile(source, path);
+    p.DeleteFile(source);
+    if (!published) {
         TV_LOG_ERROR(kModArchiverZt4, "Writing .err file in SMC open area failed");
         return;
     }

@@ -372,6 +372,20 @@ TEST_F(CompleteArchiveZt4Test, AnUnwritableDestinationLeavesTheArchiveInTheDataF
     EXPECT_FALSE(ToNarrow(results_.Cell(0, 3)).empty());
 }
 
+TEST_F(CompleteArchiveZt4Test, AFailedCopyKeepsTheArchiveItWasToReplace) {
+    ASSERT_TRUE(Archive(Card(2)).success) << LogText();
+    const auto before = Files(archives_, ".xml");
+    ASSERT_EQ(before.size(), 1u);
+    const std::string previous = ReadFile(before[0]);
+    platform_->InjectFault(FaultOp::Copy, kErrDiskFull, archives_);
+    ui_.answers = {true, true, true, true};
+    EXPECT_FALSE(ArchiveMounted().success);
+    EXPECT_EQ(Files(archives_, ".xml"), before);
+    EXPECT_EQ(ReadFile(before[0]), previous);
+    EXPECT_TRUE(Files(archives_, ".bak").empty());
+    EXPECT_EQ(Files(DataFolder(), ".xml").size(), 1u);
+}
+
 TEST_F(CompleteArchiveZt4Test, FailuresInTheMiddleLeaveTheLogAndProfileAsTheyWere) {
     // A first run gives the card a log and the data folder a profile.
     card_ = MountCard('E', Card(4));

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -18,6 +19,8 @@
 #include "archive/ArchiveRun.h"
 #include "archive/BaseArchiver.h"
 #include "dx/VerifierdX.h"
+#include "zt4/ArchiveVerifierZT4.h"
+#include "zt4/LogVerifierZT4.h"
 #include "messages/MemoryResultList.h"
 #include "smc/SmcDiscovery.h"
 #include "support/GeneratedCard.h"
@@ -70,15 +73,17 @@ protected:
         ctx_->backupSmcOnArchive = true;
         ctx_->maxArchiveSize = 8 * 1024;
     }
+    bool ChooseCard() {
+        const SmcList list = ScanSmcDrives(*ctx_);
+        return list.entries.size() >= 2 &&
+               IdentifySmc(*ctx_, list.entries.at(1), SmcPurpose::Archiving) == SmcIdentity::Accepted;
+    }
     bool RunArchive() {
         ui_.answers = {true, true, true, true};
         MemoryResultList results;
         test::RecordingProgress progress;
         test::RecordingStatus status;
-        const SmcList list = ScanSmcDrives(*ctx_);
-        if (list.entries.size() < 2 || IdentifySmc(*ctx_, list.entries.at(1), SmcPurpose::Archiving) != SmcIdentity::Accepted) {
-            return false;
-        }
+        if (!ChooseCard()) return false;
         SetArchiveType(*ctx_, 1);
         return RunCurrentArchiver(*ctx_, &progress, &results, &status).success;
     }
@@ -96,66 +101,184 @@ protected:
         return WEXITSTATUS(status);
     }
 
+    // Mounts the card and archives it once, so that the crashing runs replace
+    // archives (and for ZT4 extend the card's Archive.log); what that run left
+    // is what every crashing run starts from.
+    void ArchiveOnce(const CardOptions& options, const std::string& extension) {
+        MountCard('E', options);
+        ASSERT_TRUE(RunArchive()) << LogText();
+        card_ = Contents(CardFolder('E'));
+        published_ = Contents(archives_);
+        size_t archiveCount = 0;
+        for (const auto& [name, content] : published_) archiveCount += name.ends_with(extension) ? 1 : 0;
+        ASSERT_GE(archiveCount, 2u) << "the card must split into several archives";
+        profile_ = ReadFile(DataFolder() + "/SMCProfile.ini");
+        ASSERT_FALSE(profile_.empty());
+        savedData_ = TempPath("saved-data");
+        savedArchives_ = TempPath("saved-archives");
+        CopyTree(DataFolder(), savedData_);
+        CopyTree(archives_, savedArchives_);
+    }
+    // The card as the first run left it: files a run added go, changed ones
+    // get their content back.
+    void RestoreCard() {
+        const std::string folder = CardFolder('E');
+        for (const auto& [name, content] : Contents(folder)) {
+            if (!card_.count(name)) fs::remove(folder + "/" + name);
+        }
+        for (const auto& [name, content] : card_) {
+            if (ReadFile(folder + "/" + name) != content) WriteFile(folder + "/" + name, content);
+        }
+    }
+    // Crashes a run at every file operation in turn, until a run gets through;
+    // `check` looks at what each crash and the recovery after it left.
+    // A run that gets through ends with `completed` (a run meant to fail: kRunFailed).
+    void CrashAtEveryOperation(const std::function<void()>& check, int completed = 0) {
+        int n = 1;
+        for (; n < 20000; ++n) {
+            SCOPED_TRACE("crash at file operation " + std::to_string(n));
+            CopyTree(savedData_, DataFolder());
+            CopyTree(savedArchives_, archives_);
+            RestoreCard();
+            const int status = RunCrashingAt(n);
+            // A run that ended before reaching n is held to the same.
+            if (status != completed) {
+                ASSERT_EQ(status, kCrashed);
+            }
+            check();
+            // The same card archived again records the same values.
+            EXPECT_EQ(ReadFile(DataFolder() + "/SMCProfile.ini"), profile_);
+            if (HasFailure() || status == completed) break;
+        }
+        RecordProperty("crash_points", n);
+        EXPECT_GT(n, 20) << "the crash point never came into play";
+        EXPECT_LT(n, 20000);
+    }
+    // No temporary file anywhere in the archive folder, every previous archive
+    // back under its name, and every copy of a card file the card's own file.
+    void ExpectSoundArchiveFolder(const std::string& extension, const std::function<bool(const std::string&)>& valid) {
+        const auto after = Contents(archives_);
+        for (const auto& [name, content] : after) {
+            SCOPED_TRACE(name);
+            EXPECT_FALSE(name.ends_with(Platform::kPublishTempSuffix));
+            const std::string file = fs::path(name).filename().string();
+            if (name.ends_with(extension)) {
+                EXPECT_TRUE(valid(archives_ + "/" + name));
+            } else if (card_.count(file) && file != "Archive.log") {
+                EXPECT_EQ(content, card_.at(file));
+            }
+        }
+        for (const auto& [name, content] : published_) {
+            if (!name.ends_with(extension)) continue;
+            ASSERT_TRUE(after.count(name)) << name;
+            EXPECT_TRUE(valid(archives_ + "/" + name)) << name;
+        }
+    }
+
     AppContext* ctx_ = nullptr;
     std::string archives_;
+    std::map<std::string, std::string> card_;
+    std::map<std::string, std::string> published_;
+    std::string profile_;
+    std::string savedData_;
+    std::string savedArchives_;
 };
 
 TEST_F(CrashSafetyTest, AKillAtAnyFileOperationLosesNothingOfASplitCard) {
     CardOptions options = Small(CardFamily::Dx, 4);
     options.receiptsPerDay = 3;
     options.storeFiles = 3;
-    MountCard('E', options);
-    const auto card = Contents(CardFolder('E'));
-
-    // The previous run, whose archives the crashing runs replace.
-    ASSERT_TRUE(RunArchive()) << LogText();
-    const auto published = Contents(archives_);
-    size_t archiveCount = 0;
-    for (const auto& [name, content] : published) archiveCount += name.ends_with(".csv") ? 1 : 0;
-    ASSERT_GE(archiveCount, 2u) << "the card must split into several archives";
-    const std::string profile = ReadFile(DataFolder() + "/SMCProfile.ini");
-    ASSERT_FALSE(profile.empty());
-    const std::string savedData = TempPath("saved-data");
-    const std::string savedArchives = TempPath("saved-archives");
-    CopyTree(DataFolder(), savedData);
-    CopyTree(archives_, savedArchives);
-
-    int n = 1;
-    for (; n < 20000; ++n) {
-        SCOPED_TRACE("crash at file operation " + std::to_string(n));
-        CopyTree(savedData, DataFolder());
-        CopyTree(savedArchives, archives_);
-        const int status = RunCrashingAt(n);
-        if (status == 0) break;  // the run completed before reaching n
-        ASSERT_EQ(status, kCrashed);
-
-        EXPECT_EQ(Contents(CardFolder('E')), card);
+    ArchiveOnce(options, ".csv");
+    CrashAtEveryOperation([&] {
+        EXPECT_EQ(Contents(CardFolder('E')), card_);
         RecoverInterruptedPublishing(*ctx_);
+        ExpectSoundArchiveFolder(".csv", [](const std::string& path) { return VerifyArchiveFileQuietly(path); });
+        // A dX archive of the same card is the same file, byte for byte.
         const auto after = Contents(archives_);
-        for (const auto& [name, content] : after) {
-            SCOPED_TRACE(name);
-            EXPECT_FALSE(name.ends_with(Platform::kPublishTempSuffix));
-            if (name.ends_with(".csv")) {
-                EXPECT_TRUE(VerifyArchiveFileQuietly(archives_ + "/" + name));
-            } else if (name.ends_with(".DAT")) {
-                // A copy of the card's files is the card's file or missing.
-                const std::string file = fs::path(name).filename().string();
-                EXPECT_EQ(content, card.at(file));
+        for (const auto& [name, content] : published_) {
+            if (name.ends_with(".csv") && after.count(name)) {
+                EXPECT_EQ(after.at(name), content) << name;
             }
         }
-        // Every previous archive is back under its name, whole.
-        for (const auto& [name, content] : published) {
-            if (!name.ends_with(".csv")) continue;
-            ASSERT_TRUE(after.count(name)) << name;
-            EXPECT_EQ(after.at(name), content) << name;
-        }
-        // The same card archived again records the same values.
-        EXPECT_EQ(ReadFile(DataFolder() + "/SMCProfile.ini"), profile);
-        if (HasFailure()) break;
+    });
+}
+
+bool Zt4Validates(const std::string& path) {
+    MemoryResultList rows;
+    test::RecordingProgress progress;
+    std::unique_ptr<CVerifierZT4> v;
+    if (path.ends_with(".xml")) {
+        v = std::make_unique<CArchiveVerifierZT4>(path);
+    } else {
+        v = std::make_unique<CLogVerifierZT4>(path);
     }
-    RecordProperty("crash_points", n);
-    EXPECT_GT(n, 20) << "the crash point never came into play";
-    EXPECT_LT(n, 20000);
+    return v->Verify(&progress, &rows);
+}
+
+// The log without "\r\nDigital Signature:\r\n" and the signature.
+std::string Unsigned(const std::string& log) {
+    const size_t at = log.rfind("\r\nDigital Signature:\r\n");
+    return at == std::string::npos ? log : log.substr(0, at);
+}
+
+class Zt4CrashSafetyTest : public CrashSafetyTest {
+protected:
+    void ArchiveZt4Once() {
+        CardOptions options = Small(CardFamily::Zt4, 4);
+        options.start = {2016, 12, 29};  // a year end inside the range
+        options.receiptsPerDay = 3;
+        options.storeFiles = 2;
+        ArchiveOnce(options, ".xml");
+        ASSERT_TRUE(card_.count("Archive.log"));
+        oldLog_ = card_.at("Archive.log");
+        ASSERT_TRUE(Zt4Validates(CardFolder('E') + "/Archive.log"));
+    }
+    // After the recovery of the next start-up and the one of the card's choice:
+    // the store files as they were, at most a whole ".err" file added, and the
+    // log the old one or a validly signed extension of it.
+    void ExpectSoundCard() {
+        const std::string folder = CardFolder('E');
+        RecoverInterruptedPublishing(*ctx_);
+        ASSERT_TRUE(ChooseCard()) << LogText();
+        const auto now = Contents(folder);
+        for (const auto& [name, content] : now) {
+            SCOPED_TRACE(name);
+            if (name == "Archive.log") continue;
+            if (card_.count(name)) {
+                EXPECT_EQ(content, card_.at(name));
+            } else {
+                ASSERT_TRUE(name.ends_with(".err")) << "left on the card";
+                EXPECT_TRUE(content.ends_with("may be deleted during the next archive operation."));
+            }
+        }
+        ASSERT_TRUE(now.count("Archive.log"));
+        const std::string log = now.at("Archive.log");
+        if (log != oldLog_) {
+            EXPECT_TRUE(Zt4Validates(folder + "/Archive.log"));
+            EXPECT_EQ(Unsigned(log).rfind(Unsigned(oldLog_), 0), 0u) << "the new log extends the old one";
+        }
+    }
+
+    std::string oldLog_;
+};
+
+TEST_F(Zt4CrashSafetyTest, AKillAtAnyFileOperationLeavesTheCardLogOldOrSignedNew) {
+    ArchiveZt4Once();
+    CrashAtEveryOperation([&] {
+        ExpectSoundCard();
+        ExpectSoundArchiveFolder(".xml", Zt4Validates);
+    });
+}
+
+TEST_F(Zt4CrashSafetyTest, AKillWhileTheRunSaysOnTheCardThatTheCopyFailedLeavesAWholeErrFileOrNone) {
+    ArchiveZt4Once();
+    platform_->InjectFault(FaultOp::Copy, kErrAccessDenied, archives_);
+    CrashAtEveryOperation(
+        [&] {
+            ExpectSoundCard();
+            ExpectSoundArchiveFolder(".xml", Zt4Validates);
+        },
+        kRunFailed);
 }
 
 }  // namespace

@@ -127,6 +127,22 @@ TEST_F(ArchiveLogTest, ALogLeftHalfReplacedIsPutRightWhenTheCardIsChosen) {
     }
 }
 
+TEST_F(ArchiveLogTest, CopiesCutShortOnTheCardGoWhenTheCardIsChosen) {
+    const std::string log = root_ + "/Archive.log";
+    const std::string content = SignedLog(log, "OLD");
+    const std::string partialLog = log + Platform::kPublishTempSuffix;
+    const std::string partialErr = root_ + "/ARCHIVE_X.err" + Platform::kPublishTempSuffix;
+    WriteFile(partialLog, content.substr(0, 60));
+    WriteFile(partialErr, "Copying archive to");
+    fs::permissions(partialErr, fs::perms::owner_write, fs::perm_options::remove);
+    ASSERT_TRUE(Choose());
+    EXPECT_EQ(ReadFile(log), content);
+    EXPECT_FALSE(fs::exists(partialLog));
+    EXPECT_FALSE(fs::exists(partialErr));
+    EXPECT_EQ(ctx_->archiveLogState, 2);
+    EXPECT_NE(LogText().find("Incomplete file of an interrupted run removed from SMC"), std::string::npos);
+}
+
 TEST_F(ArchiveLogTest, PublishingReplacesTheCardsLogWholeOrNotAtAll) {
     ASSERT_TRUE(Choose());
     const std::string log = root_ + "/Archive.log";
@@ -140,7 +156,9 @@ TEST_F(ArchiveLogTest, PublishingReplacesTheCardsLogWholeOrNotAtAll) {
     ASSERT_TRUE(PublishArchiveLogToCard(*ctx_, error));
     EXPECT_EQ(ReadFile(log), after);
     for (const auto& e : fs::directory_iterator(root_)) {
-        EXPECT_FALSE(e.path().string().ends_with(".new") || e.path().string().ends_with(".old")) << e.path();
+        const std::string name = e.path().string();
+        EXPECT_FALSE(name.ends_with(".new") || name.ends_with(".old") || name.ends_with(Platform::kPublishTempSuffix))
+            << e.path();
     }
 }
 
