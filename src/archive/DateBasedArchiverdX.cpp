@@ -319,8 +319,21 @@ bool CDateBasedArchiverdX::FindBlockRange() {
             return false;
         }
     }
-    if (started && (done || endReached) && lastClosure < rangeEnd && rangeStart < rangeEnd) return true;
-    return RangeFailed(__LINE__, kRangeFailed);
+    if (!(started && (done || endReached) && lastClosure < rangeEnd && rangeStart < rangeEnd)) {
+        return RangeFailed(__LINE__, kRangeFailed);
+    }
+    // The incident blocks written right after the range's signature block belong
+    // to its closure group, as a complete archive takes them.
+    Header signature;
+    if (!ReadBlockHeaderAt(rangeEnd, kRangeFailed, signature)) return RangeFailed(__LINE__, kRangeFailed);
+    for (uint64_t at = uint64_t{rangeEnd} + signature.sectors; signature.type == 'S' && at < nextWriteIndex;) {
+        Header h;
+        if (!ReadBlockHeaderAt(static_cast<uint32_t>(at), kRangeFailed, h)) return RangeFailed(__LINE__, kRangeFailed);
+        if (h.type != 'C' && h.type != 'F' && h.type != 'P' && h.type != 'R') break;
+        rangeEnd = static_cast<uint32_t>(at);
+        at += h.sectors;
+    }
+    return true;
 }
 
 // --- the run -----------------------------------------------------------------------------------
