@@ -14,6 +14,7 @@ if [ -x "$build/bench/bench_dx_archive" ]; then
     run bench_dx_archive 100 2000   # a busy scale: a closure group every 1.3 MB
     run bench_dx_archive 100 400    # a quiet one: a closure group every 0.3 MB
 fi
+[ -x "$build/bench/bench_dx_continue" ] && run bench_dx_continue 100 2000
 if [ "$found" -eq 0 ]; then
     echo "nothing to show yet: the benchmarks arrive with the archive and validation commands"
 fi
