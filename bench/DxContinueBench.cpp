@@ -121,15 +121,17 @@ int main(int argc, char** argv) {
     const uint64_t read = emulator->StoreSectorsRead();
     std::printf("dX continue from last archive: %.1f MiB of store, %.1f MiB new (%u of %u days)\n", MiB(store * 512),
                 MiB(fresh * 512), newDays, days);
-    std::printf("  archive   %7.3f s  %7.1f MiB/s of new store   (target >= 20 MiB/s)\n", seconds,
-                MiB(fresh * 512) / seconds);
+    // Its speed is that of a complete run of the same size (bench_dx_archive).
+    std::printf("  archive   %7.3f s  %7.1f MiB/s of new store\n", seconds, MiB(fresh * 512) / seconds);
     std::printf("  store sectors read: %llu in %llu requests, of %llu in the store, %llu new (%.2f per new sector)\n",
                 static_cast<unsigned long long>(read), static_cast<unsigned long long>(emulator->StoreReadRequests()),
                 static_cast<unsigned long long>(store), static_cast<unsigned long long>(fresh),
                 static_cast<double>(read) / static_cast<double>(fresh));
     std::printf("  peak memory: %.1f MiB (target < 64 MiB)\n", bench::PeakMemoryMiB());
-    const bool met = read < store / 4 && MiB(fresh * 512) / seconds >= 20;
-    std::printf("  targets %s\n", met ? "met" : "NOT met");
+    // The new part once (its long blocks' first sector twice), the leading
+    // blocks and the two scans: well under twice the new part.
+    const bool met = read < 2 * fresh;
+    std::printf("  target (reads < 2 x new sectors) %s\n", met ? "met" : "NOT met");
     CloseSmc(ctx);
     DestroyAppContext();
     bench::RemoveTree(folder);
