@@ -172,6 +172,24 @@ TEST_F(DateArchiveTest, AClosureAfterMidnightStillClosesTheEndDate) {
     EXPECT_EQ(archiver->rangeEnd, blocks[index + 2].first);
 }
 
+TEST_F(DateArchiveTest, KeepingAnArchiveInAChosenFolderGoesBackToThePathPage) {
+    card_ = MountCard('E', Small(CardFamily::Dx, 2));
+    DayDate first, last;
+    for (const bool defaultPath : {false, true}) {
+        SCOPED_TRACE(defaultPath);
+        UseFolder(defaultPath ? "default" : "chosen");
+        ctx_->useDefaultArchivePath = defaultPath;
+        CDateBasedArchiverdX* archiver = DatePage(first, last);
+        ASSERT_TRUE(FindRange(archiver, card_.firstDate, card_.lastDate));
+        ASSERT_TRUE(RunPage().success);
+        ui_.answers = {false};
+        const ArchiveRunOutcome outcome = RunPage();
+        EXPECT_EQ(outcome.result, kArchiveRefused);
+        EXPECT_EQ(outcome.backToPath, !defaultPath);
+        EXPECT_EQ(ToNarrow(outcome.messageLine), "File already exists.");
+    }
+}
+
 TEST_F(DateArchiveTest, ACardWithoutDataNeverRuns) {
     CardOptions o = Small(CardFamily::Dx, 1);
     o.empty = true;
