@@ -72,6 +72,7 @@ bool CDateRange::RangeFailed(int line, const char* message) {
 bool CDateRange::PrepareDateRangeStart(const DayDate* first, const DayDate* last, uint32_t& nextWriteIndex) {
     rangeStart = 0;
     rangeEnd = 0;
+    rangeResult = 0;
     WormUsage usage;
     if (!CheckSmcUsage(rangeCtx_, usage)) {
         rangeResult = kArchiveUsageUnreadable;
