@@ -75,6 +75,26 @@ TEST_F(ContinueArchiveTest, TheSecondArchiveTakesExactlyWhatTheFirstLeftOut) {
     EXPECT_NE(TypeOf(next.at(3 + anchor.size())), 'W');
 }
 
+TEST_F(ContinueArchiveTest, ALargeContinuationIsSplitIntoFilesThatEachVerify) {
+    CardOptions o = Small(CardFamily::Dx, 2);
+    o.receiptsPerDay = 6;
+    card_ = MountCard('E', o);
+    ASSERT_TRUE(Complete().success);
+    Grow(6);
+    ctx_->maxArchiveSize = 24 * 1024;
+    const std::string folder = UseFolder("parts");
+    const ArchiveRunOutcome outcome = Continue();
+    ASSERT_TRUE(outcome.success) << outcome.result << LogText();
+    size_t parts = 0;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        EXPECT_TRUE(VerifyArchiveFileQuietly(e.path().string())) << e.path();
+        ++parts;
+    }
+    EXPECT_GE(parts, 2u);
+    EXPECT_EQ(results_.ItemCount(), static_cast<int>(parts));
+    EXPECT_EQ(ProfileValue("LastArchivedEndDate"), card_.lastDate);
+}
+
 TEST_F(ContinueArchiveTest, NothingNewSinceTheLastArchiveWritesNothing) {
     card_ = MountCard('E', Small(CardFamily::Dx, 2));
     ASSERT_TRUE(Complete().success);
