@@ -51,6 +51,16 @@ public:
     int CommandReads() const { return commandReads_; }
     const std::vector<uint8_t>& LastCommand() const { return lastCommand_; }
     bool RollbackCleared() const { return rollbackCleared_; }
+    // Store reads served since the last reset: requests, sectors and the lowest
+    // sector read (UINT64_MAX when none).
+    uint64_t StoreReadRequests() const { return storeReads_; }
+    uint64_t StoreSectorsRead() const { return storeSectorsRead_; }
+    uint64_t LowestStoreSectorRead() const { return lowestStoreSector_; }
+    void ResetStoreReads() {
+        storeReads_ = 0;
+        storeSectorsRead_ = 0;
+        lowestStoreSector_ = UINT64_MAX;
+    }
 
     // --- used by the files this card serves ------------------------------------
     // A whole sector written at offset 0 of WORMCOMM.DAT.
@@ -63,6 +73,11 @@ public:
     // Whether an info read may go through (counts it).
     bool InfoReadAllowed();
     bool StoreReadFails(uint64_t firstSector, uint64_t lastSector) const;
+    void NoteStoreRead(uint64_t firstSector, uint64_t lastSector) {
+        ++storeReads_;
+        storeSectorsRead_ += lastSector - firstSector + 1;
+        if (firstSector < lowestStoreSector_) lowestStoreSector_ = firstSector;
+    }
 
 private:
     // The image file of a served name, found without regard to case; empty when absent.
@@ -83,6 +98,9 @@ private:
     int commandReads_ = 0;
     int infoReads_ = 0;
     std::vector<uint8_t> lastCommand_;
+    uint64_t storeReads_ = 0;
+    uint64_t storeSectorsRead_ = 0;
+    uint64_t lowestStoreSector_ = UINT64_MAX;
 };
 
 // Makes the image folder appear as a card at the drive letter; the card is
