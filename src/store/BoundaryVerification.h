@@ -44,6 +44,11 @@ bool VerifyDxContinueBoundaries(AppContext& ctx, uint32_t start, uint32_t lastIn
 bool VerifyDxDateBoundaries(AppContext& ctx, uint32_t start, uint32_t end, bool endIsNotClosure,
                             const BoundaryScan& scan, BlockBoundaries& boundaries, int& result);
 
+// ZT4 complete run up to the last index (the card's last write index). Result 6
+// when the card holds no journal block.
+bool VerifyZt4CompleteBoundaries(AppContext& ctx, uint32_t lastIndex, const BoundaryScan& scan,
+                                 BlockBoundaries& boundaries, int& result);
+
 // ZT4 continue from the last archive: from sector start (the one after the last
 // archived) up to the last index. Result 1 when nothing new was written.
 bool VerifyZt4ContinueBoundaries(AppContext& ctx, uint32_t start, uint32_t lastIndex, const BoundaryScan& scan,

@@ -1,14 +1,16 @@
-// The rule sets of ZT4 archives that continue from the last one or lie between
-// two dates. Blocks are walked by their sector counts; the backward scan finds
-// the last journal block sector by sector.
+// The rule sets of the three kinds of ZT4 runs: complete, continue from the
+// last archive, between two dates. Blocks are walked by their sector counts;
+// the backward scan finds the last journal block sector by sector.
 #include <cstring>
 
 #include "app/AppContext.h"
+#include "log/LogFile.h"
 #include "smc/SmcAccess.h"
 #include "store/ArchiveResult.h"
 #include "store/BlockDecoder.h"
 #include "store/BoundaryScanner.h"
 #include "store/BoundaryVerification.h"
+#include "zt4/Zt4BlockReader.h"
 
 namespace tv {
 
@@ -17,6 +19,25 @@ namespace {
 constexpr char kFusingInbetween[] = "Fusing block present inbetween.Boundary block verification failed";
 constexpr char kInvalidType[] = "Invalid record type found.Boundary block verification failed";
 constexpr char kCorrupted[] = "Corrupted SMC.Boundary block verification failed";
+
+// Sector 0 holds the ZT4 identifier and the block at sector 1 must be the
+// fusing block, read with its XML: one the reader refuses gives its message and
+// result 2. A second block of another kind gives notFusingCode (0: none).
+bool CheckOrigin(BoundaryScanner& s, int module, int notFusingCode, int& result) {
+    uint8_t sector[kBlockSectorSize] = {};
+    if (!GetSmcBlocks(s.Context(), 1, sector, 0)) {
+        TV_LOG_ERROR(module, "Get block from WORM STORE failed");
+        return s.Fail(__LINE__, kBoundaryFailed);
+    }
+    if (std::memcmp(sector + 4, "ZT4", 3) != 0) return s.Fail(__LINE__, kBoundaryFailed);
+    CZt4BlockReader reader(s.Context(), module);
+    if (!reader.Read(1, result)) return s.Fail(__LINE__, kBoundaryFailed);
+    if (reader.kind != 'O') {
+        if (notFusingCode != 0) result = notFusingCode;
+        return s.Fail(__LINE__, "Fusing block not found ! Boundary block verification failed");
+    }
+    return true;
+}
 
 struct Zt4ForwardMarks {
     bool w = false, s = false;
@@ -110,6 +131,21 @@ bool ScanBackward(BoundaryScanner& s, uint32_t lastIndex, uint32_t lowest, const
 
 }  // namespace
 
+bool VerifyZt4CompleteBoundaries(AppContext& ctx, uint32_t lastIndex, const BoundaryScan& scan, BlockBoundaries& b,
+                                 int& result) {
+    BoundaryScanner s(ctx, scan, ScaleFamily::Zt4);
+    if (!CheckOrigin(s, scan.module, 0, result)) return false;
+    if (uint64_t{lastIndex} + 1 <= 2) return s.Fail(__LINE__, kCorrupted, kArchiveCorrupted, result);
+    Zt4ForwardMarks m;
+    if (!ScanFromFusing(s, lastIndex, m, b, result)) return false;
+    if (!m.w || !m.s) return s.Fail(__LINE__, kCorrupted, kArchiveCorrupted, result);
+    if (!m.dated) {
+        s.Fail(__LINE__, "No data in SMC", kArchiveNoData, result);
+        return s.Fail(__LINE__, kBoundaryFailed);
+    }
+    return ScanBackward(s, lastIndex, 0, kInvalidType, b, result);
+}
+
 bool VerifyZt4ContinueBoundaries(AppContext& ctx, uint32_t start, uint32_t lastIndex, const BoundaryScan& scan,
                                  BlockBoundaries& b, int& result) {
     BoundaryScanner s(ctx, scan, ScaleFamily::Zt4);
@@ -132,14 +168,7 @@ bool VerifyZt4DateBoundaries(AppContext& ctx, uint32_t start, uint32_t lastIndex
     Zt4ForwardMarks m;
     bool fusing = false;
     if (start == 0) {
-        uint8_t sector[kBlockSectorSize] = {};
-        if (!GetSmcBlocks(ctx, 1, sector, 0)) return s.Fail(__LINE__, kBoundaryFailed);
-        if (std::memcmp(sector + 4, "ZT4", 3) != 0) return s.Fail(__LINE__, kBoundaryFailed);
-        WormBlock block;
-        if (!s.HeaderAt(1, block)) return false;
-        if (block.recordType != 'O') {
-            return s.Fail(__LINE__, "Fusing block not found ! Boundary block verification failed", kArchiveCorrupted, result);
-        }
+        if (!CheckOrigin(s, scan.module, kArchiveCorrupted, result)) return false;
         fusing = true;
         if (!ScanFromFusing(s, lastIndex, m, b, result)) return false;
     } else if (!ScanFromJournal(s, start, lastIndex, m, b, result)) {
