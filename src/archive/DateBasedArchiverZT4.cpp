@@ -118,6 +118,8 @@ bool CDateBasedArchiverZT4::FindBlockRange() {
 
     bool started = false, afterW = false, endByT = false, endByE = false, tillAsked = false, done = false;
     uint32_t transactions = 0;
+    uint32_t lastJournal = 0;  // first sector of the last T or E block of the range so far
+    uint32_t tail = 0;         // last sector of the last T, E or S block of the range so far
     ctx.progressTotal = nextWriteIndex;
     for (uint64_t at = 0; at < nextWriteIndex && !done;) {
         PumpAndCheckAbort();
@@ -140,6 +142,7 @@ bool CDateBasedArchiverZT4::FindBlockRange() {
             continue;
         }
         if (kind == 'S') {
+            if (started) tail = lastSector;
             if (started && endByE) rangeEnd = lastSector;
             continue;
         }
@@ -166,6 +169,8 @@ bool CDateBasedArchiverZT4::FindBlockRange() {
             // The card's journal begins here: the run starts with the card.
             if (transactions == (kind == 'T' ? 1u : 0u)) rangeStart = 0;
         }
+        lastJournal = n;
+        tail = lastSector;
         // The end check.
         bool& endReached = kind == 'T' ? endByT : endByE;
         const int c = CompareDates(day, end);
@@ -197,6 +202,17 @@ bool CDateBasedArchiverZT4::FindBlockRange() {
         tillAsked = true;
         endReached = true;
         rangeEnd = lastSector;
+    }
+    // The end date lies after the card's last journal block: the run may end
+    // with the card, if the user agrees.
+    if (started && !done && !endByT && !endByE && !tillAsked && lastJournal != 0) {
+        lastClosure = lastJournal;
+        if (!AskArchiveTill()) {
+            TV_LOG_ERROR(kModDateBasedZt4, kRangeFailed);
+            return false;
+        }
+        rangeEnd = tail;
+        done = true;
     }
     // A range that ends with the card's last closure group ends with the card:
     // no later block marks it done.
