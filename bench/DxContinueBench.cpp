@@ -1,6 +1,7 @@
-// A continue-from-last archive of a dX card of at least 100 MB of store whose
-// last tenth is new since its complete archive: the run should read the new part
-// of the store and little else. Prints the store sectors the card served.
+// A continue-from-last archive of a dX (or, given "zt4", a ZT4) card of at least
+// 100 MB of store whose last tenth is new since its complete archive: the run
+// should read the new part of the store and little else. Prints the store
+// sectors the card served.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     using namespace tv;
     const long long megabytes = argc > 1 ? std::atoll(argv[1]) : 100;
     const long long receipts = argc > 2 ? std::atoll(argv[2]) : 2000;
+    const bool zt4 = argc > 3 && std::string(argv[3]) == "zt4";
     const std::string folder = bench::MakeTempFolder("tv-bench-continue");
     if (folder.empty()) return 1;
     const std::string card = folder + "/card";
@@ -55,10 +57,14 @@ int main(int argc, char** argv) {
     bench::SilentUi ui;
     InstallEnvironment(*platform, ui, platform->JoinPath(folder, "data"));
 
-    const auto days = static_cast<uint32_t>(megabytes * 1024 * 1024 / (receipts * 770)) + 1;
+    const auto days = static_cast<uint32_t>(megabytes * 1024 * 1024 / (receipts * (zt4 ? 600 : 770))) + 1;
     const uint32_t newDays = days / 10 > 0 ? days / 10 : 1;
     if (!InChild([&] {
             CardOptions options;
+            if (zt4) {
+                options.family = CardFamily::Zt4;
+                options.start = CalendarDate{2016, 1, 4};
+            }
             options.receiptsPerDay = static_cast<uint32_t>(receipts);
             options.days = days - newDays;
             std::string error;
@@ -119,9 +125,10 @@ int main(int argc, char** argv) {
     const uint64_t store = after.nextWriteIndex;
     const uint64_t fresh = after.nextWriteIndex - before.nextWriteIndex;
     const uint64_t read = emulator->StoreSectorsRead();
-    std::printf("dX continue from last archive: %.1f MiB of store, %.1f MiB new (%u of %u days)\n", MiB(store * 512),
+    std::printf("%s continue from last archive: %.1f MiB of store, %.1f MiB new (%u of %u days)\n", zt4 ? "ZT4" : "dX",
+                MiB(store * 512),
                 MiB(fresh * 512), newDays, days);
-    // Its speed is that of a complete run of the same size (bench_dx_archive).
+    // Its speed is that of a complete run of the same size (bench_dx_archive, bench_zt4_archive).
     std::printf("  archive   %7.3f s  %7.1f MiB/s of new store\n", seconds, MiB(fresh * 512) / seconds);
     std::printf("  store sectors read: %llu in %llu requests, of %llu in the store, %llu new (%.2f per new sector)\n",
                 static_cast<unsigned long long>(read), static_cast<unsigned long long>(emulator->StoreReadRequests()),
