@@ -219,6 +219,12 @@ TEST_F(Zt4RunsTest, AProfileBeyondTheCardOrForAnotherScaleStopsTheContinueRun) {
     EXPECT_TRUE(Logged("Scale type in SMC profile file is incorrect"));
     EXPECT_FALSE(FileExists(path));
     EXPECT_TRUE(Files(folder).empty());
+
+    // The next complete run writes a fresh section, and a continue run may follow.
+    UseFolder("fresh");
+    ASSERT_TRUE(Complete().success) << LogText();
+    EXPECT_NE(ReadFile(path).find("ScaleType=ZT4"), std::string::npos);
+    EXPECT_EQ(Continue().result, 1);
 }
 
 TEST_F(Zt4RunsTest, DateRangesGiveTheBlocksOfTheCompleteArchiveWithoutGapOrOverlap) {

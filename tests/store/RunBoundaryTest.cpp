@@ -218,5 +218,33 @@ TEST_F(RunBoundaryTest, Zt4BackwardScanPassesOriginBlocks) {
     EXPECT_GT(b.lastIncident, whole.firstBlock);
 }
 
+// The complete and the date-based rule sets begin with the same origin check.
+TEST_F(RunBoundaryTest, Zt4RuleSetsFromTheCardsStartShareTheOriginCheck) {
+    uint32_t last = Mount(Small(CardFamily::Zt4, 2));
+    BlockBoundaries complete;
+    BlockBoundaries dated;
+    int result = 0;
+    ASSERT_TRUE(VerifyZt4CompleteBoundaries(*ctx_, last, scan_, complete, result)) << LogText();
+    ASSERT_TRUE(VerifyZt4DateBoundaries(*ctx_, 0, last, scan_, dated, result));
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(complete.firstBlock, dated.firstBlock);
+    EXPECT_EQ(complete.lastClosure, dated.lastClosure);
+    EXPECT_EQ(complete.lastIncident, dated.lastIncident);
+
+    // A fusing block whose XML does not parse: the reader's result 2 for both.
+    CloseSmc(*ctx_);
+    CardOptions o = Small(CardFamily::Zt4, 2);
+    o.damage = CardDamage::FusingXml;
+    last = Mount(o);
+    for (bool isComplete : {true, false}) {
+        SCOPED_TRACE(isComplete ? "complete" : "date-based");
+        BlockBoundaries b;
+        result = 0;
+        EXPECT_FALSE(isComplete ? VerifyZt4CompleteBoundaries(*ctx_, last, scan_, b, result)
+                                : VerifyZt4DateBoundaries(*ctx_, 0, last, scan_, b, result));
+        EXPECT_EQ(result, kArchiveDataCheckFailed);
+    }
+}
+
 }  // namespace
 }  // namespace tv
