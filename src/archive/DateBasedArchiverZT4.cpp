@@ -15,7 +15,10 @@ constexpr char kValidFailed[] = "Find valid block range failed";
 }  // namespace
 
 CDateBasedArchiverZT4::CDateBasedArchiverZT4(AppContext& context)
-    : CArchiverZT4(context), CDateRange(context, kModDateBasedZt4), walker_(context, kModDateBasedZt4) {}
+    : CArchiverZT4(context), CDateRange(context, kModDateBasedZt4), walker_(context, kModDateBasedZt4) {
+    // The range walks go forward through the whole card.
+    walker_.readAhead = true;
+}
 
 bool CDateBasedArchiverZT4::ReadBlockHeaderAt(uint32_t sector, const char* failure, int& result) {
     // A block of no sectors would hold the walk in place.

@@ -273,11 +273,13 @@ bool CArchiverZT4::WritePreamble(uint32_t count, int& result) {
     uint64_t number = 0;
     bool ok = true;
     while (number < count) {
-        if (!reader_.Read(static_cast<uint32_t>(number), result) || !BlockHashMatches(reader_.block)) {
-            if (reader_.block.bytes.size() > 0 && !BlockHashMatches(reader_.block)) {
-                result = kArchiveDataCheckFailed;
-                TV_LOG_ERROR(kModArchiverZt4, "Hash verification failed. Complete archive operation failed");
-            }
+        if (!reader_.Read(static_cast<uint32_t>(number), result)) {
+            ok = false;
+            break;
+        }
+        if (!BlockHashMatches(reader_.block)) {
+            result = kArchiveDataCheckFailed;
+            TV_LOG_ERROR(kModArchiverZt4, "Hash verification failed. Complete archive operation failed");
             ok = false;
             break;
         }
@@ -412,6 +414,7 @@ bool CArchiverZT4::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t 
     if (ctx.archiveLogState == 2 && !CopyArchiveLogFromCard(ctx)) return false;
     creationTime = p.FormatNow(kTimeFormat);
     ResetFileState();
+    reader_.readAhead = true;
     fileIndex_ = 1;
     partsPublished_ = 0;
     partPaths_.clear();

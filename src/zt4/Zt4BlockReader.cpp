@@ -1,11 +1,13 @@
 #include "zt4/Zt4BlockReader.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/AppContext.h"
 #include "log/LogFile.h"
 #include "store/ArchiveResult.h"
 #include "store/BlockDecoder.h"
+#include "smc/WormChannel.h"
 
 namespace tv {
 
@@ -43,9 +45,44 @@ std::string CZt4BlockReader::Stamp(const std::string& d) {
     return d.substr(0, 4) + d.substr(5, 2) + d.substr(8, 2) + d.substr(11, 2) + d.substr(14, 2) + d.substr(17, 2);
 }
 
+bool CZt4BlockReader::FillWindow(uint32_t first, uint32_t count) {
+    windowCount_ = 0;
+    window_.resize(size_t{count} * kBlockSectorSize);
+    if (WORM_READ_SECTORS(ctx_.worm.get(), window_.data(), first, count) != kWormOk) return false;
+    windowFirst_ = first;
+    windowCount_ = count;
+    return true;
+}
+
+bool CZt4BlockReader::ReadFromWindow(uint32_t number) {
+    if (!ctx_.worm) return false;
+    uint64_t storeSectors = 0;
+    for (uint32_t i = 0; i < ctx_.worm->storeFileCount && i < static_cast<uint32_t>(kMaxStoreFiles); ++i) {
+        storeSectors += ctx_.worm->storeSectors[i];
+    }
+    if (number >= storeSectors) return false;
+    const auto fill = [&](uint32_t sectors) {
+        const uint64_t count = std::min<uint64_t>(std::max(sectors, kReadAheadSectors), storeSectors - number);
+        return FillWindow(number, static_cast<uint32_t>(count));
+    };
+    if ((number < windowFirst_ || number >= uint64_t{windowFirst_} + windowCount_) && !fill(1)) return false;
+    const uint8_t* first = window_.data() + size_t{number - windowFirst_} * kBlockSectorSize;
+    if (!DecodeBlockHeader(first, ScaleFamily::Zt4, number, block)) return false;
+    if (uint64_t{number} + block.sectorCount > storeSectors) return false;
+    if (uint64_t{number} + block.sectorCount > uint64_t{windowFirst_} + windowCount_) {
+        if (!fill(block.sectorCount)) return false;
+        first = window_.data();
+    }
+    block.bytes.assign(first, first + size_t{block.sectorCount} * kBlockSectorSize);
+    const uint8_t* trailer = block.bytes.data() + block.paddedLength;
+    std::copy_n(trailer, 32, block.previousHash.begin());
+    std::copy_n(trailer + 32, 32, block.currentHash.begin());
+    return true;
+}
+
 bool CZt4BlockReader::Read(uint32_t number, int& result) {
     bool damaged = false;
-    if (!ReadBlock(ctx_, ScaleFamily::Zt4, number, block, &damaged)) {
+    if (!(readAhead && ReadFromWindow(number)) && !ReadBlock(ctx_, ScaleFamily::Zt4, number, block, &damaged)) {
         if (damaged) {
             result = kArchiveDataCheckFailed;
         } else {

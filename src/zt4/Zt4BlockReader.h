@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "store/WormBlock.h"
 #include "zt4/XmlParse.h"
@@ -29,6 +30,12 @@ public:
     static std::string CompactDate(const std::string& dateText);
     static std::string Stamp(const std::string& dateText);
 
+    // Walks that go forward through the card read many sectors per request and
+    // serve the blocks from them; anything out of the ordinary (a failed read,
+    // a block that does not decode) is read again block by block.
+    bool readAhead = false;
+    static constexpr uint32_t kReadAheadSectors = 128;
+
     WormBlock block;
     char kind = 0;
     bool yearClosure = false;     // an "fcy" block
@@ -38,6 +45,12 @@ public:
     CXmlParse xml;
 
 private:
+    bool ReadFromWindow(uint32_t number);
+    bool FillWindow(uint32_t first, uint32_t count);
+
+    std::vector<uint8_t> window_;
+    uint32_t windowFirst_ = 0;
+    uint32_t windowCount_ = 0;
     AppContext& ctx_;
     int module_;
 };
