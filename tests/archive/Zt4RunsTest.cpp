@@ -191,6 +191,35 @@ TEST_F(Zt4RunsTest, CompleteThenContinueTakeEveryBlockOnce) {
     EXPECT_EQ(Journal(TempPath("whole")), both);
 }
 
+TEST_F(Zt4RunsTest, AContinueRunOverTheYearEndSplitsWithTheLeadingBlocksInEachFile) {
+    ctx_->yearEnd = "1231";
+    CardOptions o = Card(3);
+    o.start = CalendarDate{2015, 12, 27};
+    card_ = MountCard('E', o);
+    ASSERT_TRUE(Complete().success) << LogText();
+    const std::vector<std::string> first = Journal(TempPath("archives"));
+
+    Grow(4);
+    const std::string second = UseFolder("continued");
+    ASSERT_TRUE(Continue().success) << LogText();
+    const auto files = Files(second);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(fs::path(files[1]).filename().string().substr(0, 8), "20160101");
+    const std::vector<std::string> next = Journal(second);
+    EXPECT_EQ(results_.ItemCount(), 2);
+    // One run header for the run, one record for each of its files.
+    const std::string log = CardLog();
+    EXPECT_EQ(Count(log, "Scale serial num             : "), 2u);
+    EXPECT_EQ(Count(log, "Archive file name            : "), 3u);
+    EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
+
+    UseFolder("whole");
+    ASSERT_TRUE(Complete().success);
+    std::vector<std::string> both = first;
+    both.insert(both.end(), next.begin(), next.end());
+    EXPECT_EQ(Journal(TempPath("whole")), both);
+}
+
 TEST_F(Zt4RunsTest, AProfileBeyondTheCardOrForAnotherScaleStopsTheContinueRun) {
     card_ = MountCard('E', Card(2));
     ASSERT_TRUE(Complete().success) << LogText();
