@@ -32,6 +32,8 @@ if [ -x "$build/bench/bench_dx_archive" ]; then
     for mb in $sizes; do run bench_dx_archive "$mb" 2000 --memory; done
 fi
 [ -x "$build/bench/bench_zt4_archive" ] && run bench_zt4_archive 100 2000
+[ -x "$build/bench/bench_dx_continue" ] && run bench_dx_continue 100 2000
+[ -x "$build/bench/bench_dx_continue" ] && run bench_dx_continue 100 2000 zt4
 if [ "$found" -eq 0 ]; then
     echo "nothing to show yet: the benchmarks arrive with the archive and validation commands"
     exit 0

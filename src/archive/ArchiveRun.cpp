@@ -5,6 +5,8 @@
 #include "app/AppContext.h"
 #include "app/PublishRecovery.h"
 #include "archive/CompleteArchiverdX.h"
+#include "archive/DateRange.h"
+#include "archive/PartialArchiverdX.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
 #include "platform/Text.h"
@@ -15,10 +17,41 @@ namespace tv {
 namespace {
 
 // "date][time" of the closure block at lastClosure, e.g. 2019-06-30][18:05.
-std::u16string ClosureText(AppContext& ctx, uint32_t lastClosure) {
+std::u16string ClosureText(AppContext& ctx, uint32_t lastClosure, int module) {
     char sector[512] = {};
-    if (!GetSmcBlocks(ctx, 1, sector, lastClosure)) TV_LOG_ERROR(kModCompleteArchiverPage, "Get block from WORM STORE failed");
+    if (!GetSmcBlocks(ctx, 1, sector, lastClosure)) TV_LOG_ERROR(module, "Get block from WORM STORE failed");
     return ToUtf16(std::string(sector + 22, 10) + "][" + std::string(sector + 33, 5));
+}
+
+// A dX run that stopped because the newest receipts are not closed may run again
+// up to the last closure, if the user agrees.
+template <typename Run>
+bool RetryUpToLastClosure(AppContext& ctx, Run& run, int module, const char* choiceLog, ArchiveRunOutcome& outcome,
+                          ProgressView* progress, ResultList* results, StatusView* status) {
+    const std::u16string closure = ClosureText(ctx, run.lastClosure, module);
+    if (!AskArchiveUntilClosure(closure)) return false;
+    TV_LOG_INFO(module, std::string(choiceLog) + " [" + ToNarrow(closure) + "]");
+    run.archiveUpToEnd = 0;
+    outcome.result = kArchiveOtherFailure;
+    outcome.success = run.Run(progress, outcome.result, results, status);
+    run.archiveUpToEnd = 1;
+    return true;
+}
+
+// The message line of a date-based run whose range could not be prepared.
+std::u16string RangeFailureMessage(int result) {
+    switch (result) {
+        case kArchiveNoData: return GetMessageText(184);
+        case kArchiveNoClosure: return GetMessageText(185);
+        case kArchiveUsageUnreadable: return GetMessageText(213);
+        case kArchiveDataCheckFailed: return GetMessageText(186);
+        default: {
+            char message[64];
+            std::snprintf(message, sizeof message, "ResultType : %d", result);
+            TV_LOG_ERROR(kModDateBasedArchiverPage, message);
+            return {};
+        }
+    }
 }
 
 }  // namespace
@@ -55,23 +88,39 @@ ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, Re
         outcome.statusText = GetMessageText(126);
         return outcome;
     }
+    if (auto* range = dynamic_cast<CDateRange*>(archiver); range != nullptr && ctx.dateRangeUnavailable) {
+        ctx.dateRangeUnavailable = false;
+        outcome.result = range->rangeResult;
+        outcome.statusText = GetMessageText(126);
+        outcome.messageLine = RangeFailureMessage(range->rangeResult);
+        return outcome;
+    }
     outcome.result = kArchiveOtherFailure;
     RecoverInterruptedPublishing(ctx);
     LogFile::Instance().ClearFirstError();
     outcome.success = archiver->Run(progress, outcome.result, results, status);
 
-    auto* complete = dynamic_cast<CCompleteArchiverdX*>(archiver);
-    if (!outcome.success && complete != nullptr &&
-        (outcome.result == kArchiveNoSignature || outcome.result == kArchiveNoClosure) && complete->lastBlock > 6) {
-        const std::u16string closure = ClosureText(ctx, complete->lastClosure);
-        if (AskArchiveUntilClosure(closure)) {
-            TV_LOG_INFO(kModCompleteArchiverPage,
-                        "As per user choice, Tallyvault will archive till last closure [" + ToNarrow(closure) + "]");
-            complete->archiveUpToEnd = false;
-            outcome.result = kArchiveOtherFailure;
-            outcome.success = complete->Run(progress, outcome.result, results, status);
-            complete->archiveUpToEnd = true;
+    const bool unclosed = outcome.result == kArchiveNoSignature || outcome.result == kArchiveNoClosure;
+    if (!outcome.success && unclosed) {
+        if (auto* complete = dynamic_cast<CCompleteArchiverdX*>(archiver); complete != nullptr && complete->lastBlock > 6) {
+            RetryUpToLastClosure(ctx, *complete, kModCompleteArchiverPage,
+                                 "As per user choice, Tallyvault will archive till last closure", outcome, progress,
+                                 results, status);
+        } else if (auto* partial = dynamic_cast<CPartialArchiverdX*>(archiver);
+                   partial != nullptr && partial->lastBlock > 6 &&
+                   partial->archiveUpToEnd != CPartialArchiverdX::kNothingToClose) {
+            RetryUpToLastClosure(ctx, *partial, kModPartialArchiverPage,
+                                 "As per user's choice, Tallyvault will archive till last closure", outcome, progress,
+                                 results, status);
         }
+    }
+    if (auto* partial = dynamic_cast<CPartialArchiverdX*>(archiver)) partial->archiveUpToEnd = CPartialArchiverdX::kUpToEnd;
+    if (!outcome.success && outcome.result == kArchiveRefused && !ctx.useDefaultArchivePath) {
+        // The wizard shows the path page again; the texts serve the command line.
+        outcome.backToPath = true;
+        outcome.statusText = GetMessageText(126);
+        outcome.messageLine = ArchiveResultMessage(ctx, outcome.result);
+        return outcome;
     }
     if (outcome.success) {
         if (progress != nullptr) progress->SetPos(100);

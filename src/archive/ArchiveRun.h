@@ -18,9 +18,13 @@ struct ArchiveRunOutcome {
     int result = 11;
     std::u16string statusText;   // "Archive(s) created successfully." / "Creation of archive(s) failed."
     std::u16string messageLine;  // the reason of a failure, by result code; may be empty
+    // The user kept an existing archive in a folder chosen for this run: the
+    // path page comes back so that another folder can be chosen.
+    bool backToPath = false;
 };
 
-// Runs the context's current archiver.
+// Runs the context's current archiver. A date-based run whose range could not be
+// prepared (dateRangeUnavailable) is not run: its outcome tells why.
 ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, ResultList* results,
                                      StatusView* status);
 

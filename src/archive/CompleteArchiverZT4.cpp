@@ -4,7 +4,7 @@
 #include "log/LogFile.h"
 #include "messages/Messages.h"
 #include "smc/SmcAccess.h"
-#include "zt4/Zt4Boundaries.h"
+#include "store/BoundaryVerification.h"
 
 namespace tv {
 

@@ -186,6 +186,56 @@ ProfileCheck CheckSmcProfile(AppContext& ctx, std::u16string& info) {
     return finish(ProfileCheck::Valid);
 }
 
+bool ReadLastArchivedBlock(AppContext& ctx, int module, const ProfileCard& card, uint32_t& lastBlock) {
+    lastBlock = 0;
+    std::string path;
+    if (!SmcProfilePath(ctx, path)) {
+        LogFile::Instance().Write(module, __LINE__, kLogError, "INI file path length exceeded");
+        return false;
+    }
+    CloseSmcProfileFile(ctx);
+    const std::u16string section = u"SMC_" + ToUtf16(card.smcUid);
+    const char* failure = nullptr;
+    {
+        CIniFile ini(path);
+        const std::u16string scaleSn = Read(ini, section, u"ScaleSN");
+        const std::u16string start = Read(ini, section, u"LastArchivedStartDate");
+        const std::u16string end = Read(ini, section, u"LastArchivedEndDate");
+        const std::u16string scaleType = Read(ini, section, u"ScaleType");
+        const std::u16string custId = Read(ini, section, u"CustID");
+        const std::u16string uid = Read(ini, section, u"UID");
+        lastBlock = ctx.platform.GetPrivateProfileInt(section.c_str(), u"LastArchivedBlockNum", 0, path);
+        const bool typeOk = card.zt4 ? scaleType == u"ZT4" : IsDxScaleType(scaleType);
+        const bool custOk = custId == u"QX33";
+        if (lastBlock == 0) {
+            failure = "Last archived block number in SMC profile file is incorrect";
+        } else if (scaleSn != ToUtf16(card.scaleSerialNumber)) {
+            failure = "Scale Serial number in SMC profile file is incorrect";
+        } else if (!IsValidProfileDate(start)) {
+            failure = "Last archived start date in SMC profile file is incorrect";
+        } else if (!IsValidProfileDate(end)) {
+            failure = "Last archived end date in SMC profile file is incorrect";
+        } else if (!card.zt4 && !custOk) {
+            failure = "Customisation ID in SMC profile file is incorrect";
+        } else if (!typeOk) {
+            failure = "Scale type in SMC profile file is incorrect";
+        } else if (card.zt4 && !custOk) {
+            failure = "Customisation ID in SMC profile file is incorrect";
+        } else if (uid != ToUtf16(card.printableUid)) {
+            failure = "SMC UID in SMC profile file is incorrect";
+        }
+    }
+    if (failure != nullptr) {
+        LogFile::Instance().Write(module, __LINE__, kLogError, failure);
+        if (!BackUpSmcProfile(ctx) && !card.zt4) LogFile::Instance().Write(module, __LINE__, kLogError, "Read INI file failed");
+        HoldProfileFile(ctx);
+        lastBlock = 0;
+        return false;
+    }
+    HoldProfileFile(ctx);
+    return true;
+}
+
 bool UpdateSmcProfile(AppContext& ctx, const ProfileRecord& record) {
     std::string path;
     if (!SmcProfilePath(ctx, path)) {

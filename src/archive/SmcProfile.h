@@ -27,6 +27,18 @@ ProfileCheck CheckSmcProfile(AppContext& ctx, std::u16string& info);
 // belong to the card is set aside first.
 bool UpdateSmcProfile(AppContext& ctx, const ProfileRecord& record);
 
+// The card a continue-from-last run reads its section for.
+struct ProfileCard {
+    std::string smcUid;             // the section "SMC_" + UID
+    std::string scaleSerialNumber;
+    std::string printableUid;
+    bool zt4 = false;
+};
+// The last archived block number of the card's section, after checking that the
+// section belongs to the card (the checks of each family in their order). A
+// section that fails is set aside with the whole profile.
+bool ReadLastArchivedBlock(AppContext& ctx, int module, const ProfileCard& card, uint32_t& lastBlock);
+
 // Three integers separated by "-": day 1 to 31, month 1 to 12, year above 1969.
 bool IsValidProfileDate(const std::u16string& text);
 

@@ -12,5 +12,6 @@ int RunCardsCommand(const CliOptions& options);
 int RunIdentifyCommand(const CliOptions& options);
 int RunVerifyCommand(const CliOptions& options);
 int RunArchiveCommand(const CliOptions& options);
+int RunProfileCommand(const CliOptions& options);
 
 }  // namespace tv

@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
         status = tv::RunVerifyCommand(options);
     } else if (options.command == "archive") {
         status = tv::RunArchiveCommand(options);
+    } else if (options.command == "profile") {
+        status = tv::RunProfileCommand(options);
     } else {
         std::fprintf(stderr, "tallyvault-cli: unknown command '%s'\n\n%s", options.command.c_str(),
                      tv::kCliUsage);

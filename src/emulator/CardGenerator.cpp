@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "emulator/BlockChain.h"
+#include "emulator/CardExtension.h"
 #include "emulator/CardIdentity.h"
 #include "emulator/DxCardWriter.h"
 #include "emulator/StoreImage.h"
@@ -76,6 +77,7 @@ bool GenerateCard(const CardOptions& options, const std::string& outFolder, Card
                       error)) {
         return false;
     }
+    if (!WriteCardRecipe(outFolder, options, error)) return false;
 
     summary.family = options.family;
     summary.blockCount = chain.BlockCount();

@@ -106,6 +106,7 @@ public:
             const int64_t end = std::min<int64_t>(size_, position_ + static_cast<int64_t>(n));
             const uint64_t first = base_ + static_cast<uint64_t>(position_) / kSector;
             const uint64_t last = base_ + static_cast<uint64_t>(end - 1) / kSector;
+            card_->NoteStoreRead(first, last);
             if (card_->StoreReadFails(first, last)) return -1;
         }
         const int64_t got = ReadImage(data, n);

@@ -68,6 +68,16 @@ public:
     int CommandReads() const { return commandReads_; }
     const std::vector<uint8_t>& LastCommand() const { return lastCommand_; }
     bool RollbackCleared() const { return rollbackCleared_; }
+    // Store reads served since the last reset: requests, sectors and the lowest
+    // sector read (UINT64_MAX when none).
+    uint64_t StoreReadRequests() const { return storeReads_; }
+    uint64_t StoreSectorsRead() const { return storeSectorsRead_; }
+    uint64_t LowestStoreSectorRead() const { return lowestStoreSector_; }
+    void ResetStoreReads() {
+        storeReads_ = 0;
+        storeSectorsRead_ = 0;
+        lowestStoreSector_ = UINT64_MAX;
+    }
 
     void SetLatency(const CardLatency& latency) { latency_ = latency; }
     const CardReadCounters& ReadCounters() const { return reads_; }
@@ -86,6 +96,11 @@ public:
     bool StoreReadFails(uint64_t firstSector, uint64_t lastSector) const;
     // One read request of n bytes served (of the store when `store`).
     void ReadServed(size_t n, bool store);
+    void NoteStoreRead(uint64_t firstSector, uint64_t lastSector) {
+        ++storeReads_;
+        storeSectorsRead_ += lastSector - firstSector + 1;
+        if (firstSector < lowestStoreSector_) lowestStoreSector_ = firstSector;
+    }
 
 private:
     // The image file of a served name, found without regard to case; empty when absent.
@@ -108,6 +123,9 @@ private:
     std::vector<uint8_t> lastCommand_;
     CardLatency latency_;
     CardReadCounters reads_;
+    uint64_t storeReads_ = 0;
+    uint64_t storeSectorsRead_ = 0;
+    uint64_t lowestStoreSector_ = UINT64_MAX;
 };
 
 // Makes the image folder appear as a card at the drive letter; the card is

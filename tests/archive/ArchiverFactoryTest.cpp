@@ -38,13 +38,12 @@ TEST_F(ArchiverFactoryTest, EachKindAndFamilyGetsItsClass) {
     EXPECT_TRUE(is(dynamic_cast<CDateBasedArchiverZT4*>(ctx.currentArchiver.get())));
     EXPECT_STREQ(ctx.currentArchiver->GetBackupExtension(), ".xml.bak");
 
-    // Runs that this version does not carry out fail and say so.
+    // A run without a card open fails at its first step and says so.
     int result = kArchiveOtherFailure;
     MemoryResultList results;
     EXPECT_FALSE(ctx.currentArchiver->Run(nullptr, result, &results, nullptr));
-    EXPECT_EQ(result, kArchiveOtherFailure);
-    EXPECT_NE(LogText().find("Date based archive of ZT4 cards is not available in this version of Tallyvault"),
-              std::string::npos);
+    EXPECT_EQ(result, kArchiveUsageUnreadable);
+    EXPECT_NE(LogText().find("Date based archive operation failed"), std::string::npos);
 
     EXPECT_THROW(SetArchiveType(ctx, 4), ExitRequested);
     EXPECT_NE(LogText().find("Archive Type : 4"), std::string::npos);

@@ -74,4 +74,58 @@ TEST_F(CliTest, ZT4CardsArchiveWithTheirLogAndItsWarnings) {
     EXPECT_EQ(Cli(data + "validate " + TempPath("zt4") + "/Archive.log").status, 0);
 }
 
+TEST_F(CliTest, ContinueAndDateBasedArchivesFromTheCommandLine) {
+    const std::string data = "--data-dir " + DataFolder() + " ";
+    const std::string image = TempPath("dx");
+    ASSERT_EQ(Cli(data + "make-card --family dx --out " + image + " --days 3 --receipts-per-day 5").status, 0);
+    const std::string card = data + "--card-image E=" + image + " ";
+    const std::string first = TempPath("first");
+    const std::string second = TempPath("second");
+    const std::string dated = TempPath("dated");
+    for (const auto& f : {first, second, dated}) std::filesystem::create_directories(f);
+
+    CliRun r = Cli(card + "profile --card E");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("No previous archive of this card"), std::string::npos);
+    // Without an archive there is nothing to continue from.
+    EXPECT_EQ(Cli(card + "archive continue --card E --to " + second).status, 11);
+
+    ASSERT_EQ(Cli(card + "archive complete --card E --to " + first).status, 0);
+    r = Cli(card + "profile --card E");
+    EXPECT_NE(r.out.find("[Previous archive info: 2015-12-20 to 2015-12-22]"), std::string::npos) << r.out;
+    r = Cli(data + "profile");
+    EXPECT_NE(r.out.find("[Previous archive info: 2015-12-20 to 2015-12-22]\tLastArchivedBlockNum="), std::string::npos);
+
+    r = Cli(card + "archive continue --card E --to " + second);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("No new data found."), std::string::npos);
+
+    r = Cli(data + "make-card --extend " + image + " --days 2");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Last date: 2015-12-24"), std::string::npos);
+    r = Cli(card + "archive continue --card E --to " + second);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("_20151223"), std::string::npos);
+    EXPECT_EQ(Cli(card + "verify " + second + " --card E").status, 0);
+
+    // A date range: the card's dates first, the questions with the wizard's texts.
+    r = Cli(card + "--no archive date --card E --from 2015-12-21 --until 2015-12-31 --to " + dated);
+    EXPECT_EQ(r.status, 11);
+    EXPECT_NE(r.out.find("Card dates: 2015-12-20 to 2015-12-24"), std::string::npos);
+    EXPECT_NE(r.err.find("question: Closure not available for the selected end date (2015-12-31). Do you want to "
+                         "continue archiving upto 2015-12-24? no"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(std::filesystem::is_empty(dated));
+    r = Cli(card + "archive date --card E --from 2015-12-21 --until 2015-12-22 --to " + dated);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(Cli(card + "verify " + dated + " --card E").status, 0);
+
+    EXPECT_EQ(Cli(card + "archive date --card E --from 2015-12-22 --until 2015-12-21 --to " + dated).status, 64);
+    EXPECT_EQ(Cli(card + "archive date --card E --from 2015-12-22").status, 64);
+    EXPECT_EQ(Cli(card + "archive date --card E --from 22/12/2015 --until 2015-12-23").status, 64);
+    EXPECT_EQ(Cli(data + "make-card --extend " + image).status, 64);
+    EXPECT_EQ(Cli(data + "make-card --extend " + TempPath("none") + " --days 1").status, 1);
+}
+
 }  // namespace tv::test

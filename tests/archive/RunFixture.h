@@ -1,0 +1,93 @@
+// Archive runs of generated cards as the pages carry them out: the card chosen
+// and identified, the operation created, its run with the run page's logic.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/AppContext.h"
+#include "archive/ArchiveRun.h"
+#include "archive/BaseArchiver.h"
+#include "dx/VerifierdX.h"
+#include "emulator/CardExtension.h"
+#include "messages/MemoryResultList.h"
+#include "platform/Text.h"
+#include "smc/SmcAccess.h"
+#include "smc/SmcDiscovery.h"
+#include "support/GeneratedCard.h"
+
+namespace tv::test {
+
+class RunFixture : public CardTest {
+protected:
+    void SetUp() override {
+        CardTest::SetUp();
+        ctx_ = &GetAppContext();
+        UseFolder("archives");
+    }
+    // Archives go to a folder of the test's own from now on.
+    std::string UseFolder(const std::string& name) {
+        const std::string folder = TempPath(name);
+        std::filesystem::create_directories(folder);
+        ctx_->archivePath = folder + "/";
+        return folder;
+    }
+    // The card page: the card in drive E identified for archiving.
+    void ChooseCard() {
+        const SmcList list = ScanSmcDrives(*ctx_);
+        ASSERT_GE(list.entries.size(), 2u);
+        ASSERT_EQ(IdentifySmc(*ctx_, list.entries.at(1), SmcPurpose::Archiving), SmcIdentity::Accepted);
+    }
+    ArchiveRunOutcome RunPage() {
+        results_ = MemoryResultList();
+        return RunCurrentArchiver(*ctx_, &progress_, &results_, &status_);
+    }
+    ArchiveRunOutcome Complete() {
+        ChooseCard();
+        SetArchiveType(*ctx_, 1);
+        return RunPage();
+    }
+    void Grow(uint32_t days) {
+        CardSummary grown;
+        std::string error;
+        ASSERT_TRUE(ExtendCard(CardFolder('E'), days, grown, error)) << error;
+        card_ = grown;
+    }
+    // The lines of the one archive file of a folder.
+    std::vector<std::string> Lines(const std::string& folder) const {
+        std::vector<std::string> files;
+        for (const auto& e : std::filesystem::directory_iterator(folder)) {
+            if (e.path().extension() == ".csv") files.push_back(e.path().string());
+        }
+        EXPECT_EQ(files.size(), 1u) << folder;
+        if (files.size() != 1) return {};
+        EXPECT_TRUE(VerifyArchiveFileQuietly(files[0])) << files[0];
+        std::vector<std::string> lines;
+        const std::string text = ReadFile(files[0]);
+        for (size_t at = 0; at < text.size();) {
+            const size_t end = text.find('\n', at);
+            lines.push_back(text.substr(at, end - at));
+            at = end == std::string::npos ? text.size() : end + 1;
+        }
+        return lines;
+    }
+    static char TypeOf(const std::string& line) { return line.size() > 14 ? line[14] : 0; }
+    std::vector<std::string> Shown() const {
+        std::vector<std::string> texts;
+        for (const auto& m : ui_.shown) texts.push_back(ToNarrow(m.text));
+        return texts;
+    }
+    bool Logged(const std::string& text) const { return LogText().find(text) != std::string::npos; }
+
+    AppContext* ctx_ = nullptr;
+    CardSummary card_;
+    MemoryResultList results_;
+    RecordingProgress progress_;
+    RecordingStatus status_;
+};
+
+}  // namespace tv::test

@@ -1,0 +1,64 @@
+// tallyvault-cli archive continue and archive date on a generated ZT4 card that
+// grows between two runs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/CliRunner.h"
+
+namespace tv::test {
+
+namespace {
+std::vector<std::string> XmlFiles(const std::string& folder) {
+    std::vector<std::string> paths;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+        if (e.path().extension() == ".xml") paths.push_back(e.path().string());
+    }
+    return paths;
+}
+}  // namespace
+
+TEST_F(CliTest, ZT4ContinueAndDateBasedArchives) {
+    const std::string data = "--data-dir " + DataFolder() + " ";
+    const std::string image = TempPath("zt4");
+    ASSERT_EQ(Cli(data + "make-card --family zt4 --out " + image + " --days 3 --start 2016-02-08").status, 0);
+    const std::string card = data + "--card-image F=" + image + " ";
+    const std::string first = TempPath("first");
+    const std::string second = TempPath("second");
+    const std::string dated = TempPath("dated");
+    for (const auto& f : {first, second, dated}) std::filesystem::create_directories(f);
+
+    ASSERT_EQ(Cli(card + "archive complete --card F --to " + first).status, 0);
+    CliRun r = Cli(card + "archive continue --card F --to " + second);
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find("No new data found."), std::string::npos) << r.out;
+
+    r = Cli(data + "make-card --extend " + image + " --days 2");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Last date: 2016-02-12"), std::string::npos) << r.out;
+    r = Cli(card + "archive continue --card F --to " + second);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("[Previous archive info: 2016-02-08 to 2016-02-10]"), std::string::npos) << r.out;
+    ASSERT_EQ(XmlFiles(second).size(), 1u);
+    EXPECT_NE(XmlFiles(second)[0].find("/20160211"), std::string::npos) << XmlFiles(second)[0];
+    EXPECT_EQ(Cli(data + "validate " + XmlFiles(second)[0]).status, 0);
+    EXPECT_EQ(Cli(data + "validate " + image + "/Archive.log").status, 0);
+
+    // The questions carry the wizard's texts; No writes nothing.
+    r = Cli(card + "--no archive date --card F --from 2016-02-01 --until 2016-02-09 --to " + dated);
+    EXPECT_EQ(r.status, 11);
+    EXPECT_NE(r.out.find("Card dates: 2016-02-08 to 2016-02-12"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("question: Transaction not available for the selected start date (2016-2-1). Do you want "
+                         "to continue archiving from 2016-02-08? no"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(std::filesystem::is_empty(dated));
+    r = Cli(card + "archive date --card F --from 2016-02-09 --until 2016-02-11 --to " + dated);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    ASSERT_EQ(XmlFiles(dated).size(), 1u);
+    EXPECT_NE(XmlFiles(dated)[0].find("/20160209"), std::string::npos);
+    EXPECT_EQ(Cli(data + "validate " + XmlFiles(dated)[0]).status, 0);
+    EXPECT_EQ(Cli(data + "validate " + image + "/Archive.log").status, 0);
+}
+
+}  // namespace tv::test
