@@ -40,7 +40,7 @@ const char* const kCliUsage =
     "            [--days N] [--receipts-per-day N] [--multi-sector PCT]\n"
     "            [--unclosed-tail [N]] [--split-store] [--store-files N]\n"
     "            [--total-sectors N] [--not-fused] [--empty] [--cust-id XXXX]\n"
-    "            [--damage payload|chain|signature|ds-version]\n"
+    "            [--damage payload|chain|signature|ds-version] [--short-last-sector]\n"
     "                      write a card image of a dX or ZT4 scale into DIR, made\n"
     "                      from the seed (default 1; from 2015-12-20, 20 closed\n"
     "                      days of 20 receipts, 20% of several sectors); prints the\n"

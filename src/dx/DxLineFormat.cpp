@@ -1,5 +1,6 @@
 #include "dx/DxLineFormat.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -47,17 +48,14 @@ public:
 
     // The payload of a transaction-like block, sector by sector.
     bool SectorChunks(size_t padded) {
-        if (padded >= kSectorHeader && padded - kSectorHeader <= kSector) {
-            return Text(kSectorHeader, padded);
+        const size_t sectors = DxOtherLineSectors(padded);
+        if (sectors == 0) return false;
+        size_t start = kSectorHeader;
+        for (size_t c = kSector; c < sectors * kSector; c += kSector) {
+            if (!Text(start, c) || !Text(c, c + kLeadBytes) || !BookKeeping(c, false)) return false;
+            start = c + kSectorHeader;
         }
-        if (!Text(kSectorHeader, kSector)) return false;
-        for (size_t c = kSector; c < padded; c += kSector) {
-            if (!Text(c, c + kLeadBytes) || !BookKeeping(c, false)) return false;
-            const size_t start = c + kSectorHeader;
-            if (padded >= start && padded - start <= kSector) return Text(start, padded);
-            if (!Text(start, c + kSector)) return false;
-        }
-        return true;
+        return Text(start, padded);
     }
 
     // Exactly the three sectors of the origin of trust block.
@@ -81,6 +79,11 @@ void AppendHex(std::string& line, const BlockHash& hash) {
 }
 
 }  // namespace
+
+size_t DxOtherLineSectors(size_t paddedLength) {
+    if (paddedLength < kSectorHeader) return 0;
+    return std::max<size_t>(1, (paddedLength - kSectorHeader + kSector - 1) / kSector);
+}
 
 DxLineKind DxLineKindOf(const WormBlock& block) {
     const char type = block.recordType;

@@ -42,6 +42,13 @@ DxLineKind DxLineKindOf(const WormBlock& block);
 // bytes is read, whatever its lengths claim.
 DxLineStatus FormatDxBlockLine(const WormBlock& block, std::string_view fiscalVersion, std::string& line);
 
+// How many sectors of an E, H, T or U block of this padded length have their
+// book-keeping values spelled out in its line. Every sector up to the one in which
+// the block's bytes end does, except a last sector holding no more than its 22-byte
+// header: those bytes travel as they stand, after the payload of the sector before.
+// 0 for a block shorter than a sector header, which has no line.
+size_t DxOtherLineSectors(size_t paddedLength);
+
 // 64 upper-case hexadecimal digits.
 std::string DxHashText(const BlockHash& hash);
 

@@ -11,6 +11,7 @@
 #include "crypto/Signature.h"
 #include "dx/CsvFieldReader.h"
 #include "dx/DerHexSignature.h"
+#include "dx/DxLineFormat.h"
 #include "dx/HexDigits.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
@@ -375,7 +376,8 @@ bool CVerifierdX::VerifyLongBlock(const uint8_t lengthBytes[4], uint32_t length,
             "length is not same");
         return FailAtBlock(__LINE__, position, number, 186);
     }
-    state_.expectedPosition += padded + 16 * sectors + kLongLineOverhead;
+    const uint64_t spelled = IsOtherBlockType(type) ? DxOtherLineSectors(padded) : sectors;
+    state_.expectedPosition += padded + 16 * spelled + kLongLineOverhead;
     if (state_.expectedPosition > static_cast<uint64_t>(fileSize)) {
         TV_LOG_ERROR(kModule, "Data position calculated based on length excceds maximum file size");
         return FailAtBlock(__LINE__, position, number, 186);
@@ -773,27 +775,30 @@ void CVerifierdX::ReadPayload(size_t offset, size_t count) {
 
 bool CVerifierdX::ReadOtherBlock(uint32_t paddedLength, uint32_t sectorCount) {
     const size_t p = paddedLength;
-    const size_t lastStart = kSector * (static_cast<size_t>(sectorCount) - 1);
-    // The line carries the last sector's own header only when that sector holds
-    // content beyond it; any other cut does not fit the block.
-    if (sectorCount == 0 || p <= lastStart + kHeader) {
+    // The writer's cut: a last sector holding no more than its header has no
+    // book-keeping values of its own in the line.
+    const size_t spelled = DxOtherLineSectors(p);
+    if (spelled == 0 || spelled > sectorCount) {
         TV_LOG_ERROR(kModule, "Block length does not fit the sectors of the block");
         return false;
     }
-    if (sectorCount == 1) {
+    const size_t lastStart = kSector * (spelled - 1);
+    if (spelled == 1) {
         ReadPayload(kHeader, p - kHeader);
-        return true;
+    } else {
+        ReadPayload(kHeader, kSectorPayload);
+        uint16_t lastIndex = 0;
+        for (size_t start = kSector; start <= lastStart; start += kSector) {
+            ReadPayload(start, kLaterSectorBytes);
+            DxBookKeeping values;
+            if (!ReadBookKeeping(values, lastIndex))
+                return Error(__LINE__, "Other blocks extraction failed");
+            std::memcpy(block_.data() + start + kLaterSectorBytes, values.bytes, sizeof values.bytes);
+            ReadPayload(start + kHeader, start == lastStart ? p - start - kHeader : kSectorPayload);
+        }
     }
-    ReadPayload(kHeader, kSectorPayload);
-    uint16_t lastIndex = 0;
-    for (size_t start = kSector; start <= lastStart; start += kSector) {
-        ReadPayload(start, kLaterSectorBytes);
-        DxBookKeeping values;
-        if (!ReadBookKeeping(values, lastIndex))
-            return Error(__LINE__, "Other blocks extraction failed");
-        std::memcpy(block_.data() + start + kLaterSectorBytes, values.bytes, sizeof values.bytes);
-        ReadPayload(start + kHeader, start == lastStart ? p - start - kHeader : kSectorPayload);
-    }
+    // The sectors whose numbers the line does not spell out still count.
+    lastBlockNumber += static_cast<uint32_t>(sectorCount - spelled);
     return true;
 }
 

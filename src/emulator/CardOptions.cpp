@@ -122,6 +122,10 @@ bool ParseCardArguments(const std::vector<std::string>& args, CardOptions& o,
             if (o.storeFiles == 1) o.storeFiles = kSplitStoreFiles;
             continue;
         }
+        if (arg == "--short-last-sector") {
+            o.shortLastSector = true;
+            continue;
+        }
         if (arg == "--not-fused") {
             o.fused = false;
             continue;

@@ -35,6 +35,9 @@ struct CardOptions {
     uint32_t totalSectors = 0;          // store size; 0 for the used sectors and free room
     bool fused = true;
     bool empty = false;  // no journal at all: next write index 0
+    // dX: some receipts end at most 22 bytes into their last sector, or in the
+    // sector before with only the hashes after them.
+    bool shortLastSector = false;
     std::string customisationId = "QX33";
     CardDamage damage = CardDamage::None;
 };
@@ -68,7 +71,7 @@ bool ValidateCardOptions(const CardOptions& options, std::string& error);
 // folder: --family dx|zt4 --out DIR [--seed N] [--start YYYY-MM-DD] [--days N]
 // [--receipts-per-day N] [--multi-sector PCT] [--unclosed-tail [N]] [--split-store]
 // [--store-files N] [--total-sectors N] [--not-fused] [--empty] [--cust-id XXXX]
-// [--damage KIND]. False with the reason on a usage error.
+// [--damage KIND] [--short-last-sector]. False with the reason on a usage error.
 bool ParseCardArguments(const std::vector<std::string>& args, CardOptions& options,
                         std::string& outFolder, std::string& error);
 

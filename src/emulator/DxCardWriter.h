@@ -31,15 +31,24 @@ public:
     static FramedBlock FrameBlock(char type, std::string payload, uint32_t blockNumber,
                                   uint32_t lastHeader, uint8_t dsVersion = 2);
 
+    // A long-form dX block of the payload text (padded with blanks) whose padded
+    // length P lies tail bytes past the start of its last sector: -48 to 16 in
+    // steps of 16. Up to 0 the sector before ends with the payload and the last
+    // sector holds only the hashes; at 16 the payload fills whole sectors and the
+    // block ends 16 bytes into the last sector's header.
+    static FramedBlock FrameShortTailBlock(char type, std::string payload, uint32_t blockNumber,
+                                           uint32_t lastHeader, int32_t tail);
+
 private:
     bool WriteOrigin(std::string& error);
     bool WriteDay(const JournalDay& day, uint32_t dayIndex, std::string& error);
     bool WriteLong(char type, std::string payload, const CalendarDate* date, bool damage,
-                   std::string& error);
+                   std::string& error, int32_t shortTail = kNoShortTail);
     bool WriteShort(const std::string& content, std::string& error);
     bool WriteSignature(const std::string& dateTime, bool damaged, std::string& error);
     std::string ReceiptText(const CalendarDate& date, const JournalEvent& receipt) const;
 
+    static constexpr int32_t kNoShortTail = 1000;
     uint32_t lastHeader_ = 0;
 };
 

@@ -78,7 +78,11 @@ TEST_F(CompleteArchiveTest, SoundCardsArchiveIntoOneVerifiedFileAndAProfile) {
     many.multiSectorPercent = 60;
     CardOptions split = Small(CardFamily::Dx, 4);
     split.storeFiles = 3;
-    for (const Case& c : {Case{"one day", one}, Case{"many days", many}, Case{"split store", split}}) {
+    CardOptions shortTails = Small(CardFamily::Dx, 3);
+    shortTails.multiSectorPercent = 50;
+    shortTails.shortLastSector = true;
+    for (const Case& c : {Case{"one day", one}, Case{"many days", many}, Case{"split store", split},
+                          Case{"short last sectors", shortTails}}) {
         SCOPED_TRACE(c.name);
         fs::remove_all(archives_);
         fs::create_directories(archives_);

@@ -147,6 +147,46 @@ TEST(DxLineFormatTest, TransactionLinesGoSectorBySector) {
     EXPECT_EQ(Line(LongBlock('H', 100, {9})).substr(9, 33), Group(0, 'H', 2, 0x100, 1, 0x42));
 }
 
+TEST(DxLineFormatTest, ALastSectorHoldingNoMoreThanItsHeaderTravelsAsItStands) {
+    // Sectors spelled out, by how far the block's bytes reach into the last sector.
+    EXPECT_EQ(DxOtherLineSectors(0), 0u);
+    EXPECT_EQ(DxOtherLineSectors(16), 0u);
+    EXPECT_EQ(DxOtherLineSectors(22), 1u);
+    EXPECT_EQ(DxOtherLineSectors(512 + 22), 1u);
+    EXPECT_EQ(DxOtherLineSectors(512 + 23), 2u);
+    EXPECT_EQ(DxOtherLineSectors(2 * 512 + 1), 2u);
+    EXPECT_EQ(DxOtherLineSectors(2 * 512 + 22), 2u);
+    EXPECT_EQ(DxOtherLineSectors(2 * 512 + 23), 3u);
+
+    // 16 bytes into the second sector: its partial header follows the payload raw.
+    const WormBlock sixteen = LongBlock('T', 524);
+    ASSERT_EQ(sixteen.paddedLength, 528u);
+    ASSERT_EQ(sixteen.sectorCount, 2u);
+    EXPECT_EQ(Line(sixteen), "0000020C;" + Group(0, 'T', 2, 0x100, 2, 0x42) + Text(sixteen, 22, 528) + Hashes(sixteen));
+
+    // 32 bytes in: the second sector's group is spelled out.
+    const WormBlock thirtyTwo = LongBlock('U', 540);
+    ASSERT_EQ(thirtyTwo.paddedLength, 544u);
+    EXPECT_EQ(Line(thirtyTwo), "0000021C;" + Group(0, 'U', 2, 0x100, 2, 0x42) + Text(thirtyTwo, 22, 512) +
+                                   Text(thirtyTwo, 512, 517) + Group(1, 'U', 2, 0x101, 2, 0x42) +
+                                   Text(thirtyTwo, 534, 544) + Hashes(thirtyTwo));
+
+    // Three sectors ending exactly at the third: two groups, the payload up to P.
+    const WormBlock exact = LongBlock('H', 1020);
+    ASSERT_EQ(exact.paddedLength, 1024u);
+    ASSERT_EQ(exact.sectorCount, 3u);
+    EXPECT_EQ(Line(exact), "000003FC;" + Group(0, 'H', 2, 0x100, 3, 0x42) + Text(exact, 22, 512) +
+                               Text(exact, 512, 517) + Group(1, 'H', 2, 0x101, 3, 0x42) + Text(exact, 534, 1024) +
+                               Hashes(exact));
+
+    // Shorter than a sector header: no line, nothing read past the block.
+    WormBlock tiny = LongBlock('T', 4);
+    ASSERT_EQ(tiny.paddedLength, 16u);
+    std::string line = "stale";
+    EXPECT_EQ(FormatDxBlockLine(tiny, "01.00", line), DxLineStatus::BlockTooShort);
+    EXPECT_TRUE(line.empty());
+}
+
 TEST(DxLineFormatTest, OriginAndSignatureLines) {
     const WormBlock origin = LongBlock('O', 1196);
     EXPECT_EQ(Line(origin), "000004AC;" + Group(0, 'O', 2, 0x100, 3, 0x42) + Text(origin, 22, 512) +

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <set>
 
 #include "dx/VerifierdXFixture.h"
 
@@ -64,6 +65,32 @@ TEST_F(VerifierdXTest, SoundArchivesVerifyStandaloneAndAgainstTheirCard) {
     EXPECT_EQ(r.rows[0][2], "Success");
     r = Verify(split, 'K');
     EXPECT_TRUE(r.ok) << (r.errors.empty() ? "" : r.errors.front());
+}
+
+TEST_F(VerifierdXTest, BlocksEndingInTheHeaderOfTheirLastSectorVerify) {
+    CardOptions options = SmallCard(6);
+    options.shortLastSector = true;
+    const std::vector<CardBlock> blocks = Card('K', options);
+    // Every kind of end near a sector boundary is on the card, after one and after two sectors.
+    std::set<int64_t> tails;
+    bool laterSector = false;
+    for (const CardBlock& b : blocks) {
+        if (b.type != 'T' || b.sectors < 2) continue;
+        const int64_t tail = int64_t{b.paddedLength} - 512 * int64_t{b.sectors - 1};
+        if (tail > 22) continue;
+        tails.insert(tail);
+        laterSector = laterSector || b.sectors > 2;
+    }
+    EXPECT_EQ(tails, (std::set<int64_t>{-48, -32, -16, 0, 16}));
+    EXPECT_TRUE(laterSector);
+
+    const std::string whole = Archive("short.csv", JoinLines(blocks));
+    VerifyOutcome r = Verify(whole);
+    EXPECT_TRUE(r.ok) << (r.errors.empty() ? "" : r.errors.front());
+    EXPECT_EQ(r.rows.at(0).at(2), "Success");
+    r = Verify(whole, 'K');
+    EXPECT_TRUE(r.ok) << (r.errors.empty() ? "" : r.errors.front());
+    EXPECT_EQ(r.rows.at(0).at(2), "Success");
 }
 
 TEST_F(VerifierdXTest, FilesThatCannotBeReadFailWithTheirRemark) {
