@@ -561,4 +561,20 @@ bool CBaseArchiver::EnsureProfileFile(ResultList* results) { return EnsureSmcPro
 
 bool CBaseArchiver::UpdateProfile(const ProfileRecord& record) { return UpdateSmcProfile(ctx, record); }
 
+void CBaseArchiver::ResetRunFields() {
+    publishState = kPublishIdle;
+    copyFailed = false;
+    backupFolderFailed = false;
+    tempCleanupFailed = false;
+    tempArchivePath.clear();
+    cleanupArchivePath.clear();
+    blockSectors = 0;
+    scaleTypeText.clear();
+    ClearHashes();
+    firstBlock = 0;
+    lastClosure = 0;
+    lastIncident = 0;
+    printableUid.clear();
+}
+
 }  // namespace tv

@@ -146,6 +146,8 @@ protected:
     bool PublishWithProgress(const std::string& from, const std::string& to, StatusView* status);
     // Zero the hash fields (between files of a split run).
     void ClearHashes();
+    // The run fields every family starts a run with.
+    void ResetRunFields();
 
     ProgressView* progress_ = nullptr;
     uint64_t progressTotal_ = 0;

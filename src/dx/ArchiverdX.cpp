@@ -76,19 +76,7 @@ CArchiverdX::CArchiverdX(AppContext& context) : CBaseArchiver(context) {}
 CArchiverdX::~CArchiverdX() { *alive_ = false; }
 
 void CArchiverdX::ResetFields() {
-    publishState = kPublishIdle;
-    copyFailed = false;
-    backupFolderFailed = false;
-    tempCleanupFailed = false;
-    tempArchivePath.clear();
-    cleanupArchivePath.clear();
-    blockSectors = 0;
-    scaleTypeText.clear();
-    ClearHashes();
-    firstBlock = 0;
-    lastClosure = 0;
-    lastIncident = 0;
-    printableUid.clear();
+    ResetRunFields();
     block = WormBlock{};
     storeInfo = StoreInfo{};
     startDate.clear();

@@ -59,19 +59,7 @@ CArchiverZT4::CArchiverZT4(AppContext& context) : CBaseArchiver(context), reader
 CArchiverZT4::~CArchiverZT4() = default;
 
 void CArchiverZT4::ResetFields() {
-    publishState = kPublishIdle;
-    copyFailed = false;
-    backupFolderFailed = false;
-    tempCleanupFailed = false;
-    tempArchivePath.clear();
-    cleanupArchivePath.clear();
-    blockSectors = 0;
-    scaleTypeText.clear();
-    ClearHashes();
-    firstBlock = 0;
-    lastClosure = 0;
-    lastIncident = 0;
-    printableUid.clear();
+    ResetRunFields();
     storeInfo = StoreInfo{};
     folderName.clear();
     startDateText.clear();
