@@ -9,6 +9,7 @@
 #include "messages/Messages.h"
 #include "platform/Text.h"
 #include "smc/WormChannel.h"
+#include "store/BoundaryVerification.h"
 #include "store/BlockDecoder.h"
 
 namespace tv {
@@ -575,6 +576,41 @@ void CBaseArchiver::ResetRunFields() {
     lastClosure = 0;
     lastIncident = 0;
     printableUid.clear();
+    storeInfo = StoreInfo{};
+    startDateText.clear();
+    endDateText.clear();
+}
+
+void CBaseArchiver::TakeBoundaries(const BlockBoundaries& found) {
+    firstBlock = found.firstBlock;
+    lastClosure = found.lastClosure;
+    lastIncident = found.lastIncident;
+}
+
+bool CBaseArchiver::FailRun(int module, const char* failedLog, ResultList* results) {
+    TV_LOG_ERROR(module, failedLog);
+    if (results != nullptr && results->ItemCount() > 0) SetResultCell(results, 2, 197);
+    return false;
+}
+
+bool CBaseArchiver::FinishRun(int module, bool updateProfile, const char* failedLog, const char* backupFailedLog,
+                              const char* finishedLog, ResultList* results, StatusView* status) {
+    if (updateProfile) {
+        ProfileRecord record;
+        record.smcUid = storeInfo.smcUid;
+        record.scaleSerialNumber = storeInfo.scaleSerialNumber;
+        record.startDateText = startDateText;
+        record.endDateText = endDateText;
+        record.scaleTypeText = storeInfo.scaleTypeText;
+        record.customisationId = storeInfo.customisationId;
+        record.printableUid = printableUid;
+        record.lastArchivedBlock = static_cast<int32_t>(lastIncident);
+        if (!UpdateProfile(record)) return FailRun(module, failedLog, results);
+    }
+    if (ctx.backupSmcOnArchive && !BackupWormFiles(results, status)) return FailRun(module, backupFailedLog, results);
+    TV_LOG_INFO(module, finishedLog);
+    SetResultCell(results, 2, 196);
+    return true;
 }
 
 }  // namespace tv

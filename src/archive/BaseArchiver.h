@@ -16,6 +16,7 @@
 namespace tv {
 
 class AppContext;
+struct BlockBoundaries;
 class ProgressView;
 class ResultList;
 class StatusView;
@@ -124,6 +125,9 @@ public:
     uint32_t lastClosure = 0;
     uint32_t lastIncident = 0;
     std::string printableUid;
+    StoreInfo storeInfo;        // the card's identity, from CheckPublicKeyIntegrity
+    std::string startDateText;  // YYYY-MM-DD of the run's first and last dated blocks
+    std::string endDateText;
 
 protected:
     // What the runs that this version does not carry out yet answer: the log
@@ -148,6 +152,16 @@ protected:
     void ClearHashes();
     // The run fields every family starts a run with.
     void ResetRunFields();
+    // The first dated block, last closure and last signature incident that the
+    // boundary check of a run found.
+    void TakeBoundaries(const BlockBoundaries& found);
+    // A run that failed after its archive was started: the log and the row's result.
+    bool FailRun(int module, const char* failedLog, ResultList* results);
+    // The end of a run whose archive is published: the card profile (for runs that
+    // move the continue point), the copies of the card's files, the log and the
+    // row's result. backupFailedLog: what the log says when the copies fail.
+    bool FinishRun(int module, bool updateProfile, const char* failedLog, const char* backupFailedLog,
+                   const char* finishedLog, ResultList* results, StatusView* status);
 
     ProgressView* progress_ = nullptr;
     uint64_t progressTotal_ = 0;

@@ -16,9 +16,7 @@ bool CCompleteArchiverZT4::VerifyBoundaryBlocks(uint32_t lastIndex, int& result)
     BlockBoundaries b;
     const BoundaryScan scan{kModCompleteZt4, [this] { PumpAndCheckAbort(); }};
     const bool ok = VerifyZt4CompleteBoundaries(ctx, lastIndex, scan, b, result);
-    firstBlock = b.firstBlock;
-    lastClosure = b.lastClosure;
-    lastIncident = b.lastIncident;
+    TakeBoundaries(b);
     return ok;
 }
 
@@ -53,28 +51,11 @@ bool CCompleteArchiverZT4::Run(ProgressView* progress, int& result, ResultList* 
     if (!InitArchive(result, progress, results, status)) return stop();
     SetPleaseWaitText(status, 123);
 
-    auto fail = [&](const char* message) {
-        TV_LOG_ERROR(kModCompleteZt4, message);
-        if (results != nullptr && results->ItemCount() > 0) SetResultCell(results, 2, 197);
-        return false;
-    };
     if (!CreateArchive(usage.nextWriteIndex, usage.lastWriteIndex, 0, result, progress, results, status)) {
-        return fail(kFailed);
+        return FailRun(kModCompleteZt4, kFailed, results);
     }
-    ProfileRecord record;
-    record.smcUid = storeInfo.smcUid;
-    record.scaleSerialNumber = storeInfo.scaleSerialNumber;
-    record.startDateText = startDateText;
-    record.endDateText = endDateText;
-    record.scaleTypeText = storeInfo.scaleTypeText;
-    record.customisationId = storeInfo.customisationId;
-    record.printableUid = printableUid;
-    record.lastArchivedBlock = static_cast<int32_t>(lastIncident);
-    if (!UpdateProfile(record)) return fail(kFailed);
-    if (ctx.backupSmcOnArchive && !BackupWormFiles(results, status)) return fail("Complete archive operation failed");
-    TV_LOG_INFO(kModCompleteZt4, "Complete archival process finished");
-    SetResultCell(results, 2, 196);
-    return true;
+    return FinishRun(kModCompleteZt4, true, kFailed, "Complete archive operation failed",
+                     "Complete archival process finished", results, status);
 }
 
 }  // namespace tv

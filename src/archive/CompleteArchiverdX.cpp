@@ -16,9 +16,7 @@ bool CCompleteArchiverdX::VerifyBoundaryBlocks(uint32_t lastIndex, int& result) 
     BlockBoundaries b;
     const BoundaryScan scan{kModCompleteDx, [this] { PumpAndCheckAbort(); }};
     const bool ok = VerifyDxCompleteBoundaries(ctx, lastIndex, scan, b, result);
-    firstBlock = b.firstBlock;
-    lastClosure = b.lastClosure;
-    lastIncident = b.lastIncident;
+    TakeBoundaries(b);
     if (b.lastBlock != 0) lastBlock = b.lastBlock;
     return ok;
 }
@@ -66,26 +64,10 @@ bool CCompleteArchiverdX::Run(ProgressView* progress, int& result, ResultList* r
     const uint32_t searchLimit = archiveUpToEnd ? usage.lastWriteIndex : lastBlock;
     SetPleaseWaitText(status, 123);
 
-    auto fail = [&] {
-        TV_LOG_ERROR(kModCompleteDx, kFailed);
-        if (results != nullptr && results->ItemCount() > 0) SetResultCell(results, 2, 197);
-        return false;
-    };
-    if (!CreateArchive(lastBlock + 1, searchLimit, 0, result, progress, results, status)) return fail();
-    ProfileRecord record;
-    record.smcUid = storeInfo.smcUid;
-    record.scaleSerialNumber = storeInfo.scaleSerialNumber;
-    record.startDateText = startDateText;
-    record.endDateText = endDateText;
-    record.scaleTypeText = storeInfo.scaleTypeText;
-    record.customisationId = storeInfo.customisationId;
-    record.printableUid = printableUid;
-    record.lastArchivedBlock = static_cast<int32_t>(lastIncident);
-    if (!UpdateProfile(record)) return fail();
-    if (ctx.backupSmcOnArchive && !BackupWormFiles(results, status)) return fail();
-    TV_LOG_INFO(kModCompleteDx, "Complete archive operation finished");
-    SetResultCell(results, 2, 196);
-    return true;
+    if (!CreateArchive(lastBlock + 1, searchLimit, 0, result, progress, results, status)) {
+        return FailRun(kModCompleteDx, kFailed, results);
+    }
+    return FinishRun(kModCompleteDx, true, kFailed, kFailed, "Complete archive operation finished", results, status);
 }
 
 }  // namespace tv

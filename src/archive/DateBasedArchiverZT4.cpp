@@ -231,9 +231,7 @@ bool CDateBasedArchiverZT4::VerifyBoundaryBlocks(uint32_t lastIndex, int& result
     BlockBoundaries b;
     const BoundaryScan scan{kModDateBasedZt4, [this] { PumpAndCheckAbort(); }};
     const bool ok = VerifyZt4DateBoundaries(ctx, rangeStart, lastIndex, scan, b, result);
-    firstBlock = b.firstBlock;
-    lastClosure = b.lastClosure;
-    lastIncident = b.lastIncident;
+    TakeBoundaries(b);
     return ok;
 }
 
@@ -269,16 +267,11 @@ bool CDateBasedArchiverZT4::Run(ProgressView* progress, int& result, ResultList*
     if (!InitArchive(result, progress, results, status)) return stop();
     if (rangeStart != 0 && !WritePreamble(usage.nextWriteIndex, result)) return stop();
     SetPleaseWaitText(status, 123);
-    auto fail = [&] {
-        TV_LOG_ERROR(kModDateBasedZt4, kFailed);
-        if (results != nullptr && results->ItemCount() > 0) SetResultCell(results, 2, 197);
-        return false;
-    };
-    if (!CreateArchive(rangeEnd - rangeStart + 1, rangeEnd, rangeStart, result, progress, results, status)) return fail();
-    if (ctx.backupSmcOnArchive && !BackupWormFiles(results, status)) return fail();
-    TV_LOG_INFO(kModDateBasedZt4, "Date based archive operation finished");
-    SetResultCell(results, 2, 196);
-    return true;
+    if (!CreateArchive(rangeEnd - rangeStart + 1, rangeEnd, rangeStart, result, progress, results, status)) {
+        return FailRun(kModDateBasedZt4, kFailed, results);
+    }
+    return FinishRun(kModDateBasedZt4, false, kFailed, kFailed, "Date based archive operation finished", results,
+                     status);
 }
 
 }  // namespace tv

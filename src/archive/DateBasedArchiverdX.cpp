@@ -390,16 +390,11 @@ bool CDateBasedArchiverdX::Run(ProgressView* progress, int& result, ResultList* 
         return false;
     }
     SetPleaseWaitText(status, 123);
-    auto fail = [&] {
-        TV_LOG_ERROR(kModDateBasedDx, kFailed);
-        if (results != nullptr && results->ItemCount() > 0) SetResultCell(results, 2, 197);
-        return false;
-    };
-    if (!CreateArchive(rangeEnd - rangeStart + 1, rangeEnd, rangeStart, result, progress, results, status)) return fail();
-    if (ctx.backupSmcOnArchive && !BackupWormFiles(results, status)) return fail();
-    TV_LOG_INFO(kModDateBasedDx, "Date based archive operation finished");
-    SetResultCell(results, 2, 196);
-    return true;
+    if (!CreateArchive(rangeEnd - rangeStart + 1, rangeEnd, rangeStart, result, progress, results, status)) {
+        return FailRun(kModDateBasedDx, kFailed, results);
+    }
+    return FinishRun(kModDateBasedDx, false, kFailed, kFailed, "Date based archive operation finished", results,
+                     status);
 }
 
 }  // namespace tv

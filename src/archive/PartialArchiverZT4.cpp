@@ -27,9 +27,7 @@ bool CPartialArchiverZT4::VerifyBoundaryBlocks(uint32_t lastIndex, int& result) 
     BlockBoundaries b;
     const BoundaryScan scan{kModPartialZt4, [this] { PumpAndCheckAbort(); }};
     const bool ok = VerifyZt4ContinueBoundaries(ctx, lastArchived + 1, lastIndex, scan, b, result);
-    firstBlock = b.firstBlock;
-    lastClosure = b.lastClosure;
-    lastIncident = b.lastIncident;
+    TakeBoundaries(b);
     return ok;
 }
 
@@ -78,29 +76,12 @@ bool CPartialArchiverZT4::Run(ProgressView* progress, int& result, ResultList* r
     if (!WritePreamble(usage.nextWriteIndex, result)) return stop();
     SetPleaseWaitText(status, 123);
 
-    auto fail = [&] {
-        TV_LOG_ERROR(kModPartialZt4, kFailed);
-        if (results != nullptr && results->ItemCount() > 0) SetResultCell(results, 2, 197);
-        return false;
-    };
     const auto first = static_cast<uint32_t>(start);
     if (!CreateArchive(usage.nextWriteIndex - first, usage.lastWriteIndex, first, result, progress, results, status)) {
-        return fail();
+        return FailRun(kModPartialZt4, kFailed, results);
     }
-    ProfileRecord record;
-    record.smcUid = storeInfo.smcUid;
-    record.scaleSerialNumber = storeInfo.scaleSerialNumber;
-    record.startDateText = startDateText;
-    record.endDateText = endDateText;
-    record.scaleTypeText = storeInfo.scaleTypeText;
-    record.customisationId = storeInfo.customisationId;
-    record.printableUid = printableUid;
-    record.lastArchivedBlock = static_cast<int32_t>(lastIncident);
-    if (!UpdateProfile(record)) return fail();
-    if (ctx.backupSmcOnArchive && !BackupWormFiles(results, status)) return fail();
-    TV_LOG_INFO(kModPartialZt4, "Continue from last archive operation finished");
-    SetResultCell(results, 2, 196);
-    return true;
+    return FinishRun(kModPartialZt4, true, kFailed, kFailed, "Continue from last archive operation finished", results,
+                     status);
 }
 
 }  // namespace tv

@@ -26,9 +26,7 @@ bool CPartialArchiverdX::VerifyBoundaryBlocks(uint32_t lastIndex, int& result) {
     BlockBoundaries b;
     const BoundaryScan scan{kModPartialDx, [this] { PumpAndCheckAbort(); }};
     const bool ok = VerifyDxContinueBoundaries(ctx, lastArchived, lastIndex, scan, b, result);
-    firstBlock = b.firstBlock;
-    lastClosure = b.lastClosure;
-    lastIncident = b.lastIncident;
+    TakeBoundaries(b);
     if (b.lastBlock != 0) lastBlock = b.lastBlock;
     return ok;
 }
@@ -87,26 +85,9 @@ bool CPartialArchiverdX::Run(ProgressView* progress, int& result, ResultList* re
     const uint32_t searchLimit = archiveUpToEnd == kUpToEnd ? usage.lastWriteIndex : lastBlock;
     SetPleaseWaitText(status, 123);
 
-    auto fail = [&] {
-        TV_LOG_ERROR(kModPartialDx, kFailed);
-        if (results != nullptr && results->ItemCount() > 0) SetResultCell(results, 2, 197);
-        return false;
-    };
-    if (!CreateArchive(lastBlock - start + 1, searchLimit, start, result, progress, results, status)) return fail();
-    ProfileRecord record;
-    record.smcUid = storeInfo.smcUid;
-    record.scaleSerialNumber = storeInfo.scaleSerialNumber;
-    record.startDateText = startDateText;
-    record.endDateText = endDateText;
-    record.scaleTypeText = storeInfo.scaleTypeText;
-    record.customisationId = storeInfo.customisationId;
-    record.printableUid = printableUid;
-    record.lastArchivedBlock = static_cast<int32_t>(lastIncident);
-    if (!UpdateProfile(record)) return fail();
-    if (ctx.backupSmcOnArchive && !BackupWormFiles(results, status)) return fail();
-    TV_LOG_INFO(kModPartialDx, "Continue from last archive operation finished");
-    SetResultCell(results, 2, 196);
-    return true;
+    if (!CreateArchive(lastBlock - start + 1, searchLimit, start, result, progress, results, status)) return FailRun(kModPartialDx, kFailed, results);
+    return FinishRun(kModPartialDx, true, kFailed, kFailed, "Continue from last archive operation finished", results,
+                     status);
 }
 
 }  // namespace tv

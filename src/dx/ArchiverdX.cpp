@@ -78,11 +78,8 @@ CArchiverdX::~CArchiverdX() { *alive_ = false; }
 void CArchiverdX::ResetFields() {
     ResetRunFields();
     block = WormBlock{};
-    storeInfo = StoreInfo{};
     startDate.clear();
     endDate.clear();
-    startDateText.clear();
-    endDateText.clear();
     archiveBaseName.clear();
     lastSignatureLineEnd = 0;
     ClearSplitPoints();

@@ -85,11 +85,8 @@ public:
 
     // --- fields -----------------------------------------------------------------------
     WormBlock block;        // the block being written
-    StoreInfo storeInfo;    // the card's identity, from CheckPublicKeyIntegrity
     std::string startDate;  // compact (YYYYMMDDhhmm), of the file being written
     std::string endDate;
-    std::string startDateText;  // as the block stores it (ten characters), of the run
-    std::string endDateText;
     std::string archiveBaseName;        // the run's file name without ".csv"
     uint64_t lastSignatureLineEnd = 0;  // file offset just after the last S line written
     // Where the file being written may be cut: the closure and signature

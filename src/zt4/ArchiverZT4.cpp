@@ -60,10 +60,7 @@ CArchiverZT4::~CArchiverZT4() = default;
 
 void CArchiverZT4::ResetFields() {
     ResetRunFields();
-    storeInfo = StoreInfo{};
     folderName.clear();
-    startDateText.clear();
-    endDateText.clear();
     startStamp.clear();
     endStamp.clear();
     yearEndDate.clear();

@@ -66,10 +66,7 @@ public:
                         std::string& next, ResultList* results);
 
     // --- fields -----------------------------------------------------------------------
-    StoreInfo storeInfo;
     std::string folderName;
-    std::string startDateText;  // YYYY-MM-DD of the run
-    std::string endDateText;
     std::string startStamp;     // YYYYMMDDhhmmss of the run
     std::string endStamp;
     std::string yearEndDate;    // YYYYMMDD
