@@ -269,48 +269,41 @@ bool CBaseArchiver::FinishArchive(bool split, ResultList* results, StatusView* s
 
 void CBaseArchiver::RemoveOlderBackups(const std::string& backupFolder, ResultList* results) {
     Platform& p = ctx.platform;
+    // Removes the entries of folder that keep() does not keep; false when one
+    // cannot be removed (logged, and the row's remark says so).
+    auto removeFrom = [&](const std::string& folder, const auto& keep) {
+        std::vector<DirEntry> entries;
+        if (!p.ListFolder(folder, "*", entries)) return true;
+        for (const DirEntry& e : entries) {
+            const std::string path = p.JoinPath(folder, e.name);
+            if (keep(e, path)) continue;
+            uint32_t attributes = 0;
+            const bool removed = e.isDirectory ? p.RemoveDirectoryTree(path)
+                                               : p.GetAttributes(path, attributes) &&
+                                                     p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly)) &&
+                                                     p.DeleteFile(path);
+            if (!removed) {
+                const int error = p.LastError();
+                LogError(__LINE__, "Deleting archive backup folder failed. (E%d)", error);
+                TV_LOG_INFO(kModBaseArchiver, "Folder name : " + folder);
+                SetFileErrorRemark(results, folder, 231, error);
+                return false;
+            }
+        }
+        return true;
+    };
     // Where a run backs up into a subfolder of its own, the other runs' folders go first.
     const std::string backupRoot = p.WithTrailingSeparator(p.JoinPath(GetDataFolder(), kBackupFolderName));
     if (backupFolder != backupRoot) {
-        std::vector<DirEntry> runs;
-        if (p.ListFolder(backupRoot, "*", runs)) {
-            const std::string own = p.WithTrailingSeparator(backupFolder);
-            for (const DirEntry& e : runs) {
-                const std::string path = p.JoinPath(backupRoot, e.name);
-                if (p.WithTrailingSeparator(path) == own) continue;
-                uint32_t attributes = 0;
-                const bool removed = e.isDirectory ? p.RemoveDirectoryTree(path)
-                                                   : p.GetAttributes(path, attributes) &&
-                                                         p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly)) &&
-                                                         p.DeleteFile(path);
-                if (!removed) {
-                    const int error = p.LastError();
-                    LogError(__LINE__, "Deleting archive backup folder failed. (E%d)", error);
-                    TV_LOG_INFO(kModBaseArchiver, "Folder name : " + backupRoot);
-                    SetFileErrorRemark(results, backupRoot, 231, error);
-                    return;
-                }
-            }
-        }
+        const std::string own = p.WithTrailingSeparator(backupFolder);
+        const bool done = removeFrom(backupRoot, [&](const DirEntry&, const std::string& path) {
+            return p.WithTrailingSeparator(path) == own;
+        });
+        if (!done) return;
     }
-    std::vector<DirEntry> entries;
-    if (!p.ListFolder(backupFolder, "*", entries)) return;
-    for (const DirEntry& e : entries) {
-        if (std::find(runBackups_.begin(), runBackups_.end(), e.name) != runBackups_.end()) continue;
-        const std::string path = p.JoinPath(backupFolder, e.name);
-        uint32_t attributes = 0;
-        const bool removed = e.isDirectory ? p.RemoveDirectoryTree(path)
-                                           : p.GetAttributes(path, attributes) &&
-                                                 p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly)) &&
-                                                 p.DeleteFile(path);
-        if (!removed) {
-            const int error = p.LastError();
-            LogError(__LINE__, "Deleting archive backup folder failed. (E%d)", error);
-            TV_LOG_INFO(kModBaseArchiver, "Folder name : " + backupFolder);
-            SetFileErrorRemark(results, backupFolder, 231, error);
-            return;
-        }
-    }
+    removeFrom(backupFolder, [&](const DirEntry& e, const std::string&) {
+        return std::find(runBackups_.begin(), runBackups_.end(), e.name) != runBackups_.end();
+    });
 }
 
 bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool splitting, ResultList* results,
