@@ -16,9 +16,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The Help button opens its page through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# CPack puts the summary above it as the synopsis line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Tallyvault takes the fiscal journal of retail scales off their Secure
+    "Tallyvault takes the fiscal journal of retail scales off their Secure
 Memory Cards (SMC) into archives an auditor can trust, and proves later
 that those archives are untouched: dX cards become CSV archives with a
 SHA-256 hash chain, ZT4 cards signed XML archives (ECDSA P-521).
