@@ -50,11 +50,11 @@ screenshots: deps build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/settings_screenshots $(BUILD)/screenshots
 
 # The programs, help pages, desktop entry and icons under PREFIX (DESTDIR honoured).
-install: build
+install: deps build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # The Debian package, built into $(BUILD)/; its path is the last line printed.
-package: build
+package: deps build
 	@scripts/deps.sh --package
 	cd $(BUILD) && cpack -G DEB
 	@cd $(BUILD) && echo "package: $$(ls -t "$$PWD"/tallyvault_*.deb | head -n 1)"
