@@ -1,11 +1,13 @@
-# Tallyvault: make deps | build (default) | test | asan | fuzz | demo | bench | run | screenshots | clean
+# Tallyvault: make deps | build (default) | test | asan | fuzz | demo | bench | run | screenshots | install |
+#             package | clean
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all deps build test asan fuzz demo bench run screenshots clean
+.PHONY: all deps build test asan fuzz demo bench run screenshots install package clean
 
 all: build
 
@@ -46,6 +48,16 @@ run: deps build
 screenshots: deps build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/ui_screenshots $(BUILD)/screenshots
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/settings_screenshots $(BUILD)/screenshots
+
+# The programs, help pages, desktop entry and icons under PREFIX (DESTDIR honoured).
+install: deps build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package, built into $(BUILD)/; its path is the last line printed.
+package: deps build
+	@scripts/deps.sh --package
+	cd $(BUILD) && cpack -G DEB
+	@cd $(BUILD) && echo "package: $$(ls -t "$$PWD"/tallyvault_*.deb | head -n 1)"
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -8,6 +8,10 @@ packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-svg-dev libssl-
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)
 fi
+# --package: what the Debian package is built and checked with.
+if [ "${1:-}" = "--package" ]; then
+    packages=(dpkg-dev file desktop-file-utils)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

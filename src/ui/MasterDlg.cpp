@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -17,6 +16,7 @@
 #include "messages/Messages.h"
 #include "ui/Artwork.h"
 #include "ui/Breadcrumb.h"
+#include "ui/HelpPages.h"
 #include "ui/QtText.h"
 #include "ui/SettingsDlg.h"
 #include "ui/WizardPage.h"
@@ -262,8 +262,7 @@ void CMasterDlg::DeviceChanged() {
 
 QString CMasterDlg::HelpFilePath() const {
     const QString folder = helpFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : helpFolder_;
-    const bool french = GetAppContext().language == "French";
-    return QDir(folder).filePath(french ? QStringLiteral("FAQ_fr.htm") : QStringLiteral("FAQ_en.htm"));
+    return FindHelpPage(folder, HelpPageName(GetAppContext().language));
 }
 
 void CMasterDlg::ReturnToPage() {

@@ -19,8 +19,9 @@ public:
 
     bool ShowPageHeader(int pageId, bool dx) override;
 
-    // The folder of the help pages (the program's folder unless set) and the way
-    // a page is opened (the desktop's viewer unless set); true when it opened.
+    // The folder the help pages are looked for from (the program's folder unless
+    // set; see HelpPages.h) and the way a page is opened (the desktop's viewer
+    // unless set); true when it opened.
     void SetHelpFolder(const QString& folder) { helpFolder_ = folder; }
     void SetDocumentOpener(std::function<bool(const QString&)> opener) { openDocument_ = std::move(opener); }
     // The help page for the configured language.

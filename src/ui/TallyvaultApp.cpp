@@ -1,6 +1,8 @@
 #include "ui/TallyvaultApp.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include "app/StartUp.h"
 #include "emulator/SmcEmulator.h"
 #include "platform/Platform.h"
+#include "ui/HelpPages.h"
 #include "ui/MasterDlg.h"
 #include "ui/PendingArchivingPage.h"
 #include "ui/QtText.h"
@@ -97,12 +100,20 @@ void AddWizardPages(CMasterDlg& window, const std::vector<int>& pageOrder) {
 int RunTallyvault(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallyvault"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tallyvault"));
     WizardOptions options;
     QString error;
     QStringList args = QApplication::arguments();
     args.removeFirst();
     if (args.contains(QStringLiteral("--help"))) {
         std::fputs(kUsage, stdout);
+        std::fputs("help pages of the Help button:\n", stdout);
+        for (const char* language : {"English", "French"}) {
+            const QString page =
+                FindHelpPage(QCoreApplication::applicationDirPath(), HelpPageName(language));
+            std::printf("  %s%s\n", QDir::toNativeSeparators(page).toUtf8().constData(),
+                        QFileInfo(page).isFile() ? "" : " (missing)");
+        }
         return 0;
     }
     if (!ParseWizardOptions(args, options, error)) {
