@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     WormUsage after;
     InitSmc(ctx, WormMode::Data);
     WORM_GET_USAGE(ctx.worm.get(), after);
-    emulator->ResetStoreReads();
+    emulator->ResetReadCounters();
     const double start = bench::NowSeconds();
     const ArchiveRunOutcome outcome = RunCurrentArchiver(ctx, &progress, &results, &status);
     const double seconds = bench::NowSeconds() - start;
@@ -124,14 +124,15 @@ int main(int argc, char** argv) {
     }
     const uint64_t store = after.nextWriteIndex;
     const uint64_t fresh = after.nextWriteIndex - before.nextWriteIndex;
-    const uint64_t read = emulator->StoreSectorsRead();
+    const CardReadCounters reads = emulator->ReadCounters();
+    const uint64_t read = reads.storeSectors;
     std::printf("%s continue from last archive: %.1f MiB of store, %.1f MiB new (%u of %u days)\n", zt4 ? "ZT4" : "dX",
                 MiB(store * 512),
                 MiB(fresh * 512), newDays, days);
     // Its speed is that of a complete run of the same size (bench_dx_archive, bench_zt4_archive).
     std::printf("  archive   %7.3f s  %7.1f MiB/s of new store\n", seconds, MiB(fresh * 512) / seconds);
     std::printf("  store sectors read: %llu in %llu requests, of %llu in the store, %llu new (%.2f per new sector)\n",
-                static_cast<unsigned long long>(read), static_cast<unsigned long long>(emulator->StoreReadRequests()),
+                static_cast<unsigned long long>(read), static_cast<unsigned long long>(reads.storeRequests),
                 static_cast<unsigned long long>(store), static_cast<unsigned long long>(fresh),
                 static_cast<double>(read) / static_cast<double>(fresh));
     std::printf("  peak memory: %.1f MiB (target < 64 MiB)\n", bench::PeakMemoryMiB());

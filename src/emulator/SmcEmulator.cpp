@@ -106,11 +106,11 @@ public:
             const int64_t end = std::min<int64_t>(size_, position_ + static_cast<int64_t>(n));
             const uint64_t first = base_ + static_cast<uint64_t>(position_) / kSector;
             const uint64_t last = base_ + static_cast<uint64_t>(end - 1) / kSector;
-            card_->NoteStoreRead(first, last);
             if (card_->StoreReadFails(first, last)) return -1;
         }
+        const auto from = static_cast<uint64_t>(position_);
         const int64_t got = ReadImage(data, n);
-        if (got > 0) card_->ReadServed(static_cast<size_t>(got), true);
+        if (got > 0) card_->StoreReadServed(from, static_cast<size_t>(got));
         return got;
     }
     bool Write(const void*, size_t) override { return false; }
@@ -128,7 +128,7 @@ public:
         if (!card_->InfoReadAllowed()) return -1;
         const int64_t from = position_;
         const int64_t got = ReadImage(data, n);
-        if (got > 0) card_->ReadServed(static_cast<size_t>(got), false);
+        if (got > 0) card_->ReadServed(static_cast<size_t>(got));
         if (got > 0 && card_->RollbackCleared() && from <= static_cast<int64_t>(kRollbackFlag) &&
             from + got > static_cast<int64_t>(kRollbackFlag)) {
             static_cast<uint8_t*>(data)[kRollbackFlag - static_cast<size_t>(from)] = 0;
@@ -164,7 +164,7 @@ public:
             }
         }
         position_ += static_cast<int64_t>(count);
-        card_->ReadServed(count, false);
+        card_->ReadServed(count);
         return static_cast<int64_t>(count);
     }
     bool Write(const void* data, size_t n) override {
@@ -340,14 +340,17 @@ bool SmcEmulator::StoreReadFails(uint64_t firstSector, uint64_t lastSector) cons
            *faults_.readErrorAtSector <= lastSector;
 }
 
-void SmcEmulator::ReadServed(size_t n, bool store) {
+void SmcEmulator::ReadServed(size_t n) {
     ++reads_.requests;
-    if (store) {
-        ++reads_.storeRequests;
-        reads_.storeBytes += n;
-    }
     reads_.modelledSeconds += latency_.secondsPerRequest;
     if (latency_.bytesPerSecond > 0) reads_.modelledSeconds += static_cast<double>(n) / latency_.bytesPerSecond;
+}
+
+void SmcEmulator::StoreReadServed(uint64_t offset, size_t n) {
+    ReadServed(n);
+    ++reads_.storeRequests;
+    reads_.storeBytes += n;
+    if (n > 0) reads_.storeSectors += (offset + n - 1) / kSector - offset / kSector + 1;
 }
 
 std::shared_ptr<SmcEmulator> MountEmulatedCard(Platform& platform, char letter,

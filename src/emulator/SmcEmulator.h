@@ -37,12 +37,14 @@ struct CardLatency {
     double bytesPerSecond = 0;     // e.g. 90e6
 };
 
-// The read requests a card served, of all its files and of its store alone,
-// and the card time they cost under the latency model.
+// The read requests a card served, of all its files and of its store alone
+// (with the bytes and the sectors they touched), and the card time they cost
+// under the latency model.
 struct CardReadCounters {
     uint64_t requests = 0;
     uint64_t storeRequests = 0;
     uint64_t storeBytes = 0;
+    uint64_t storeSectors = 0;
     double modelledSeconds = 0;
 };
 
@@ -68,17 +70,6 @@ public:
     int CommandReads() const { return commandReads_; }
     const std::vector<uint8_t>& LastCommand() const { return lastCommand_; }
     bool RollbackCleared() const { return rollbackCleared_; }
-    // Store reads served since the last reset: requests, sectors and the lowest
-    // sector read (UINT64_MAX when none).
-    uint64_t StoreReadRequests() const { return storeReads_; }
-    uint64_t StoreSectorsRead() const { return storeSectorsRead_; }
-    uint64_t LowestStoreSectorRead() const { return lowestStoreSector_; }
-    void ResetStoreReads() {
-        storeReads_ = 0;
-        storeSectorsRead_ = 0;
-        lowestStoreSector_ = UINT64_MAX;
-    }
-
     void SetLatency(const CardLatency& latency) { latency_ = latency; }
     const CardReadCounters& ReadCounters() const { return reads_; }
     void ResetReadCounters() { reads_ = CardReadCounters{}; }
@@ -94,13 +85,11 @@ public:
     // Whether an info read may go through (counts it).
     bool InfoReadAllowed();
     bool StoreReadFails(uint64_t firstSector, uint64_t lastSector) const;
-    // One read request of n bytes served (of the store when `store`).
-    void ReadServed(size_t n, bool store);
-    void NoteStoreRead(uint64_t firstSector, uint64_t lastSector) {
-        ++storeReads_;
-        storeSectorsRead_ += lastSector - firstSector + 1;
-        if (firstSector < lowestStoreSector_) lowestStoreSector_ = firstSector;
-    }
+    // One read request of n bytes served by the info or command sector.
+    void ReadServed(size_t n);
+    // One read request of the store served: n bytes from byte `offset` of a
+    // store file.
+    void StoreReadServed(uint64_t offset, size_t n);
 
 private:
     // The image file of a served name, found without regard to case; empty when absent.
@@ -123,9 +112,6 @@ private:
     std::vector<uint8_t> lastCommand_;
     CardLatency latency_;
     CardReadCounters reads_;
-    uint64_t storeReads_ = 0;
-    uint64_t storeSectorsRead_ = 0;
-    uint64_t lowestStoreSector_ = UINT64_MAX;
 };
 
 // Makes the image folder appear as a card at the drive letter; the card is

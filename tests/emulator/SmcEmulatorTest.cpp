@@ -196,5 +196,39 @@ TEST_F(SmcEmulatorTest, StoreAndInfoSectorsAreReadOnlyImageContent) {
     EXPECT_EQ(ReadAt(*info, 0, 512), "read failed");
 }
 
+TEST_F(SmcEmulatorTest, CountsTheReadsItServedOfTheStoreByRequestByteAndSector) {
+    EmulatorFaults faults;
+    faults.readErrorAtSector = 7;  // the last sector of WORMSTO1.DAT
+    SmcEmulator& card = Mount(faults);
+    card.SetLatency(CardLatency{0.001, 0});
+    auto first = OpenOnCard("WORMSTOR.DAT");
+    auto second = OpenOnCard("WORMSTO1.DAT");
+    auto info = OpenOnCard("WORMINFO.DAT");
+    ASSERT_TRUE(first && second && info);
+    card.ResetReadCounters();
+
+    // 512 bytes from the middle of a sector touch two sectors; a read past the
+    // end of a store file is served up to its end.
+    EXPECT_EQ(ReadAt(*first, 256, 512).size(), 512u);
+    EXPECT_EQ(ReadAt(*first, 4 * 512, 4096).size(), 512u);
+    EXPECT_EQ(ReadAt(*second, 0, 1), test::StoreSector(5).substr(0, 1));
+    // Nothing is served at the end of the file or from a bad sector.
+    EXPECT_EQ(ReadAt(*first, 5 * 512, 512), "");
+    EXPECT_EQ(ReadAt(*second, 512, 1024), "read failed");
+    EXPECT_EQ(ReadAt(*info, 0, 512).size(), 512u);
+
+    const CardReadCounters reads = card.ReadCounters();
+    EXPECT_EQ(reads.storeRequests, 3u);
+    EXPECT_EQ(reads.storeBytes, 512u + 512u + 1u);
+    EXPECT_EQ(reads.storeSectors, 2u + 1u + 1u);
+    EXPECT_EQ(reads.requests, 4u);
+    EXPECT_NEAR(reads.modelledSeconds, 0.004, 1e-12);
+
+    card.ResetReadCounters();
+    EXPECT_EQ(card.ReadCounters().requests, 0u);
+    EXPECT_EQ(card.ReadCounters().storeSectors, 0u);
+    EXPECT_EQ(card.ReadCounters().modelledSeconds, 0.0);
+}
+
 }  // namespace
 }  // namespace tv

@@ -62,6 +62,7 @@ TEST_F(StoreReadAheadTest, TheWrittenPartComesInAlignedChunksWithTheSameBytes) {
     // Three chunks below the written end (the one across the two store files
     // takes a request from each), then one request for every sector above it.
     EXPECT_EQ(card_->ReadCounters().storeRequests, 4u + (5000 - kWritten));
+    EXPECT_EQ(card_->ReadCounters().storeSectors, 5000u) << "every sector read once";
 
     // Runs across chunk boundaries, across the store files and across the
     // written end give the card's bytes.
