@@ -10,6 +10,9 @@
 #include "app/StartUp.h"
 #include "emulator/SmcEmulator.h"
 #include "platform/Platform.h"
+#include "ui/ArchiverPathSelectionPage.h"
+#include "ui/ArchiverSelectionPage.h"
+#include "ui/DateSelectionPage.h"
 #include "ui/MasterDlg.h"
 #include "ui/PendingArchivingPage.h"
 #include "ui/QtText.h"
@@ -34,6 +37,9 @@ CWizardPage* CreatePage(int pageId) {
     switch (pageId) {
         case kPageWelcome: return new CWelcomePage();
         case kPageSbcSelection: return new CSBCSelectionPage();
+        case kPageArchiverSelection: return new CArchiverSelectionPage();
+        case kPageArchiverPathSelection: return new CArchiverPathSelectionPage();
+        case kPageDateSelection: return new CDateSelectionPage();
         case kPageVerificationSelection: return new CVerificationSelectionPage();
         case kPageVerificationSbcSelection: return new CVerificationSBCSelectionPage();
         case kPageVerificationFileFolderSelection: return new CVerificationFileFolderSelectionPage();
