@@ -72,6 +72,13 @@ void ArchivingChoiceTest::cardWithoutProfileOffersCompleteAndDateOnly() {
     page->CompleteArchive()->click();
     QCOMPARE(ctx.archiveType, 1);
     QVERIFY(dynamic_cast<CCompleteArchiverdX*>(ctx.currentArchiver.get()) != nullptr);
+
+    ctx.language = "French";
+    emit f.Window().textsChanged();
+    QCOMPARE(page->DateBasedArchive()->text(), QStringLiteral("Archive &par date"));
+    ctx.language = "English";
+    emit f.Window().textsChanged();
+    QCOMPARE(page->DateBasedArchive()->text(), QStringLiteral("&Date based archive"));
 }
 
 void ArchivingChoiceTest::soundProfileOffersContinueWithThePreviousDates() {
@@ -179,7 +186,15 @@ void ArchivingChoiceTest::folderChecksAndTheLengthBoundary() {
     f.ClickNext();
     QCOMPARE(f.ActiveId(), int(kPageDateSelection));
     QCOMPARE(GetAppContext().archivePath, fits + "/");
+
+    // F3 opens the folder picker even while a wizard button has the focus.
     f.ClickBack();
+    CFolderEdit::SetChooser([&fits](QWidget*, const QString&) { return QString::fromStdString(fits); });
+    page->PathBox()->clear();
+    f.Window().NextButton()->setFocus();
+    QTest::keyClick(&f.Window(), Qt::Key_F3);
+    CFolderEdit::SetChooser({});
+    QCOMPARE(page->PathBox()->text(), QString::fromStdString(fits));
     QCOMPARE(f.ActiveId(), int(kPageArchiverPathSelection));
 }
 
