@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
@@ -117,6 +119,28 @@ void ArchivingChoiceTest::soundProfileOffersContinueWithThePreviousDates() {
     QVERIFY(!page->ContinueArchive()->isEnabled());
     QVERIFY(page->PreviousArchiveInfo()->isHidden());
     QVERIFY(f.LogText().find("Scale Serial number in SMC profile file is incorrect") != std::string::npos);
+}
+
+void ArchivingChoiceTest::unsupportedCardCannotBeArchived() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    // Data structure version 3 in the card's origin of trust block.
+    {
+        std::fstream store(f.TempPath("card-K/WORMSTOR.DAT"), std::ios::in | std::ios::out | std::ios::binary);
+        store.seekp(10);
+        store.put(3);
+    }
+    f.Start("dX");
+    f.ClickNext();
+    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.TakeShown();
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageArchiverSelection));
+    QCOMPARE(f.ui_.shown.size(), size_t{1});
+    QCOMPARE(f.ui_.shown[0].style & 0xF0u, unsigned{kMbIconWarning});
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Unsupported SMC."});
+    QVERIFY(!f.Window().NextButton()->isEnabled());
+    QVERIFY(!f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->ContinueArchive()->isEnabled());
 }
 
 void ArchivingChoiceTest::choiceLeadsToTheFolderPageOrStraightOn() {
@@ -305,6 +329,37 @@ void ArchivingChoiceTest::unavailableRangeMovesOnToTheRun() {
     QVERIFY(!page->RangeFailed());
     const std::vector<std::string> shown = f.TakeShown();
     QVERIFY(f.ActiveId() == kPageDateBasedArchiver || (GetAppContext().dateRangeUnavailable && Contains(shown, kNotYet)));
+}
+
+void ArchivingChoiceTest::cardDateThatIsNoCalendarDayStopsTheQuery() {
+    WizardFixture f;
+    const CardSummary card = f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    // The card's first day claims a thirteenth month.
+    {
+        const std::string path = f.TempPath("card-K/WORMSTOR.DAT");
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.close();
+        const std::string bad = card.firstDate.substr(0, 5) + "13" + card.firstDate.substr(7);
+        size_t replaced = 0;
+        for (size_t at = bytes.find(card.firstDate, 1024); at != std::string::npos;
+             at = bytes.find(card.firstDate, at + 10)) {
+            bytes.replace(at, 10, bad);
+            ++replaced;
+        }
+        QVERIFY(replaced > 0);
+        WizardFixture::WriteFile(path, bytes);
+    }
+    f.Start("dX", {"UseDefaultArchivePath=YES"});
+    OpenChoice(f)->DateBasedArchive()->click();
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageDateSelection));
+    auto* page = f.Page<CDateSelectionPage>(kPageDateSelection);
+    QVERIFY(page->RangeFailed());
+    auto* range = dynamic_cast<CDateBasedArchiverdX*>(GetAppContext().currentArchiver.get());
+    QVERIFY(range != nullptr);
+    QCOMPARE(range->rangeResult, 2);  // the run page says "Incorrect data found."
+    QVERIFY(f.LogText().find("Date range of SMC is not valid: ") != std::string::npos);
 }
 
 }  // namespace tv::test

@@ -11,12 +11,14 @@ class ArchivingChoiceTest : public QObject {
 private slots:
     void cardWithoutProfileOffersCompleteAndDateOnly();
     void soundProfileOffersContinueWithThePreviousDates();
+    void unsupportedCardCannotBeArchived();
     void choiceLeadsToTheFolderPageOrStraightOn();
     void folderChecksAndTheLengthBoundary();
     void defaultFolderSwitchedInTheSettingsFillsTheEdit();
     void datePickersHoldTheCardsRange();
     void fromAfterToIsRefusedAndEqualDatesAreAccepted();
     void unavailableRangeMovesOnToTheRun();
+    void cardDateThatIsNoCalendarDayStopsTheQuery();
 };
 
 }  // namespace tv::test
