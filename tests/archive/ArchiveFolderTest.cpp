@@ -24,15 +24,6 @@ protected:
     }
 };
 
-TEST_F(ArchiveFolderTest, LongestFolderDependsOnFamilyAndBackup) {
-    EXPECT_EQ(MaxArchiveFolderLength('0', true), 174u);
-    EXPECT_EQ(MaxArchiveFolderLength('0', false), 184u);
-    EXPECT_EQ(MaxArchiveFolderLength('1', true), 164u);
-    EXPECT_EQ(MaxArchiveFolderLength('1', false), 143u);
-    // Before the card is known the dX room is assumed.
-    EXPECT_EQ(MaxArchiveFolderLength('2', false), 184u);
-}
-
 TEST_F(ArchiveFolderTest, ChecksInOrderEmptyMissingTooLong) {
     AppContext& ctx = GetAppContext();
     EXPECT_EQ(CheckArchiveFolder(ctx, u""), 139);

@@ -15,10 +15,8 @@ private slots:
     void choiceLeadsToTheFolderPageOrStraightOn();
     void folderChecksAndTheLengthBoundary();
     void defaultFolderSwitchedInTheSettingsFillsTheEdit();
-    void datePickersHoldTheCardsRange();
-    void fromAfterToIsRefusedAndEqualDatesAreAccepted();
-    void unavailableRangeMovesOnToTheRun();
-    void cardDateThatIsNoCalendarDayStopsTheQuery();
+    void datePageOffersTheCardsRangeAndChecksIt();
+    void rangeThatCannotBeFoundMovesOnToTheRun();
 };
 
 }  // namespace tv::test
