@@ -93,6 +93,11 @@ int CArchiverPathSelectionPage::OnWizardNext() {
     const std::u16string folder = ToU16(path_->text());
     const MessageId problem = CheckArchiveFolder(ctx, folder);
     if (problem != 0) {
+        if (problem != 139) {
+            TV_LOG_WARNING(kModArchiverPathSelectionPage,
+                           (problem == 220 ? "Archive path too long: " : "Archive path not found: ") +
+                               ToNarrowPath(path_->text()));
+        }
         ShowMessage(problem, problem == 139 ? kMbIconWarning : kMbIconError);
         path_->setFocus();
         return -1;
