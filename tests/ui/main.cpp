@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include "ui/ArchivingChoiceTest.h"
 #include "ui/CardPageTest.h"
 #include "ui/FlowTest.h"
 #include "ui/VerificationPagesTest.h"
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
     }
     {
         tv::test::VerificationPagesTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        tv::test::ArchivingChoiceTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;
