@@ -10,7 +10,10 @@
 #include "app/StartUp.h"
 #include "emulator/SmcEmulator.h"
 #include "platform/Platform.h"
+#include "ui/CompleteArchiverPage.h"
+#include "ui/DateBasedArchiverPage.h"
 #include "ui/MasterDlg.h"
+#include "ui/PartialArchiverPage.h"
 #include "ui/PendingArchivingPage.h"
 #include "ui/QtText.h"
 #include "ui/QtUiHost.h"
@@ -38,6 +41,9 @@ CWizardPage* CreatePage(int pageId) {
         case kPageVerificationSbcSelection: return new CVerificationSBCSelectionPage();
         case kPageVerificationFileFolderSelection: return new CVerificationFileFolderSelectionPage();
         case kPageVerification: return new CVerificationPage();
+        case kPageCompleteArchiver: return new CCompleteArchiverPage();
+        case kPagePartialArchiver: return new CPartialArchiverPage();
+        case kPageDateBasedArchiver: return new CDateBasedArchiverPage();
         default: return new CPendingArchivingPage(pageId);
     }
 }

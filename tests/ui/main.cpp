@@ -4,6 +4,7 @@
 
 #include "ui/CardPageTest.h"
 #include "ui/FlowTest.h"
+#include "ui/RunPagesTest.h"
 #include "ui/VerificationPagesTest.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
     }
     {
         tv::test::VerificationPagesTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        tv::test::RunPagesTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;
