@@ -31,7 +31,7 @@ bool IsDxScaleType(const std::u16string& t) { return t == u"dX" || t == u"dMax" 
 bool IsKnownScaleType(const std::u16string& t) { return t == u"ZT4" || IsDxScaleType(t); }
 
 // The card's serial number and unique ID, read from its first sectors.
-bool ReadCardIdentity(AppContext& ctx, std::string& serial, std::string& uid, bool& zt4) {
+bool ReadCardIdentity(AppContext& ctx, std::string& serial, std::string& uid, bool& zt4, bool& unsupported) {
     uint8_t sectors[1024] = {};
     zt4 = ctx.scaleType == '1';
     if (zt4) {
@@ -62,8 +62,9 @@ bool ReadCardIdentity(AppContext& ctx, std::string& serial, std::string& uid, bo
     }
     if (sectors[8] == 'O') {
         if (sectors[10] != 2) {
-            ShowMessage(240, kMbIconError);
+            ShowMessage(240, kMbIconWarning);
             TV_LOG_ERROR(kModArchiverSelectionPage, "Invalid DS version found");
+            unsupported = true;
             return false;
         }
         if (!ExtractLabelValue(BlockText(sectors, sizeof sectors, 22), kLabelSerialNumber, 10, serial)) {
@@ -137,7 +138,10 @@ ProfileCheck CheckSmcProfile(AppContext& ctx, std::u16string& info) {
     std::string serial;
     std::string uid;
     bool zt4 = false;
-    if (!ReadCardIdentity(ctx, serial, uid, zt4)) return finish(ProfileCheck::Unreadable);
+    bool unsupported = false;
+    if (!ReadCardIdentity(ctx, serial, uid, zt4, unsupported)) {
+        return finish(unsupported ? ProfileCheck::Unsupported : ProfileCheck::Unreadable);
+    }
     std::string path;
     if (!SmcProfilePath(ctx, path)) {
         TV_LOG_ERROR(kModArchiverSelectionPage, "Get INI file path failed");

@@ -17,10 +17,11 @@ bool SmcProfilePath(AppContext& ctx, std::string& path);
 // Creates the file empty when it is missing.
 bool EnsureSmcProfileFile(AppContext& ctx, ResultList* results);
 
-enum class ProfileCheck { Valid, Absent, Invalid, Unreadable };
+enum class ProfileCheck { Valid, Absent, Invalid, Unreadable, Unsupported };
 // The check when a card is chosen for archiving (the card at ctx.drive). Valid:
 // info holds "[Previous archive info: <start> to <end>]". Invalid: the profile
-// was set aside.
+// was set aside. Unsupported: a dX card whose data structure version is not 2
+// (message 240 was shown).
 ProfileCheck CheckSmcProfile(AppContext& ctx, std::u16string& info);
 
 // Writes the card's section after a successful run; a profile that does not

@@ -4,6 +4,7 @@
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
+#include "archive/ArchiveFolder.h"
 #include "archive/ArchiveRun.h"
 #include "archive/BaseArchiver.h"
 #include "archive/DateRange.h"
@@ -142,6 +143,11 @@ int RunArchiveCommand(const CliOptions& options) {
     if (IdentifySmc(ctx, entry, SmcPurpose::Archiving) != SmcIdentity::Accepted) {
         std::printf("refused: %s\n", entry.c_str());
         return 1;
+    }
+    // The names a run builds in the folder depend on the card's family.
+    if (!to.empty() && CheckArchiveFolder(ctx, ToUtf16(to)) == 220) {
+        PrintLine(GetMessageText(220));
+        return kArchivePathTooLong;
     }
     if (type == 2) {
         // The choice page offers this run only for a card whose profile section

@@ -91,6 +91,7 @@ int RunProfileCommand(const CliOptions& options) {
             std::printf("The card's entry in SMCProfile.ini was not sound: the file was set aside\n");
             break;
         case ProfileCheck::Unreadable:
+        case ProfileCheck::Unsupported:
             std::printf("The card could not be read\n");
             break;
     }

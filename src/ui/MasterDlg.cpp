@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/AppContext.h"
+#include "app/StartUp.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
 #include "ui/Artwork.h"
@@ -251,7 +252,7 @@ void CMasterDlg::RefreshTexts() {
 
 void CMasterDlg::RefreshDefaultPath() {
     CWizardPage* active = ActivePage();
-    if (active != nullptr && active->PageId() == 159) active->OnReturnTo(true);
+    if (active != nullptr && active->PageId() == kPageArchiverPathSelection) active->OnDefaultPathChanged();
 }
 
 void CMasterDlg::CloseApplicationNow() { CloseApplication(kModMasterDlg); }

@@ -10,8 +10,11 @@
 #include "app/StartUp.h"
 #include "emulator/SmcEmulator.h"
 #include "platform/Platform.h"
+#include "ui/ArchiverPathSelectionPage.h"
+#include "ui/ArchiverSelectionPage.h"
 #include "ui/CompleteArchiverPage.h"
 #include "ui/DateBasedArchiverPage.h"
+#include "ui/DateSelectionPage.h"
 #include "ui/MasterDlg.h"
 #include "ui/PartialArchiverPage.h"
 #include "ui/PendingArchivingPage.h"
@@ -37,6 +40,9 @@ CWizardPage* CreatePage(int pageId) {
     switch (pageId) {
         case kPageWelcome: return new CWelcomePage();
         case kPageSbcSelection: return new CSBCSelectionPage();
+        case kPageArchiverSelection: return new CArchiverSelectionPage();
+        case kPageArchiverPathSelection: return new CArchiverPathSelectionPage();
+        case kPageDateSelection: return new CDateSelectionPage();
         case kPageVerificationSelection: return new CVerificationSelectionPage();
         case kPageVerificationSbcSelection: return new CVerificationSBCSelectionPage();
         case kPageVerificationFileFolderSelection: return new CVerificationFileFolderSelectionPage();

@@ -38,6 +38,8 @@ public:
     virtual bool OnFinishWizard() { return true; }
     // F3: the page's browse action.
     virtual void OnBrowse() {}
+    // The settings changed whether the default archive folder is used.
+    virtual void OnDefaultPathChanged() {}
 
 protected:
     void paintEvent(QPaintEvent* event) override;

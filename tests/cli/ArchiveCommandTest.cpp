@@ -36,6 +36,13 @@ TEST_F(CliTest, CompleteArchiveFromTheCommandLine) {
 
     EXPECT_EQ(Cli(card + "archive complete --card Q --to " + archives).status, 9);
     EXPECT_EQ(Cli(card + "archive complete --card E --to " + TempPath("none")).status, 8);
+    // A folder too long for the names of a dX run (184 characters at most without backup).
+    std::string deep = TempPath("d");
+    deep += std::string(185 - deep.size(), 'x');
+    std::filesystem::create_directories(deep);
+    r = Cli(card + "archive complete --card E --to " + deep);
+    EXPECT_EQ(r.status, 10);
+    EXPECT_NE(r.out.find("Archive path too long. Please shorten the path."), std::string::npos);
     EXPECT_EQ(Cli(card + "archive complete").status, 64);
     EXPECT_EQ(Cli(card + "archive partial --card E").status, 64);
 }

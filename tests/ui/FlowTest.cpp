@@ -138,7 +138,7 @@ void FlowTest::autoDetectStartsOnTheCardPageAndLeadsToWelcome() {
     QCOMPARE(cards->CardList()->currentText(), QStringLiteral("<Select SMC>"));
 }
 
-void FlowTest::archivingSaysItIsNotAvailableYet() {
+void FlowTest::archivingGoesOnToTheArchiveChoice() {
     WizardFixture f;
     f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
     f.Start("dX");
@@ -148,8 +148,10 @@ void FlowTest::archivingSaysItIsNotAvailableYet() {
     cards->CardList()->setCurrentIndex(1);
     f.TakeShown();
     f.ClickNext();
-    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
-    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Archive generation is not available in this version of Tallyvault yet."});
+    QCOMPARE(f.ActiveId(), int(kPageArchiverSelection));
+    QVERIFY(f.TakeShown().empty());
+    QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"Operation choice", "SMC selection", "Archiving choice"}));
+    QCOMPARE(f.Window().HighlightedCaption(), QStringLiteral("Archiving choice"));
 }
 
 void FlowTest::cancelAsksOnceAndNoKeepsThePage() {

@@ -13,7 +13,7 @@ private slots:
     void dxVerificationWithAndWithoutTheCard();
     void zt4VerificationSkipsTheCardPage();
     void autoDetectStartsOnTheCardPageAndLeadsToWelcome();
-    void archivingSaysItIsNotAvailableYet();
+    void archivingGoesOnToTheArchiveChoice();
     void cancelAsksOnceAndNoKeepsThePage();
     void yesToCloseEndsTheProgram();
     void languageSwitchRedrawsEveryText();

@@ -12,6 +12,8 @@
 #include "app/AppContext.h"
 #include "app/StartUp.h"
 #include "dx/CardCsv.h"
+#include "ui/ArchiverPathSelectionPage.h"
+#include "ui/ArchiverSelectionPage.h"
 #include "ui/SBCSelectionPage.h"
 #include "ui/VerificationFileFolderSelectionPage.h"
 #include "ui/VerificationPage.h"
@@ -117,6 +119,30 @@ void Zt4Run(bool french) {
     Shot(f, QStringLiteral("141_validation_zt4"));
 }
 
+// The pages that set up an archive run, on a card archived before.
+void ArchivingRun(bool french) {
+    WizardFixture f;
+    const CardSummary card = f.MountCard('E', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX", {std::string("Language=") + (french ? "French" : "English")});
+    WizardFixture::WriteFile(f.TempPath("data/SMCProfile.ini"),
+                             "[SMC_" + card.smcUid + "]\r\nScaleSN=" + card.scaleSerialNumber + "\r\nUID=" +
+                                 card.printableUid + "\r\nCustID=QX33\r\nScaleType=dX\r\nLastArchivedBlockNum=77\r\n"
+                                 "LastArchivedStartDate=2015-12-20\r\nLastArchivedEndDate=2015-12-21\r\n");
+    f.ClickNext();
+    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.ClickNext();
+    Shot(f, QStringLiteral("134_archiving_choice"));
+    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->DateBasedArchive()->click();
+    Shot(f, QStringLiteral("134_archiving_choice_date_based"));
+    f.ClickNext();
+    const std::string folder = f.TempPath("archives");
+    std::filesystem::create_directories(folder);
+    f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
+    Shot(f, QStringLiteral("159_archive_path"));
+    f.ClickNext();
+    Shot(f, QStringLiteral("139_date_range"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,6 +154,7 @@ int main(int argc, char** argv) {
         g_language = french ? QStringLiteral("fr") : QStringLiteral("en");
         DxRun(french);
         Zt4Run(french);
+        ArchivingRun(french);
     }
     std::printf("%d screenshots in %s\n", g_count, g_out.toLocal8Bit().constData());
     return g_count > 0 ? 0 : 1;

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include "ui/ArchivingChoiceTest.h"
 #include "ui/CardPageTest.h"
 #include "ui/FlowTest.h"
 #include "ui/RunPagesTest.h"
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
     }
     {
         tv::test::VerificationPagesTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        tv::test::ArchivingChoiceTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     {

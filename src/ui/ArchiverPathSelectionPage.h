@@ -1,0 +1,39 @@
+// The archive folder of this run, asked for when the default folder is not
+// used: it must exist and leave room for the names the run builds in it.
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+
+#include "ui/FolderEdit.h"
+#include "ui/WizardPage.h"
+
+namespace tv {
+
+class CArchiverPathSelectionPage : public CWizardPage {
+    Q_OBJECT
+public:
+    explicit CArchiverPathSelectionPage(QWidget* parent = nullptr);
+
+    CFolderEdit* PathBox() const { return path_; }
+
+    int UpdateHeader() override;
+    void UpdateTexts() override;
+    void OnEnterForward() override;
+    void OnReturnTo(bool flag) override;
+    void OnSetActive() override;
+    bool OnKillActive() override;
+    int OnWizardNext() override;
+    int OnWizardBack() override;
+    void OnBrowse() override;
+    void OnDefaultPathChanged() override;
+
+private:
+    bool IsDx() const;
+
+    QGroupBox* box_;
+    QLabel* label_;
+    CFolderEdit* path_;
+};
+
+}  // namespace tv
