@@ -7,6 +7,7 @@
 #include "ui/FlowTest.h"
 #include "ui/RunPagesTest.h"
 #include "ui/VerificationPagesTest.h"
+#include "ui/WholeFlowTest.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
     }
     {
         tv::test::RunPagesTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        tv::test::WholeFlowTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;
