@@ -49,6 +49,8 @@ QTreeWidget* MakeResultList(QWidget* parent) {
     list->setAlternatingRowColors(true);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setUniformRowHeights(true);
+    // Long paths keep their beginning and the file name.
+    list->setTextElideMode(Qt::ElideMiddle);
     QPalette p = list->palette();
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::AlternateBase, QColor(230, 230, 230));
