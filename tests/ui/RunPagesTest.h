@@ -10,8 +10,7 @@ namespace tv::test {
 class RunPagesTest : public QObject {
     Q_OBJECT
 private slots:
-    void completeAndContinueRunsWriteArchivesThatVerify();
-    void zt4RunWritesSignedArchiveAndLog();
+    void completeRunShowsItsRowsAndNothingNewFails();
     void unclosedReceiptsAskForTheLastClosure();
     void keepingAnExistingArchive();
     void abortDuringARunLeavesNothingHalfWritten();

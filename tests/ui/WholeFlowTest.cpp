@@ -10,7 +10,6 @@
 #include "app/StartUp.h"
 #include "dx/VerifierdX.h"
 #include "emulator/CardExtension.h"
-#include "messages/MemoryResultList.h"
 #include "ui/ArchiverPathSelectionPage.h"
 #include "ui/ArchiverRunPage.h"
 #include "ui/ArchiverSelectionPage.h"
@@ -18,8 +17,6 @@
 #include "ui/SBCSelectionPage.h"
 #include "ui/WelcomePage.h"
 #include "ui/WizardFixture.h"
-#include "zt4/ArchiveVerifierZT4.h"
-#include "zt4/LogVerifierZT4.h"
 
 namespace tv::test {
 
@@ -91,28 +88,6 @@ private:
     WizardFixture& f_;
 };
 
-std::vector<std::string> FilesUnder(const std::string& folder, const std::string& extension) {
-    std::vector<std::string> paths;
-    std::error_code ec;
-    for (const auto& e : fs::recursive_directory_iterator(folder, ec)) {
-        if (e.is_regular_file() && e.path().string().ends_with(extension)) paths.push_back(e.path().string());
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
-bool Zt4Validates(const std::string& path) {
-    MemoryResultList rows;
-    RecordingProgress progress;
-    std::unique_ptr<CVerifierZT4> v;
-    if (path.ends_with(".xml")) {
-        v = std::make_unique<CArchiveVerifierZT4>(path);
-    } else {
-        v = std::make_unique<CLogVerifierZT4>(path);
-    }
-    return v->Verify(&progress, &rows);
-}
-
 // The run page finished with success, one row per file written, and every
 // file verifies; the number of files.
 size_t ExpectVerifiedRun(WizardFixture& f, CArchiverRunPage* run, CardFamily family, const std::string& folder) {
@@ -126,14 +101,14 @@ size_t ExpectVerifiedRun(WizardFixture& f, CArchiverRunPage* run, CardFamily fam
         QVERIFY(run->Succeeded());
         QVERIFY(f.Window().FinishButton()->isVisible());
     }();
-    const std::vector<std::string> files = FilesUnder(folder, family == CardFamily::Dx ? ".csv" : ".xml");
+    const std::vector<std::string> files = WizardFixture::FilesUnder(folder, family == CardFamily::Dx ? ".csv" : ".xml");
     [&] {
         QVERIFY(!files.empty());
         QCOMPARE(run->Results()->topLevelItemCount(), int(files.size()));
         for (const std::string& file : files) {
-            QVERIFY2(family == CardFamily::Dx ? VerifyArchiveFileQuietly(file) : Zt4Validates(file), file.c_str());
+            QVERIFY2(family == CardFamily::Dx ? VerifyArchiveFileQuietly(file) : WizardFixture::Zt4Validates(file), file.c_str());
         }
-        if (family == CardFamily::Zt4) QVERIFY(Zt4Validates(f.TempPath("card-E") + "/Archive.log"));
+        if (family == CardFamily::Zt4) QVERIFY(WizardFixture::Zt4Validates(f.TempPath("card-E") + "/Archive.log"));
     }();
     return files.size();
 }
@@ -263,7 +238,7 @@ void WholeFlowTest::endDateWithoutClosureAsksWhetherToStopEarlier() {
     QVERIFY(!shown.empty());
     QCOMPARE(shown[0], question);
     QCOMPARE(f.ActiveId(), int(kPageDateSelection));
-    QVERIFY(FilesUnder(f.TempPath("dated"), ".csv").empty());
+    QVERIFY(WizardFixture::FilesUnder(f.TempPath("dated"), ".csv").empty());
 
     // Yes: the archive ends with the first day's closure.
     f.ui_.answers = {true};
@@ -271,7 +246,7 @@ void WholeFlowTest::endDateWithoutClosureAsksWhetherToStopEarlier() {
     QCOMPARE(f.TakeShown(), std::vector<std::string>{question});
     QCOMPARE(f.ActiveId(), int(kPageDateBasedArchiver));
     QCOMPARE(ExpectVerifiedRun(f, flow.Run(), CardFamily::Dx, f.TempPath("dated")), size_t{1});
-    const std::string name = FilesUnder(f.TempPath("dated"), ".csv").at(0);
+    const std::string name = WizardFixture::FilesUnder(f.TempPath("dated"), ".csv").at(0);
     QVERIFY(name.find("_" + QDate::fromString(QString::fromStdString(card.firstDate), Qt::ISODate)
                                 .toString(QStringLiteral("yyyyMMdd")).toStdString()) != std::string::npos);
     QVERIFY(name.find("_" + first.addDays(1).toString(QStringLiteral("yyyyMMdd")).toStdString()) == std::string::npos);
