@@ -9,6 +9,7 @@
 #include "archive/BaseArchiver.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
+#include "smc/SmcAccess.h"
 #include "ui/Artwork.h"
 #include "ui/MasterDlg.h"
 #include "ui/PageStyle.h"
@@ -146,6 +147,8 @@ void CArchiverRunPage::OnEnterForward() {
     // The user agreed to close while the run got through without another look
     // at the request: the program ends as it would have inside the run.
     if (ctx.abortRequested) AbortApplication();
+    // The card may be taken out now; a later run opens it again.
+    CloseSmc(ctx);
 
     if (outcome.backToPath) {
         // The user keeps the existing archive: another folder is chosen on the

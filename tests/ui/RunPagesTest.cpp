@@ -13,6 +13,7 @@
 #include "platform/Text.h"
 #include "smc/SmcAccess.h"
 #include "smc/SmcDiscovery.h"
+#include "ui/ArchiverPathSelectionPage.h"
 #include "ui/ArchiverRunPage.h"
 #include "ui/WelcomePage.h"
 #include "ui/WizardFixture.h"
@@ -224,6 +225,15 @@ void RunPagesTest::keepingAnExistingArchive() {
     QVERIFY(f.Window().SettingsButton()->isEnabled());
     QVERIFY(f.Window().NextButton()->isDefault());
     QCOMPARE(fs::last_write_time(archive), written);
+
+    // Another folder: the run goes through there.
+    const std::string other = f.TempPath("other");
+    fs::create_directories(other);
+    f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(other));
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageCompleteArchiver));
+    ExpectFinished(f, run, true);
+    QCOMPARE(WizardFixture::FilesUnder(other, ".csv").size(), size_t{1});
 }
 
 void RunPagesTest::abortDuringARunLeavesNothingHalfWritten() {
