@@ -337,6 +337,8 @@ void RunPagesTest::anotherOperationStartsOverOrEndsTheProgram() {
     QCOMPARE(f.TakeShown(), std::vector<std::string>{"Do you want to perform another operation?"});
     QCOMPARE(f.ActiveId(), int(kPageWelcome));
 
+    // The verification page was shown earlier too: the program still ends once.
+    QVERIFY(f.Window().ActivatePage(f.Window().FindPage(kPageVerification)));
     PrepareRun(f, 1, f.TempPath("c"));
     run = EnterRun(f, kPageCompleteArchiver);
     f.ui_.answers = {false};
@@ -456,7 +458,7 @@ void RunPagesTest::dateRunAndDatesThatCouldNotBePrepared() {
     QVERIFY(WizardFixture::FilesUnder(f.TempPath("none"), ".csv").empty());
 }
 
-void RunPagesTest::missingArchiveFolderShowsAShortenedPath() {
+void RunPagesTest::failedRunsWithoutRowsShowTheirReason() {
     WizardFixture f;
     f.MountCard('E', WizardFixture::SmallCard(CardFamily::Dx));
     f.Start("dX");
@@ -469,6 +471,15 @@ void RunPagesTest::missingArchiveFolderShowsAShortenedPath() {
     QVERIFY(run->MessageText().startsWith(QStringLiteral("Archive path not found. (")));
     QVERIFY(run->MessageText().endsWith(QStringLiteral("....)")));
     QVERIFY(run->MessageText().size() <= 73);
+    QVERIFY(!run->Results()->isVisible());
+
+    // No operation prepared: a failed run, and the log says why.
+    PrepareRun(f, 1, f.TempPath("a"));
+    GetAppContext().currentArchiver.reset();
+    run = EnterRun(f, kPageCompleteArchiver);
+    ExpectFinished(f, run, false);
+    QVERIFY(run->MessageText().isEmpty());
+    QVERIFY(f.LogText().find("Archive element not found") != std::string::npos);
 }
 
 }  // namespace tv::test

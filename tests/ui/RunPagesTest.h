@@ -18,7 +18,7 @@ private slots:
     void anotherOperationStartsOverOrEndsTheProgram();
     void statusLineDuringAndAfterTheRun();
     void dateRunAndDatesThatCouldNotBePrepared();
-    void missingArchiveFolderShowsAShortenedPath();
+    void failedRunsWithoutRowsShowTheirReason();
 };
 
 }  // namespace tv::test
