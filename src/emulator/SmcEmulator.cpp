@@ -331,11 +331,13 @@ bool SmcEmulator::Answer(std::array<uint8_t, 512>& sector) {
 }
 
 bool SmcEmulator::InfoReadAllowed() {
+    if (faults_.removed) return false;
     if (faults_.infoReadsBeforeError < 0) return true;
     return infoReads_++ < faults_.infoReadsBeforeError;
 }
 
 bool SmcEmulator::StoreReadFails(uint64_t firstSector, uint64_t lastSector) const {
+    if (faults_.removed) return true;
     return faults_.readErrorAtSector && *faults_.readErrorAtSector >= firstSector &&
            *faults_.readErrorAtSector <= lastSector;
 }

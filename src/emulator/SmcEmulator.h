@@ -27,6 +27,8 @@ struct EmulatorFaults {
     std::optional<uint32_t> readErrorAtSector;  // a store read touching this global sector fails
     // Info sector reads that succeed before every later one fails (-1: none fails).
     int infoReadsBeforeError = -1;
+    // The card was pulled out: every later read of its store and info files fails.
+    bool removed = false;
 };
 
 // A real card's speed as a benchmark models it: every read request costs a fixed

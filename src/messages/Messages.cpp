@@ -88,6 +88,26 @@ void SetPleaseWaitText(StatusView* window, MessageId step) {
     if (window != nullptr) window->SetText(PleaseWaitText(step));
 }
 
+std::u16string ProgressText() {
+    const AppContext& ctx = GetAppContext();
+    return GetMessageText(124) + u" (" + Decimal(ctx.progressDone) + u"/" + Decimal(ctx.progressTotal) + u")...";
+}
+
+void SetProgressText(StatusView* window) {
+    if (window != nullptr) window->SetText(ProgressText());
+}
+
+std::u16string PathMessageText(const std::string& path) {
+    std::u16string text = GetMessageText(150) + u" (" + ToUtf16(path) + u")";
+    constexpr size_t kLongest = 72;
+    constexpr size_t kLastKept = 67;
+    if (text.size() < kLongest) return text;
+    size_t end = kLastKept + 1;
+    while (end > 0 && (text[end - 1] == u' ' || text[end - 1] == u'\\' || text[end - 1] == u'/')) --end;
+    text.resize(end);
+    return text + u"....)";
+}
+
 void SetResultCell(ResultList* list, int column, MessageId id, int row) {
     if (list == nullptr) return;
     if (row < 0) row = list->ItemCount() - 1;

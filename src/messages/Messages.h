@@ -31,6 +31,14 @@ bool AskArchiveUntilClosure(const std::u16string& text);
 // The "Please wait" status line with the step in parentheses.
 std::u16string PleaseWaitText(MessageId step);
 void SetPleaseWaitText(StatusView* window, MessageId step);
+// The boundary check's progress: text(124) + " (" + done + "/" + total + ")..."
+// from the context's progress counters.
+std::u16string ProgressText();
+void SetProgressText(StatusView* window);
+// text(150) + " (" + path + ")". A text of 72 characters or more is cut after
+// its last character at index 67 or before that is no blank or separator, and
+// ends with "....)".
+std::u16string PathMessageText(const std::string& path);
 
 // Writes text(id) into a cell of the row (the last row when row < 0).
 void SetResultCell(ResultList* list, int column, MessageId id, int row = -1);

@@ -53,6 +53,11 @@ QPixmap LogoPixmap(int height, bool onDarkBackground) {
 
 QIcon SettingsIcon() { return IconOf(QStringLiteral("settings.svg"), {16, 20, 24, 32, 48}); }
 QIcon HelpIcon() { return IconOf(QStringLiteral("help.svg"), {16, 20, 24, 32, 48}); }
+QPixmap ResultPixmap(bool success, int size) {
+    return Render(success ? QStringLiteral("result-success.svg") : QStringLiteral("result-failure.svg"),
+                  QSize(size, size), DevicePixelRatio());
+}
+
 QIcon FolderIcon() { return IconOf(QStringLiteral("folder.svg"), {16, 20, 24, 32}); }
 
 }  // namespace tv

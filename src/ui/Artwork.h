@@ -16,5 +16,7 @@ QPixmap LogoPixmap(int height, bool onDarkBackground = false);
 QIcon SettingsIcon();
 QIcon HelpIcon();
 QIcon FolderIcon();
+// The picture of a run's outcome: a tick on green, or a cross on red.
+QPixmap ResultPixmap(bool success, int size);
 
 }  // namespace tv

@@ -71,7 +71,7 @@ CDateSelectionPage::CDateSelectionPage(QWidget* parent) : CWizardPage(kPageDateS
     preparing_.setInterval(kTickMs);
     finding_.setInterval(kTickMs);
     connect(&preparing_, &QTimer::timeout, this, &CDateSelectionPage::ShowPreparing);
-    connect(&finding_, &QTimer::timeout, this, [this] { status_->setText(ProgressText()); });
+    connect(&finding_, &QTimer::timeout, this, [this] { status_->setText(ToQString(ProgressText())); });
     connect(from_, &QDateEdit::dateChanged, this, [this] {
         if (!filling_) PassDate(from_, true);
     });

@@ -1,6 +1,19 @@
 #include "ui/PageStyle.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "ui/QtText.h"
+
 namespace tv {
+
+namespace {
+
+constexpr MessageId kColumnHeaders[] = {190, 193, 194, 195, 191, 192};
+constexpr int kColumnWidths[] = {50, 210, 90, 260, 150, 150};
+constexpr int kColumns = static_cast<int>(std::size(kColumnHeaders));
+
+}  // namespace
 
 QGroupBox* MakeGuideBox(QWidget* parent) {
     auto* box = new QGroupBox(parent);
@@ -18,6 +31,45 @@ QString PageStyleSheet() {
         "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"
         "QRadioButton, QCheckBox, QLabel { color: rgb(45,45,45); font-weight: normal; }"
         "QRadioButton, QCheckBox { spacing: 8px; padding: 3px 0; }");
+}
+
+QProgressBar* MakeRunProgressBar(QWidget* parent) {
+    auto* bar = new QProgressBar(parent);
+    bar->setRange(0, 100);
+    bar->setStyleSheet(QStringLiteral(
+        "QProgressBar { background: white; border: 1px solid rgb(190,190,190); border-radius: 2px;"
+        " text-align: center; color: rgb(45,45,45); min-height: 18px; }"
+        "QProgressBar::chunk { background: rgb(20,60,142); }"));
+    return bar;
+}
+
+QTreeWidget* MakeResultList(QWidget* parent) {
+    auto* list = new QTreeWidget(parent);
+    list->setRootIsDecorated(false);
+    list->setAlternatingRowColors(true);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setUniformRowHeights(true);
+    // Long paths keep their beginning and the file name.
+    list->setTextElideMode(Qt::ElideMiddle);
+    QPalette p = list->palette();
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::AlternateBase, QColor(230, 230, 230));
+    list->setPalette(p);
+    list->setStyleSheet(QStringLiteral(
+        "QTreeWidget { border: 1px solid rgb(205,205,205); background: white;"
+        " alternate-background-color: rgb(230,230,230); }"
+        "QHeaderView::section { background: rgb(240,240,240); color: rgb(45,45,45); padding: 4px;"
+        " border: 0; border-right: 1px solid rgb(215,215,215); border-bottom: 1px solid rgb(215,215,215); }"));
+    return list;
+}
+
+void SetResultColumns(QTreeWidget* list, int count) {
+    count = std::clamp(count, 1, kColumns);
+    list->setColumnCount(count);
+    QStringList headers;
+    for (int i = 0; i < count; ++i) headers << Text(kColumnHeaders[i]);
+    list->setHeaderLabels(headers);
+    for (int i = 0; i < count; ++i) list->setColumnWidth(i, kColumnWidths[i]);
 }
 
 }  // namespace tv

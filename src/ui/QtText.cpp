@@ -1,6 +1,5 @@
 #include "ui/QtText.h"
 
-#include "app/AppContext.h"
 #include "messages/Messages.h"
 #include "platform/Text.h"
 
@@ -21,10 +20,5 @@ std::u16string ToU16(const QString& text) {
 }
 
 QString Text(MessageId id) { return ToQString(GetMessageText(id)); }
-
-QString ProgressText() {
-    const AppContext& ctx = GetAppContext();
-    return Text(124) + QStringLiteral(" (%1/%2)...").arg(ctx.progressDone).arg(ctx.progressTotal);
-}
 
 }  // namespace tv

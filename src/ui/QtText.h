@@ -15,7 +15,5 @@ std::string ToNarrowPath(const QString& text);
 std::u16string ToU16(const QString& text);
 // The message text in the selected language.
 QString Text(MessageId id);
-// "Preparing to archive (<done>/<total>)..." from the context's progress counters.
-QString ProgressText();
 
 }  // namespace tv

@@ -14,9 +14,12 @@
 #include "platform/Platform.h"
 #include "ui/ArchiverPathSelectionPage.h"
 #include "ui/ArchiverSelectionPage.h"
+#include "ui/CompleteArchiverPage.h"
+#include "ui/DateBasedArchiverPage.h"
 #include "ui/DateSelectionPage.h"
 #include "ui/HelpPages.h"
 #include "ui/MasterDlg.h"
+#include "ui/PartialArchiverPage.h"
 #include "ui/PendingArchivingPage.h"
 #include "ui/QtText.h"
 #include "ui/QtUiHost.h"
@@ -47,6 +50,9 @@ CWizardPage* CreatePage(int pageId) {
         case kPageVerificationSbcSelection: return new CVerificationSBCSelectionPage();
         case kPageVerificationFileFolderSelection: return new CVerificationFileFolderSelectionPage();
         case kPageVerification: return new CVerificationPage();
+        case kPageCompleteArchiver: return new CCompleteArchiverPage();
+        case kPagePartialArchiver: return new CPartialArchiverPage();
+        case kPageDateBasedArchiver: return new CDateBasedArchiverPage();
         default: return new CPendingArchivingPage(pageId);
     }
 }

@@ -11,6 +11,7 @@
 #include "log/LogFile.h"
 #include "messages/Messages.h"
 #include "ui/MasterDlg.h"
+#include "ui/PageStyle.h"
 #include "ui/QtProgressView.h"
 #include "ui/QtResultList.h"
 #include "ui/QtText.h"
@@ -18,14 +19,6 @@
 #include "zt4/VerifierZT4.h"
 
 namespace tv {
-
-namespace {
-
-constexpr uint16_t kColumnHeaders[] = {190, 193, 194, 195, 191, 192};
-// The file name column gives room to the remarks, which carry the reason of a failure.
-constexpr int kColumnWidths[] = {50, 210, 90, 260, 150, 150};
-
-}  // namespace
 
 CVerificationPage::CVerificationPage(QWidget* parent) : CWizardPage(kPageVerification, parent) {
     auto* layout = new QVBoxLayout(this);
@@ -40,22 +33,9 @@ CVerificationPage::CVerificationPage(QWidget* parent) : CWizardPage(kPageVerific
     statusRow->addWidget(statusIcon_);
     statusRow->addWidget(status_, 1);
     layout->addLayout(statusRow);
-    progress_ = new QProgressBar(this);
-    progress_->setRange(0, 100);
-    progress_->setStyleSheet(QStringLiteral(
-        "QProgressBar { background: white; border: 1px solid rgb(190,190,190); border-radius: 2px;"
-        " text-align: center; color: rgb(45,45,45); min-height: 18px; }"
-        "QProgressBar::chunk { background: rgb(20,60,142); }"));
+    progress_ = MakeRunProgressBar(this);
     layout->addWidget(progress_);
-    list_ = new QTreeWidget(this);
-    list_->setRootIsDecorated(false);
-    list_->setAlternatingRowColors(true);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setUniformRowHeights(true);
-    list_->setStyleSheet(QStringLiteral(
-        "QTreeWidget { border: 1px solid rgb(205,205,205); gridline-color: rgb(220,220,220); }"
-        "QHeaderView::section { background: rgb(240,240,240); color: rgb(45,45,45); padding: 4px;"
-        " border: 0; border-right: 1px solid rgb(215,215,215); border-bottom: 1px solid rgb(215,215,215); }"));
+    list_ = MakeResultList(this);
     layout->addWidget(list_, 1);
     layout->addStretch(0);
     SetColumns(false);
@@ -64,14 +44,7 @@ CVerificationPage::CVerificationPage(QWidget* parent) : CWizardPage(kPageVerific
 
 bool CVerificationPage::IsDx() const { return GetAppContext().scaleType == '0'; }
 
-void CVerificationPage::SetColumns(bool dx) {
-    const int columns = dx ? 6 : 4;
-    list_->setColumnCount(columns);
-    QStringList headers;
-    for (int i = 0; i < columns; ++i) headers << Text(kColumnHeaders[i]);
-    list_->setHeaderLabels(headers);
-    for (int i = 0; i < columns; ++i) list_->setColumnWidth(i, kColumnWidths[i]);
-}
+void CVerificationPage::SetColumns(bool dx) { SetResultColumns(list_, dx ? 6 : 4); }
 
 uint16_t CVerificationPage::StatusId() const {
     const AppContext& ctx = GetAppContext();
@@ -183,6 +156,9 @@ bool CVerificationPage::OnWizardFinish() {
 }
 
 bool CVerificationPage::OnFinishWizard() {
+    // Every created page hears of the end; the page the user ended on closes
+    // the program once.
+    if (!IsActive() || !HasAppContext()) return true;
     TV_LOG_INFO(kModVerificationPage, "Application closed");
     DestroyAppContext();
     return true;

@@ -114,6 +114,27 @@ TEST_F(MessagesTest, PleaseWaitLinePadsShortSteps) {
     SetPleaseWaitText(nullptr, 142);
 }
 
+TEST_F(MessagesTest, RunPageProgressAndPathLines) {
+    ctx_->progressDone = 12;
+    ctx_->progressTotal = 340;
+    test::RecordingStatus status;
+    SetProgressText(&status);
+    EXPECT_EQ(ToNarrow(status.text), "Preparing to archive (12/340)...");
+
+    EXPECT_EQ(ToNarrow(PathMessageText("/srv/a")), "Archive path not found. (/srv/a)");
+    // 71 characters stay whole; 72 are cut after index 67, before the blanks
+    // and separators that end there.
+    const std::string prefix = "Archive path not found. (";
+    const std::string fits(71 - prefix.size() - 1, 'a');
+    EXPECT_EQ(ToNarrow(PathMessageText(fits)).size(), 71u);
+    std::string path(100, 'b');
+    EXPECT_EQ(ToNarrow(PathMessageText(path)), prefix + std::string(68 - prefix.size(), 'b') + "....)");
+    path.replace(66 - prefix.size(), 2, "/ ");
+    EXPECT_EQ(ToNarrow(PathMessageText(path)), prefix + std::string(66 - prefix.size(), 'b') + "....)");
+    path.replace(64 - prefix.size(), 4, "\\ //");
+    EXPECT_EQ(ToNarrow(PathMessageText(path)), prefix + std::string(64 - prefix.size(), 'b') + "....)");
+}
+
 TEST_F(MessagesTest, ResultCellsAndFileErrorRemarks) {
     MemoryResultList list;
     SetResultCell(&list, 2, 196);  // no row: nothing happens

@@ -143,6 +143,52 @@ void ArchivingRun(bool french) {
     Shot(f, QStringLiteral("139_date_range"));
 }
 
+// A complete archive run from the welcome page into a folder of its own.
+void CompleteRun(WizardFixture& f, const std::string& folderName) {
+    f.Page<CWelcomePage>(kPageWelcome)->repaint();
+    f.ClickNext();
+    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.ClickNext();
+    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
+    f.ClickNext();
+    const std::string folder = f.TempPath(folderName);
+    std::filesystem::create_directories(folder);
+    f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
+    f.ClickNext();
+}
+
+// Finished runs: dX and ZT4 cards archived, and a dX card whose newest receipts
+// are not closed, the last closure refused.
+void ArchiveRuns(bool french) {
+    const std::string language = std::string("Language=") + (french ? "French" : "English");
+    {
+        WizardFixture f;
+        f.MountCard('E', WizardFixture::SmallCard(CardFamily::Dx));
+        f.Start("dX", {language});
+        CompleteRun(f, "archives");
+        Shot(f, QStringLiteral("135_complete_run_dx"));
+    }
+    {
+        WizardFixture f;
+        CardOptions o = WizardFixture::SmallCard(CardFamily::Zt4);
+        o.days = 16;  // across the year end: one archive per year
+        f.MountCard('E', o);
+        f.Start("ZT4", {language});
+        CompleteRun(f, "archives");
+        Shot(f, QStringLiteral("135_complete_run_zt4"));
+    }
+    {
+        WizardFixture f;
+        CardOptions o = WizardFixture::SmallCard(CardFamily::Dx);
+        o.unclosedTailReceipts = 3;
+        f.MountCard('E', o);
+        f.Start("dX", {language});
+        f.ui_.answers = {false};
+        CompleteRun(f, "archives");
+        Shot(f, QStringLiteral("135_complete_run_failed_dx"));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,6 +201,7 @@ int main(int argc, char** argv) {
         DxRun(french);
         Zt4Run(french);
         ArchivingRun(french);
+        ArchiveRuns(french);
     }
     std::printf("%d screenshots in %s\n", g_count, g_out.toLocal8Bit().constData());
     return g_count > 0 ? 0 : 1;

@@ -1,12 +1,16 @@
 #include "ui/WizardFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "messages/MemoryResultList.h"
 #include "platform/Text.h"
 #include "ui/TallyvaultApp.h"
+#include "zt4/ArchiveVerifierZT4.h"
+#include "zt4/LogVerifierZT4.h"
 
 namespace tv::test {
 
@@ -34,6 +38,28 @@ WizardFixture::~WizardFixture() {
 void WizardFixture::WriteFile(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << content;
+}
+
+std::vector<std::string> WizardFixture::FilesUnder(const std::string& folder, const std::string& ending) {
+    std::vector<std::string> paths;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder, ec)) {
+        if (e.is_regular_file() && e.path().string().ends_with(ending)) paths.push_back(e.path().string());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+bool WizardFixture::Zt4Validates(const std::string& path) {
+    MemoryResultList rows;
+    RecordingProgress progress;
+    std::unique_ptr<CVerifierZT4> v;
+    if (path.ends_with(".xml")) {
+        v = std::make_unique<CArchiveVerifierZT4>(path);
+    } else {
+        v = std::make_unique<CLogVerifierZT4>(path);
+    }
+    return v->Verify(&progress, &rows);
 }
 
 std::string WizardFixture::LogText() const {

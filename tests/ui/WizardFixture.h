@@ -67,6 +67,10 @@ public:
     std::string TempPath(const std::string& name) const { return root_ + "/" + name; }
     std::string LogText() const;
     static void WriteFile(const std::string& path, const std::string& content);
+    // Every file below the folder whose name ends with the text, sorted.
+    static std::vector<std::string> FilesUnder(const std::string& folder, const std::string& ending);
+    // A ZT4 archive (".xml") or Archive.log checked by its validator.
+    static bool Zt4Validates(const std::string& path);
 
     std::unique_ptr<Platform> real_;
     std::unique_ptr<FaultyPlatform> platform_;

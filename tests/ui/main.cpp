@@ -5,7 +5,9 @@
 #include "ui/ArchivingChoiceTest.h"
 #include "ui/CardPageTest.h"
 #include "ui/FlowTest.h"
+#include "ui/RunPagesTest.h"
 #include "ui/VerificationPagesTest.h"
+#include "ui/WholeFlowTest.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -25,6 +27,14 @@ int main(int argc, char** argv) {
     }
     {
         tv::test::ArchivingChoiceTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        tv::test::RunPagesTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        tv::test::WholeFlowTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;

@@ -1,0 +1,255 @@
+#include "ui/WholeFlowTest.h"
+
+#include <QDateEdit>
+#include <QRadioButton>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/AppContext.h"
+#include "app/StartUp.h"
+#include "dx/VerifierdX.h"
+#include "emulator/CardExtension.h"
+#include "ui/ArchiverPathSelectionPage.h"
+#include "ui/ArchiverRunPage.h"
+#include "ui/ArchiverSelectionPage.h"
+#include "ui/DateSelectionPage.h"
+#include "ui/SBCSelectionPage.h"
+#include "ui/WelcomePage.h"
+#include "ui/WizardFixture.h"
+
+namespace tv::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Kind { Complete, Continue, Date };
+
+// The user's way through the pages for one archive run.
+class Flow {
+public:
+    explicit Flow(WizardFixture& f) : f_(f) {}
+
+    // Welcome (or, with auto-detect, the card page first) to the archive choice.
+    void ToChoice() {
+        if (f_.ActiveId() == kPageWelcome) {
+            auto* welcome = f_.Page<CWelcomePage>(kPageWelcome);
+            welcome->repaint();  // the first page shows its buttons when it paints
+            welcome->NewArchive()->click();
+            f_.ClickNext();
+        }
+        QCOMPARE(f_.ActiveId(), int(kPageSbcSelection));
+        auto* cards = f_.Page<CSBCSelectionPage>(kPageSbcSelection);
+        cards->repaint();
+        QVERIFY(cards->CardList()->count() >= 2);
+        cards->CardList()->setCurrentIndex(1);
+        f_.ClickNext();
+        if (f_.ActiveId() == kPageWelcome) {  // auto-detect: the welcome page follows the card
+            f_.Page<CWelcomePage>(kPageWelcome)->NewArchive()->click();
+            f_.ClickNext();
+        }
+        QCOMPARE(f_.ActiveId(), int(kPageArchiverSelection));
+    }
+    // The choice and the folder; the run page (or the date page) follows.
+    void Choose(Kind kind, const std::string& folder) {
+        auto* choice = f_.Page<CArchiverSelectionPage>(kPageArchiverSelection);
+        QRadioButton* button = kind == Kind::Complete ? choice->CompleteArchive()
+                               : kind == Kind::Continue ? choice->ContinueArchive()
+                                                        : choice->DateBasedArchive();
+        QVERIFY(button->isEnabled());
+        button->click();
+        f_.ClickNext();
+        QCOMPARE(f_.ActiveId(), int(kPageArchiverPathSelection));
+        fs::create_directories(folder);
+        f_.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
+        f_.ClickNext();
+    }
+    void Dates(const QDate& from, const QDate& to) {
+        QCOMPARE(f_.ActiveId(), int(kPageDateSelection));
+        auto* dates = f_.Page<CDateSelectionPage>(kPageDateSelection);
+        dates->FromDate()->setDate(from);
+        dates->ToDate()->setDate(to);
+        f_.ClickNext();
+    }
+    CArchiverRunPage* Run() const {
+        auto* page = dynamic_cast<CArchiverRunPage*>(f_.Window().ActivePage());
+        return page;
+    }
+    // Finish, and the answer to "Do you want to perform another operation?".
+    void Another(bool yes) {
+        f_.TakeShown();
+        f_.ui_.answers = {yes};
+        (f_.Window().FinishButton())->click();
+        QCOMPARE(f_.TakeShown(), std::vector<std::string>{"Do you want to perform another operation?"});
+    }
+
+private:
+    WizardFixture& f_;
+};
+
+// The run page finished with success, one row per file written, and every
+// file verifies; the number of files.
+size_t ExpectVerifiedRun(WizardFixture& f, CArchiverRunPage* run, CardFamily family, const std::string& folder) {
+    if (run == nullptr) {
+        qWarning("no run page: %d", f.ActiveId());
+        return 0;
+    }
+    if (!run->Succeeded()) qWarning("%s", f.LogText().c_str());
+    [&] {
+        QVERIFY(run->IsFinished());
+        QVERIFY(run->Succeeded());
+        QVERIFY(f.Window().FinishButton()->isVisible());
+    }();
+    const std::vector<std::string> files = WizardFixture::FilesUnder(folder, family == CardFamily::Dx ? ".csv" : ".xml");
+    [&] {
+        QVERIFY(!files.empty());
+        QCOMPARE(run->Results()->topLevelItemCount(), int(files.size()));
+        for (const std::string& file : files) {
+            QVERIFY2(family == CardFamily::Dx ? VerifyArchiveFileQuietly(file) : WizardFixture::Zt4Validates(file), file.c_str());
+        }
+        if (family == CardFamily::Zt4) QVERIFY(WizardFixture::Zt4Validates(f.TempPath("card-E") + "/Archive.log"));
+    }();
+    return files.size();
+}
+
+void ThreeRuns(CardFamily family) {
+    WizardFixture f;
+    f.MountCard('E', WizardFixture::SmallCard(family));
+    f.Start(family == CardFamily::Dx ? "dX" : "ZT4");
+    Flow flow(f);
+
+    flow.ToChoice();
+    QVERIFY(!f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->ContinueAvailable());
+    flow.Choose(Kind::Complete, f.TempPath("complete"));
+    QCOMPARE(f.ActiveId(), int(kPageCompleteArchiver));
+    ExpectVerifiedRun(f, flow.Run(), family, f.TempPath("complete"));
+    flow.Another(true);
+    QCOMPARE(f.ActiveId(), int(kPageWelcome));
+
+    // The scale trades two more days; the profile the run wrote offers to continue.
+    CardSummary grown;
+    std::string error;
+    QVERIFY2(ExtendCard(f.TempPath("card-E"), 2, grown, error), error.c_str());
+    flow.ToChoice();
+    QVERIFY(f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->ContinueAvailable());
+    flow.Choose(Kind::Continue, f.TempPath("continued"));
+    QCOMPARE(f.ActiveId(), int(kPagePartialArchiver));
+    ExpectVerifiedRun(f, flow.Run(), family, f.TempPath("continued"));
+    flow.Another(true);
+
+    // The two new days alone, by date.
+    flow.ToChoice();
+    flow.Choose(Kind::Date, f.TempPath("dated"));
+    const QDate last = QDate::fromString(QString::fromStdString(grown.lastDate), Qt::ISODate);
+    flow.Dates(last.addDays(-1), last);
+    QCOMPARE(f.ActiveId(), int(kPageDateBasedArchiver));
+    ExpectVerifiedRun(f, flow.Run(), family, f.TempPath("dated"));
+    QCOMPARE(f.Window().BreadcrumbTexts().size(), 5);
+
+    flow.Another(false);
+    QCOMPARE(f.Window().result(), int(CWizardDialog::kFinishCode));
+    QVERIFY(!HasAppContext());
+    QVERIFY(f.LogText().find("Application closed") != std::string::npos);
+}
+
+}  // namespace
+
+void WholeFlowTest::dxCompleteContinueAndDateRuns() { ThreeRuns(CardFamily::Dx); }
+
+void WholeFlowTest::zt4CompleteContinueAndDateRuns() { ThreeRuns(CardFamily::Zt4); }
+
+void WholeFlowTest::autoDetectStartsAgainOnTheCardPage() {
+    WizardFixture f;
+    f.MountCard('E', WizardFixture::SmallCard(CardFamily::Zt4));
+    fs::create_directories(f.TempPath("default"));
+    f.Start("Auto-detect", {"UseDefaultArchivePath=YES", "ArchivePath=" + f.TempPath("default")});
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    Flow flow(f);
+    flow.ToChoice();
+    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
+    f.ClickNext();  // the default folder: straight on to the run
+    QCOMPARE(f.ActiveId(), int(kPageCompleteArchiver));
+    ExpectVerifiedRun(f, flow.Run(), CardFamily::Zt4, f.TempPath("default"));
+
+    // The same archive again, kept: the default folder has no path page to go back to.
+    flow.Another(true);
+    QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
+    flow.ToChoice();
+    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
+    f.ui_.answers = {false};
+    f.ClickNext();
+    CArchiverRunPage* run = flow.Run();
+    QVERIFY(run != nullptr);
+    QVERIFY(!run->Succeeded());
+    QCOMPARE(run->MessageText(), QStringLiteral("File already exists."));
+    QVERIFY(f.Window().FinishButton()->isVisible());
+}
+
+// A ZT4 run ends with the end day's last transaction whether or not the day was
+// closed, so within the dates the pickers offer only a dX card asks.
+void WholeFlowTest::endDateWithoutClosureAsksWhetherToStopEarlier() {
+    WizardFixture f;
+    CardOptions o = WizardFixture::SmallCard(CardFamily::Dx);
+    o.days = 4;
+    const CardSummary card = f.MountCard('E', o);
+    // The second day's last receipt and closure were dated noon of the third
+    // day: the second day has receipts and no closure of its own.
+    const std::string path = f.TempPath("card-E/WORMSTOR.DAT");
+    std::string store;
+    {
+        std::ifstream in(path, std::ios::binary);
+        store.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const QDate first = QDate::fromString(QString::fromStdString(card.firstDate), Qt::ISODate);
+    const std::string second = first.addDays(1).toString(Qt::ISODate).toStdString();
+    const std::string moved = first.addDays(2).toString(Qt::ISODate).toStdString() + " 12:00:00";
+    // Blocks by their first sector, walked by their sector counts.
+    std::vector<size_t> starts;
+    for (size_t n = 0; n < card.sectorsUsed;) {
+        const auto* b = reinterpret_cast<const uint8_t*>(store.data()) + n * 512;
+        starts.push_back(n * 512);
+        n += (b[0] | b[1] | b[2] | b[3]) == 0 ? 1 : static_cast<size_t>((b[15] << 8) | b[16]);
+    }
+    size_t closure = 0;
+    for (size_t i = 1; i < starts.size(); ++i) {
+        const size_t b = starts[i];
+        if ((store[b] | store[b + 1] | store[b + 2] | store[b + 3]) != 0 && store[b + 8] == 'E' &&
+            store.compare(b + 22, 10, second) == 0) {
+            closure = i;
+        }
+    }
+    QVERIFY(closure > 0);
+    store.replace(starts[closure] + 22, 19, moved);
+    store.replace(starts[closure - 1] + 22, 19, moved);
+    WizardFixture::WriteFile(path, store);
+
+    f.Start("dX");
+    Flow flow(f);
+    flow.ToChoice();
+    flow.Choose(Kind::Date, f.TempPath("dated"));
+    f.TakeShown();
+    const std::string question = "Closure not available for the selected end date (" + second +
+                                 "). Do you want to continue archiving upto " + card.firstDate + "?";
+    // No: the date page stays and nothing is written.
+    f.ui_.answers = {false};
+    flow.Dates(first, first.addDays(1));
+    std::vector<std::string> shown = f.TakeShown();
+    QVERIFY(!shown.empty());
+    QCOMPARE(shown[0], question);
+    QCOMPARE(f.ActiveId(), int(kPageDateSelection));
+    QVERIFY(WizardFixture::FilesUnder(f.TempPath("dated"), ".csv").empty());
+
+    // Yes: the archive ends with the first day's closure.
+    f.ui_.answers = {true};
+    f.ClickNext();
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{question});
+    QCOMPARE(f.ActiveId(), int(kPageDateBasedArchiver));
+    QCOMPARE(ExpectVerifiedRun(f, flow.Run(), CardFamily::Dx, f.TempPath("dated")), size_t{1});
+    const std::string name = WizardFixture::FilesUnder(f.TempPath("dated"), ".csv").at(0);
+    QVERIFY(name.find("_" + QDate::fromString(QString::fromStdString(card.firstDate), Qt::ISODate)
+                                .toString(QStringLiteral("yyyyMMdd")).toStdString()) != std::string::npos);
+    QVERIFY(name.find("_" + first.addDays(1).toString(QStringLiteral("yyyyMMdd")).toStdString()) == std::string::npos);
+}
+
+}  // namespace tv::test
