@@ -20,7 +20,6 @@
 #include "ui/HelpPages.h"
 #include "ui/MasterDlg.h"
 #include "ui/PartialArchiverPage.h"
-#include "ui/PendingArchivingPage.h"
 #include "ui/QtText.h"
 #include "ui/QtUiHost.h"
 #include "ui/SBCSelectionPage.h"
@@ -53,7 +52,7 @@ CWizardPage* CreatePage(int pageId) {
         case kPageCompleteArchiver: return new CCompleteArchiverPage();
         case kPagePartialArchiver: return new CPartialArchiverPage();
         case kPageDateBasedArchiver: return new CDateBasedArchiverPage();
-        default: return new CPendingArchivingPage(pageId);
+        default: return nullptr;
     }
 }
 
@@ -106,7 +105,9 @@ bool ParseWizardOptions(const QStringList& args, WizardOptions& options, QString
 }
 
 void AddWizardPages(CMasterDlg& window, const std::vector<int>& pageOrder) {
-    for (int id : pageOrder) window.AddPage(CreatePage(id));
+    for (int id : pageOrder) {
+        if (CWizardPage* page = CreatePage(id)) window.AddPage(page);
+    }
 }
 
 int RunTallyvault(int argc, char** argv) {
