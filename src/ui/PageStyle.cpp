@@ -11,6 +11,9 @@ namespace {
 
 constexpr MessageId kColumnHeaders[] = {190, 193, 194, 195, 191, 192};
 constexpr int kColumnWidths[] = {50, 210, 90, 260, 150, 150};
+// With four columns the file name gets the room: it is what the user looks for;
+// the remarks take the rest of the row.
+constexpr int kFourColumnWidths[] = {50, 330, 90, 230};
 constexpr int kColumns = static_cast<int>(std::size(kColumnHeaders));
 
 }  // namespace
@@ -69,7 +72,7 @@ void SetResultColumns(QTreeWidget* list, int count) {
     QStringList headers;
     for (int i = 0; i < count; ++i) headers << Text(kColumnHeaders[i]);
     list->setHeaderLabels(headers);
-    for (int i = 0; i < count; ++i) list->setColumnWidth(i, kColumnWidths[i]);
+    for (int i = 0; i < count; ++i) list->setColumnWidth(i, count == 4 ? kFourColumnWidths[i] : kColumnWidths[i]);
 }
 
 }  // namespace tv

@@ -2,7 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/AppContext.h"
@@ -10,6 +9,7 @@
 #include "dx/VerifierdX.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
+#include "ui/Artwork.h"
 #include "ui/MasterDlg.h"
 #include "ui/PageStyle.h"
 #include "ui/QtProgressView.h"
@@ -111,8 +111,7 @@ void CVerificationPage::OnEnterForward() {
     wizard->FinishButton()->show();
     wizard->SetNextOrFinishDefault(true);
     wizard->FinishButton()->setFocus();
-    statusIcon_->setPixmap(style()->standardIcon(ok ? QStyle::SP_DialogApplyButton
-                                                    : QStyle::SP_MessageBoxCritical).pixmap(24, 24));
+    statusIcon_->setPixmap(ResultPixmap(ok, 28));
     statusIcon_->show();
     if (ok) progress_->setValue(100);
     progress_->hide();
