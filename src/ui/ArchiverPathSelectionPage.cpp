@@ -38,10 +38,8 @@ CArchiverPathSelectionPage::CArchiverPathSelectionPage(QWidget* parent)
     });
 }
 
-bool CArchiverPathSelectionPage::IsDx() const { return GetAppContext().scaleType == '0'; }
-
 int CArchiverPathSelectionPage::UpdateHeader() {
-    Wizard()->ShowPageHeader(PageId(), IsDx());
+    ShowHeader();
     return 0;
 }
 
@@ -60,7 +58,7 @@ void CArchiverPathSelectionPage::OnEnterForward() {
 
 void CArchiverPathSelectionPage::OnReturnTo(bool flag) {
     path_->setFocus();
-    if (!flag) Wizard()->ShowPageHeader(PageId(), IsDx());
+    if (!flag) ShowHeader();
 }
 
 void CArchiverPathSelectionPage::OnSetActive() { Wizard()->BackButton()->show(); }

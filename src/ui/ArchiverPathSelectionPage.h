@@ -29,7 +29,6 @@ public:
     void OnDefaultPathChanged() override;
 
 private:
-    bool IsDx() const;
 
     QGroupBox* box_;
     QLabel* label_;

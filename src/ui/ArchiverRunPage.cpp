@@ -69,7 +69,7 @@ void CArchiverRunPage::OnBeforeNext() {
 }
 
 int CArchiverRunPage::UpdateHeader() {
-    Wizard()->ShowPageHeader(PageId(), GetAppContext().scaleType == '0');
+    ShowHeader();
     return 0;
 }
 

@@ -56,8 +56,6 @@ bool CArchiverSelectionPage::OnCreatePage() {
     return true;
 }
 
-bool CArchiverSelectionPage::IsDx() const { return GetAppContext().scaleType == '0'; }
-
 QRadioButton* CArchiverSelectionPage::ButtonOf(int type) const {
     if (type == 2) return continue_;
     if (type == 3) return dateBased_;
@@ -70,7 +68,7 @@ void CArchiverSelectionPage::Choose(int type) {
 }
 
 int CArchiverSelectionPage::UpdateHeader() {
-    Wizard()->ShowPageHeader(PageId(), IsDx());
+    ShowHeader();
     return 0;
 }
 
@@ -111,7 +109,7 @@ void CArchiverSelectionPage::OnEnterForward() {
 }
 
 void CArchiverSelectionPage::OnReturnTo(bool flag) {
-    if (!flag && !Wizard()->ShowPageHeader(PageId(), IsDx())) return;
+    if (!flag && !ShowHeader()) return;
     ButtonOf(type_)->setFocus();
 }
 

@@ -35,7 +35,6 @@ public:
     int OnWizardBack() override;
 
 private:
-    bool IsDx() const;
     void Choose(int type);
     QRadioButton* ButtonOf(int type) const;
 

@@ -80,8 +80,6 @@ CDateSelectionPage::CDateSelectionPage(QWidget* parent) : CWizardPage(kPageDateS
     });
 }
 
-bool CDateSelectionPage::IsDx() const { return GetAppContext().scaleType == '0'; }
-
 CDateRange* CDateSelectionPage::Range() { return dynamic_cast<CDateRange*>(GetAppContext().currentArchiver.get()); }
 
 void CDateSelectionPage::PassDate(const QDateEdit* picker, bool start) {
@@ -102,7 +100,7 @@ void CDateSelectionPage::PassBothDates() {
 }
 
 int CDateSelectionPage::UpdateHeader() {
-    Wizard()->ShowPageHeader(PageId(), IsDx());
+    ShowHeader();
     return 0;
 }
 
@@ -179,7 +177,7 @@ void CDateSelectionPage::RangeUnavailable() {
 }
 
 void CDateSelectionPage::OnReturnTo(bool flag) {
-    if (!flag) Wizard()->ShowPageHeader(PageId(), IsDx());
+    if (!flag) ShowHeader();
     from_->setFocus();
 }
 

@@ -34,7 +34,6 @@ public:
     int OnWizardBack() override;
 
 private:
-    bool IsDx() const;
     static CDateRange* Range();
     // The picker's day handed to the operation as its start or end.
     void PassDate(const QDateEdit* picker, bool start);

@@ -127,7 +127,7 @@ void CSBCSelectionPage::OnBeforeNext() {
 }
 
 void CSBCSelectionPage::OnReturnTo(bool flag) {
-    if (!flag) Wizard()->ShowPageHeader(PageId(), GetAppContext().scaleType == '0');
+    if (!flag) ShowHeader();
     list_->setFocus();
 }
 

@@ -68,15 +68,13 @@ CVerificationFileFolderSelectionPage::CVerificationFileFolderSelectionPage(QWidg
     };
 }
 
-bool CVerificationFileFolderSelectionPage::IsDx() const { return GetAppContext().scaleType == '0'; }
-
 uint16_t CVerificationFileFolderSelectionPage::GuideText() const {
     if (IsDx()) return 172;
     return GetAppContext().validationKind == 1 ? 260 : 263;
 }
 
 int CVerificationFileFolderSelectionPage::UpdateHeader() {
-    Wizard()->ShowPageHeader(PageId(), IsDx());
+    ShowHeader();
     return 0;
 }
 
@@ -99,7 +97,7 @@ void CVerificationFileFolderSelectionPage::OnEnterForward() {
 }
 
 void CVerificationFileFolderSelectionPage::OnReturnTo(bool flag) {
-    if (!flag) Wizard()->ShowPageHeader(PageId(), IsDx());
+    if (!flag) ShowHeader();
     path_->setFocus();
 }
 

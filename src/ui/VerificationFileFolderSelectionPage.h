@@ -35,7 +35,6 @@ public:
     void OnBrowse() override;
 
 private:
-    bool IsDx() const;
     // Guide text of the family and kind (172, 260 or 263).
     uint16_t GuideText() const;
 

@@ -42,8 +42,6 @@ CVerificationPage::CVerificationPage(QWidget* parent) : CWizardPage(kPageVerific
     list_->hide();
 }
 
-bool CVerificationPage::IsDx() const { return GetAppContext().scaleType == '0'; }
-
 void CVerificationPage::SetColumns(bool dx) { SetResultColumns(list_, dx ? 6 : 4); }
 
 uint16_t CVerificationPage::StatusId() const {
@@ -62,7 +60,7 @@ void CVerificationPage::OnBeforeNext() {
 }
 
 int CVerificationPage::UpdateHeader() {
-    Wizard()->ShowPageHeader(PageId(), IsDx());
+    ShowHeader();
     return 0;
 }
 

@@ -32,7 +32,6 @@ public:
     bool OnFinishWizard() override;
 
 private:
-    bool IsDx() const;
     void SetColumns(bool dx);
     uint16_t StatusId() const;
 

@@ -31,7 +31,7 @@ CVerificationSelectionPage::CVerificationSelectionPage(QWidget* parent)
 }
 
 int CVerificationSelectionPage::UpdateHeader() {
-    Wizard()->ShowPageHeader(PageId(), GetAppContext().scaleType == '0');
+    ShowHeader();
     return 0;
 }
 

@@ -42,8 +42,6 @@ CWelcomePage::CWelcomePage(QWidget* parent) : CWizardPage(kPageWelcome, parent) 
     connect(withoutSmc_, &QCheckBox::clicked, this, &CWelcomePage::ToggleWithoutSmc);
 }
 
-bool CWelcomePage::IsDx() const { return GetAppContext().scaleType == '0'; }
-
 bool CWelcomePage::OnCreatePage() {
     AppContext& ctx = GetAppContext();
     configured_ = ctx.configuredScaleType;
@@ -56,7 +54,7 @@ bool CWelcomePage::OnCreatePage() {
 }
 
 int CWelcomePage::UpdateHeader() {
-    if (Wizard()->ShowPageHeader(PageId(), IsDx())) Wizard()->update();
+    if (ShowHeader()) Wizard()->update();
     return 0;
 }
 
@@ -84,7 +82,7 @@ void CWelcomePage::OnEnterForward() {
 }
 
 void CWelcomePage::OnReturnTo(bool flag) {
-    if (!flag) Wizard()->ShowPageHeader(PageId(), IsDx());
+    if (!flag) ShowHeader();
     if (operation_ == 1) {
         newArchive_->setFocus();
     } else if (IsDx() || GetAppContext().validationKind == 1) {

@@ -37,7 +37,6 @@ private:
     void ChooseExisting();
     void ChooseLog();
     void ToggleWithoutSmc();
-    bool IsDx() const;
 
     QGroupBox* box_;
     QRadioButton* newArchive_;

@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include "app/AppContext.h"
+#include "ui/WizardDialog.h"
+
 namespace tv {
 
 CWizardPage::CWizardPage(int pageId, QWidget* parent) : QWidget(parent), pageId_(pageId) {
@@ -20,6 +23,10 @@ CWizardPage::CWizardPage(int pageId, QWidget* parent) : QWidget(parent), pageId_
     setPalette(p);
     hide();
 }
+
+bool CWizardPage::IsDx() { return GetAppContext().scaleType == '0'; }
+
+bool CWizardPage::ShowHeader() { return wizard_->ShowPageHeader(pageId_, IsDx()); }
 
 void CWizardPage::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);

@@ -42,6 +42,10 @@ public:
     virtual void OnDefaultPathChanged() {}
 
 protected:
+    // The chosen card is a dX one (scale type '0'); the header's texts depend on it.
+    static bool IsDx();
+    // The breadcrumb header of this page (false when the wizard refused to show it).
+    bool ShowHeader();
     void paintEvent(QPaintEvent* event) override;
     // Paint hook of pages that put the wizard's buttons in their state when shown.
     virtual void OnPagePaint() {}
