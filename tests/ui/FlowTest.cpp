@@ -176,12 +176,7 @@ void FlowTest::yesToCloseEndsTheProgram() {
     WizardFixture f;
     f.Start("ZT4");
     f.ui_.answers = {true};
-    int code = -1;
-    try {
-        f.Window().OnCancel();
-    } catch (const ExitRequested& e) {
-        code = e.code;
-    }
+    const int code = f.CancelExitCode();
     QCOMPARE(code, 0);
     QVERIFY(!HasAppContext());
     QVERIFY(f.LogText().find("Application closed") != std::string::npos);

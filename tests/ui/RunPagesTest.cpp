@@ -391,12 +391,7 @@ void RunPagesTest::statusLineDuringAndAfterTheRun() {
     QCOMPARE(f.TakeShown(), std::vector<std::string>{"Are you sure you want to close?"});
     QVERIFY(f.Window().isVisible());
     f.ui_.answers = {true};
-    int code = -1;
-    try {
-        f.Window().OnCancel();
-    } catch (const ExitRequested& e) {
-        code = e.code;
-    }
+    const int code = f.CancelExitCode();
     QCOMPARE(code, 0);
     QVERIFY(f.LogText().find("Application aborted") != std::string::npos);
 }

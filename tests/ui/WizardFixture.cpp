@@ -135,6 +135,15 @@ void WizardFixture::Pick(QComboBox* list, const QString& start) {
     QFAIL("no such entry");
 }
 
+int WizardFixture::CancelExitCode() {
+    try {
+        window_->OnCancel();
+    } catch (const ExitRequested& e) {
+        return e.code;
+    }
+    return -1;
+}
+
 std::vector<std::string> WizardFixture::TakeShown() {
     std::vector<std::string> texts;
     for (const auto& m : ui_.shown) texts.push_back(ToNarrow(m.text));

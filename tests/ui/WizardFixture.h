@@ -60,6 +60,8 @@ public:
     }
     void ClickNext() { (window_->NextButton())->click(); }
     void ClickBack() { (window_->BackButton())->click(); }
+    // Presses Cancel: the program's exit code when the wizard ended it, -1 otherwise.
+    int CancelExitCode();
     // Picks the list entry that begins with the text.
     static void Pick(QComboBox* list, const QString& start);
     // Texts of the message boxes shown since the last call.
