@@ -22,23 +22,32 @@ QMessageBox::Icon IconOf(unsigned style) {
 
 }  // namespace
 
-int QtUiHost::MessageBox(const std::u16string& text, const std::u16string& caption, unsigned style) {
-    QWidget* owner = owner_ ? owner_.data() : QApplication::activeWindow();
-    QMessageBox box(IconOf(style), ToQString(caption), ToQString(text), QMessageBox::NoButton, owner);
-    box.setWindowModality(Qt::ApplicationModal);
+QPushButton* SetUpMessageBox(QMessageBox& box, const std::u16string& text, const std::u16string& caption,
+                             unsigned style) {
+    box.setIcon(IconOf(style));
+    box.setWindowTitle(ToQString(caption));
+    box.setText(ToQString(text));
     if ((style & 0xF) == kMbYesNo) {
         QPushButton* yes = box.addButton(Text(154), QMessageBox::YesRole);
         QPushButton* no = box.addButton(Text(161), QMessageBox::NoRole);
         box.setDefaultButton((style & kMbDefButton2) != 0 ? no : yes);
         box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes ? kIdYes : kIdNo;
+        return yes;
     }
     QPushButton* ok = box.addButton(Text(162), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
+    return nullptr;
+}
+
+int QtUiHost::MessageBox(const std::u16string& text, const std::u16string& caption, unsigned style) {
+    QWidget* owner = owner_ ? owner_.data() : QApplication::activeWindow();
+    QMessageBox box(owner);
+    box.setWindowModality(Qt::ApplicationModal);
+    QPushButton* yes = SetUpMessageBox(box, text, caption, style);
     box.exec();
-    return kIdOk;
+    if (yes == nullptr) return kIdOk;
+    return box.clickedButton() == yes ? kIdYes : kIdNo;
 }
 
 void QtUiHost::Pump() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

@@ -7,7 +7,16 @@
 
 #include "messages/UiHost.h"
 
+class QMessageBox;
+class QPushButton;
+
 namespace tv {
+
+// Fills a message box the way the wizard shows it: the icon of the style bits,
+// caption, text, and Yes/No (default by the style) or OK in the chosen language.
+// Returns the Yes button of a question, nullptr otherwise.
+QPushButton* SetUpMessageBox(QMessageBox& box, const std::u16string& text, const std::u16string& caption,
+                             unsigned style);
 
 class QtUiHost : public UiHost {
 public:

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QDateEdit>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QRadioButton>
 #include <QTest>
 #include <cstdio>
@@ -12,8 +15,11 @@
 #include "app/AppContext.h"
 #include "app/StartUp.h"
 #include "dx/CardCsv.h"
+#include "messages/Messages.h"
 #include "ui/ArchiverPathSelectionPage.h"
 #include "ui/ArchiverSelectionPage.h"
+#include "ui/DateSelectionPage.h"
+#include "ui/QtUiHost.h"
 #include "ui/SBCSelectionPage.h"
 #include "ui/VerificationFileFolderSelectionPage.h"
 #include "ui/VerificationPage.h"
@@ -37,6 +43,39 @@ void Shot(WizardFixture& f, const QString& name) {
     f.Window().repaint();
     const QString path = QDir(g_out).filePath(g_language + QStringLiteral("_") + name + QStringLiteral(".png"));
     if (f.Window().grab().save(path)) ++g_count;
+}
+
+// The window with a message box as the wizard would show it over the page.
+void ShotWithBox(WizardFixture& f, const QString& name, const ShownMessage& message) {
+    QApplication::processEvents();
+    QPixmap shot = f.Window().grab();
+    QMessageBox box(&f.Window());
+    SetUpMessageBox(box, message.text, message.caption, message.style);
+    box.show();
+    QApplication::processEvents();
+    const QPixmap boxShot = box.grab();
+    box.hide();
+    QPainter painter(&shot);
+    const QRect at(QPoint((shot.width() - boxShot.width()) / 2, (shot.height() - boxShot.height()) / 2),
+                   boxShot.size());
+    painter.fillRect(at.translated(4, 4), QColor(0, 0, 0, 50));
+    painter.drawPixmap(at.topLeft(), boxShot);
+    painter.setPen(QColor(150, 150, 150));
+    painter.drawRect(at.adjusted(0, 0, -1, -1));
+    painter.end();
+    const QString path = QDir(g_out).filePath(g_language + QStringLiteral("_") + name + QStringLiteral(".png"));
+    if (shot.save(path)) ++g_count;
+}
+
+// Shows the first message box whose text starts with one of the message's
+// words, as the shot of that name.
+void ShotQuestion(WizardFixture& f, const QString& name, MessageId id) {
+    const std::u16string start = GetMessageText(id).substr(0, 12);
+    f.ui_.onShown = [&f, name, start](const ShownMessage& m) {
+        if (m.text.rfind(start, 0) != 0) return;
+        ShotWithBox(f, name, m);
+        f.ui_.onShown = nullptr;
+    };
 }
 
 void DxRun(bool french) {
@@ -184,9 +223,38 @@ void ArchiveRuns(bool french) {
         f.MountCard('E', o);
         f.Start("dX", {language});
         f.ui_.answers = {false};
+        ShotQuestion(f, QStringLiteral("135_closure_question_dx"), 241);
         CompleteRun(f, "archives");
         Shot(f, QStringLiteral("135_complete_run_failed_dx"));
     }
+}
+
+// A date range whose end day has no closure: the question, then the run up to
+// the day before.
+void DateRun(bool french) {
+    WizardFixture f;
+    CardOptions o = WizardFixture::SmallCard(CardFamily::Dx);
+    o.days = 4;
+    const CardSummary card = f.MountCard('E', o);
+    const QDate first = QDate::fromString(QString::fromStdString(card.firstDate), Qt::ISODate);
+    if (!f.LeaveDayWithoutClosure('E', card, first.addDays(1).toString(Qt::ISODate).toStdString())) return;
+    f.Start("dX", {std::string("Language=") + (french ? "French" : "English")});
+    f.ClickNext();
+    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.ClickNext();
+    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->DateBasedArchive()->click();
+    f.ClickNext();
+    const std::string folder = f.TempPath("dated");
+    std::filesystem::create_directories(folder);
+    f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
+    f.ClickNext();
+    auto* dates = f.Page<CDateSelectionPage>(kPageDateSelection);
+    dates->FromDate()->setDate(first);
+    dates->ToDate()->setDate(first.addDays(1));
+    f.ui_.answers = {true};
+    ShotQuestion(f, QStringLiteral("139_date_range_question"), 137);
+    f.ClickNext();
+    Shot(f, QStringLiteral("137_date_based_run_dx"));
 }
 
 }  // namespace
@@ -202,6 +270,7 @@ int main(int argc, char** argv) {
         Zt4Run(french);
         ArchivingRun(french);
         ArchiveRuns(french);
+        DateRun(french);
     }
     std::printf("%d screenshots in %s\n", g_count, g_out.toLocal8Bit().constData());
     return g_count > 0 ? 0 : 1;

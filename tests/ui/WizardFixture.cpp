@@ -1,9 +1,11 @@
 #include "ui/WizardFixture.h"
 
+#include <QDate>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "messages/MemoryResultList.h"
@@ -133,6 +135,38 @@ void WizardFixture::Pick(QComboBox* list, const QString& start) {
         }
     }
     QFAIL("no such entry");
+}
+
+bool WizardFixture::LeaveDayWithoutClosure(char letter, const CardSummary& card, const std::string& day) {
+    const std::string path = TempPath(std::string("card-") + letter + "/WORMSTOR.DAT");
+    std::string store;
+    {
+        std::ifstream in(path, std::ios::binary);
+        store.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const QDate next = QDate::fromString(QString::fromStdString(day), Qt::ISODate).addDays(1);
+    const std::string moved = next.toString(Qt::ISODate).toStdString() + " 12:00:00";
+    // Blocks by their first sector, walked by their sector counts.
+    std::vector<size_t> starts;
+    for (size_t n = 0; n < card.sectorsUsed && (n + 1) * 512 <= store.size();) {
+        const auto* b = reinterpret_cast<const uint8_t*>(store.data()) + n * 512;
+        starts.push_back(n * 512);
+        const size_t sectors = (b[0] | b[1] | b[2] | b[3]) == 0 ? 1 : static_cast<size_t>((b[15] << 8) | b[16]);
+        n += sectors == 0 ? 1 : sectors;
+    }
+    size_t closure = 0;
+    for (size_t i = 1; i < starts.size(); ++i) {
+        const size_t b = starts[i];
+        if ((store[b] | store[b + 1] | store[b + 2] | store[b + 3]) != 0 && store[b + 8] == 'E' &&
+            store.compare(b + 22, 10, day) == 0) {
+            closure = i;
+        }
+    }
+    if (closure == 0) return false;
+    store.replace(starts[closure] + 22, 19, moved);
+    store.replace(starts[closure - 1] + 22, 19, moved);
+    WriteFile(path, store);
+    return true;
 }
 
 int WizardFixture::CancelExitCode() {

@@ -27,6 +27,10 @@ namespace tv::test {
 // where a user would click during a run.
 class ScriptedUi : public RecordingUi {
 public:
+    int MessageBox(const std::u16string& text, const std::u16string& caption, unsigned style) override {
+        if (onShown) onShown(ShownMessage{text, caption, style});
+        return RecordingUi::MessageBox(text, caption, style);
+    }
     void Pump() override {
         RecordingUi::Pump();
         if (duringRun) {
@@ -36,6 +40,8 @@ public:
         }
     }
     std::function<void()> duringRun;
+    // Sees every message box before it is answered.
+    std::function<void(const ShownMessage&)> onShown;
 };
 
 class WizardFixture {
@@ -69,6 +75,10 @@ public:
     std::string TempPath(const std::string& name) const { return root_ + "/" + name; }
     std::string LogText() const;
     static void WriteFile(const std::string& path, const std::string& content);
+    // Leaves the given day (YYYY-MM-DD) of the mounted dX card image without a
+    // closure of its own: its last receipt and closure are dated noon of the next
+    // day. False when the day has no closure.
+    bool LeaveDayWithoutClosure(char letter, const CardSummary& card, const std::string& day);
     // Every file below the folder whose name ends with the text, sorted.
     static std::vector<std::string> FilesUnder(const std::string& folder, const std::string& ending);
     // A ZT4 archive (".xml") or Archive.log checked by its validator.
