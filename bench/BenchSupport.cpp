@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/AppContext.h"
+#include "smc/SmcDiscovery.h"
+
 namespace tv::bench {
 
 double NowSeconds() {
@@ -80,6 +83,15 @@ std::string MakeTempFolder(const std::string& prefix) {
 void RemoveTree(const std::string& folder) {
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
+}
+
+bool ChooseFirstCard(AppContext& ctx) {
+    const SmcList list = ScanSmcDrives(ctx);
+    if (list.entries.size() < 2 || IdentifySmc(ctx, list.entries[1], SmcPurpose::Archiving) != SmcIdentity::Accepted) {
+        std::fprintf(stderr, "the card was not accepted\n");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace tv::bench

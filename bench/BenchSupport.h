@@ -6,6 +6,10 @@
 
 #include "messages/UiHost.h"
 
+namespace tv {
+class AppContext;
+}
+
 namespace tv::bench {
 
 class SilentUi : public UiHost {
@@ -20,6 +24,15 @@ public:
     void SetRange(int32_t, int32_t) override {}
     void SetPos(int32_t) override {}
 };
+
+class SilentStatus : public StatusView {
+public:
+    void SetText(const std::u16string&) override {}
+};
+
+// Chooses the first listed card for archiving, as the card page does; false
+// (with a line on stderr) when it is refused.
+bool ChooseFirstCard(AppContext& ctx);
 
 // Wall time and processor time (user + system) of a piece of work, in seconds.
 // On a shared machine the wall time grows with the load; the processor time

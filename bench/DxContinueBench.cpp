@@ -35,11 +35,6 @@ bool InChild(const std::function<bool()>& work) {
     return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-class NoStatus : public tv::StatusView {
-public:
-    void SetText(const std::u16string&) override {}
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,14 +74,9 @@ int main(int argc, char** argv) {
     auto emulator = MountEmulatedCard(*platform, 'E', card);
     MemoryResultList results;
     bench::SilentProgress progress;
-    NoStatus status;
-    auto choose = [&ctx] {
-        const SmcList list = ScanSmcDrives(ctx);
-        return list.entries.size() >= 2 &&
-               IdentifySmc(ctx, list.entries[1], SmcPurpose::Archiving) == SmcIdentity::Accepted;
-    };
+    bench::SilentStatus status;
     ctx.archivePath = folder + "/first/";
-    if (!choose()) return 1;
+    if (!bench::ChooseFirstCard(ctx)) return 1;
     SetArchiveType(ctx, 1);
     if (!RunCurrentArchiver(ctx, &progress, &results, &status).success) {
         std::fprintf(stderr, "the complete archive failed\n");
@@ -106,7 +96,7 @@ int main(int argc, char** argv) {
     }
     ctx.archivePath = folder + "/next/";
     std::u16string info;
-    if (!choose() || CheckSmcProfile(ctx, info) != ProfileCheck::Valid) {
+    if (!bench::ChooseFirstCard(ctx) || CheckSmcProfile(ctx, info) != ProfileCheck::Valid) {
         std::fprintf(stderr, "the card's profile is not valid\n");
         return 1;
     }

@@ -62,11 +62,7 @@ int main(int argc, char** argv) {
     ctx.archivePath = archives + "/";
     ctx.maxArchiveSize = uint64_t{2048} << 20;
     MountEmulatedCard(*platform, 'E', card);
-    const SmcList list = ScanSmcDrives(ctx);
-    if (list.entries.size() < 2 || IdentifySmc(ctx, list.entries[1], SmcPurpose::Archiving) != SmcIdentity::Accepted) {
-        std::fprintf(stderr, "the card was not accepted\n");
-        return 1;
-    }
+    if (!bench::ChooseFirstCard(ctx)) return 1;
     WormUsage usage;
     WORM_GET_USAGE(ctx.worm.get(), usage);
     const uint64_t storeBytes = uint64_t{usage.nextWriteIndex} * 512;
@@ -74,10 +70,7 @@ int main(int argc, char** argv) {
     SetArchiveType(ctx, 1);
     MemoryResultList results;
     bench::SilentProgress progress;
-    class NoStatus : public StatusView {
-    public:
-        void SetText(const std::u16string&) override {}
-    } noStatus;
+    bench::SilentStatus noStatus;
     const bench::Stopwatch archiveWatch;
     const ArchiveRunOutcome outcome = RunCurrentArchiver(ctx, &progress, &results, &noStatus);
     const bench::Timing archive = archiveWatch.Stop();
