@@ -179,18 +179,21 @@ void CSBCSelectionPage::OnCardSelected(const std::string& entry) {
     Wizard()->SetNextOrCancelDefault(false);
 }
 
-int CSBCSelectionPage::OnWizardNext() {
-    AppContext& ctx = GetAppContext();
-    const std::string entry = ToNarrowPath(list_->currentText());
+bool CSBCSelectionPage::IdentifyChosenCard(std::string& entry) {
+    entry = ToNarrowPath(list_->currentText());
     if (entry.size() < 3) {
         DisableNext();
-        return -1;
+        return false;
     }
-    const SmcIdentity identity = IdentifySmc(ctx, entry, Purpose());
-    if (identity != SmcIdentity::Accepted) {
-        if (identity == SmcIdentity::Refused) DisableNext();
-        return -1;
-    }
+    const SmcIdentity identity = IdentifySmc(GetAppContext(), entry, Purpose());
+    if (identity == SmcIdentity::Refused) DisableNext();
+    return identity == SmcIdentity::Accepted;
+}
+
+int CSBCSelectionPage::OnWizardNext() {
+    std::string entry;
+    if (!IdentifyChosenCard(entry)) return -1;
+    const AppContext& ctx = GetAppContext();
     repaint_ = true;
     if (configured_ == 0) return kPageWelcome;
     if (ctx.operation == 1) return kPageArchiverSelection;

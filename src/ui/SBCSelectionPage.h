@@ -43,6 +43,9 @@ protected:
     void Scan(bool refresh);
     void ShowBackButton();
     void DisableNext();
+    // Identifies the listed card the user chose; Next is disabled when there is
+    // none or the card was refused. The chosen entry is returned in entry.
+    bool IdentifyChosenCard(std::string& entry);
 
     QGroupBox* box_;
     QComboBox* list_;

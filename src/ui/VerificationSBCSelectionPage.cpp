@@ -24,17 +24,8 @@ void CVerificationSBCSelectionPage::OnCardSelected(const std::string& entry) {
 }
 
 int CVerificationSBCSelectionPage::OnWizardNext() {
-    AppContext& ctx = GetAppContext();
-    const std::string entry = ToNarrowPath(list_->currentText());
-    if (entry.size() < 3) {
-        DisableNext();
-        return -1;
-    }
-    const SmcIdentity identity = IdentifySmc(ctx, entry, Purpose());
-    if (identity != SmcIdentity::Accepted) {
-        if (identity == SmcIdentity::Refused) DisableNext();
-        return -1;
-    }
+    std::string entry;
+    if (!IdentifyChosenCard(entry)) return -1;
     TV_LOG_INFO(kModVerificationSbcSelectionPage, "SMC selected for verification: " + entry);
     return kPageVerificationFileFolderSelection;
 }
