@@ -22,6 +22,8 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
     viewer_ = new QTextBrowser(this);
     // Links to other sites go to the desktop, if it can; links inside the page stay here.
     viewer_->setOpenExternalLinks(true);
+    viewer_->setFrameShape(QFrame::NoFrame);
+    viewer_->document()->setDocumentMargin(18);
     layout->addWidget(viewer_);
     resize(760, 560);
 }
