@@ -14,6 +14,19 @@ namespace tv::test {
 
 class VerifyCommandTest : public CliTest {
 protected:
+    // Generates a card of two days, four receipts a day, and mounts it at K;
+    // the folder of its image.
+    std::string MountSmallCard(CardSummary& summary) {
+        GetAppContext();
+        CardOptions options;
+        options.days = 2;
+        options.receiptsPerDay = 4;
+        const std::string image = TempPath("card");
+        std::string error;
+        EXPECT_TRUE(GenerateCard(options, image, summary, error)) << error;
+        MountEmulatedCard(*platform_, 'K', image);
+        return image;
+    }
     void TearDown() override {
         platform_->MountCard('K', {}, nullptr);
         CliTest::TearDown();
@@ -21,15 +34,8 @@ protected:
 };
 
 TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
-    GetAppContext();
-    CardOptions options;
-    options.days = 2;
-    options.receiptsPerDay = 4;
-    const std::string image = TempPath("card");
     CardSummary summary;
-    std::string error;
-    ASSERT_TRUE(GenerateCard(options, image, summary, error)) << error;
-    MountEmulatedCard(*platform_, 'K', image);
+    const std::string image = MountSmallCard(summary);
     const std::vector<CardBlock> blocks = ReadCardBlocks('K');
     ASSERT_GT(blocks.size(), 10u);
     const std::string identity = "\t" + summary.scaleSerialNumber + "\t" + summary.smcUid + "\n";
@@ -98,15 +104,8 @@ TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
 // A folder of archives is verified in name order, which is the order of time
 // their names carry, whatever order the file system lists them in.
 TEST_F(VerifyCommandTest, FolderRowsComeInNameOrder) {
-    GetAppContext();
-    CardOptions options;
-    options.days = 1;
-    options.receiptsPerDay = 2;
-    const std::string image = TempPath("card");
     CardSummary summary;
-    std::string error;
-    ASSERT_TRUE(GenerateCard(options, image, summary, error)) << error;
-    MountEmulatedCard(*platform_, 'K', image);
+    MountSmallCard(summary);
     const std::string archive = JoinLines(ReadCardBlocks('K'));
     const std::string folder = TempPath("archives");
     std::filesystem::create_directories(folder);
