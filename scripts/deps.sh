@@ -3,7 +3,8 @@
 # are missing, and says what it installs.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-svg-dev libssl-dev libgtest-dev libgmock-dev)
+packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-svg-dev qt6-translations-l10n libssl-dev
+          libgtest-dev libgmock-dev)
 # --fuzz: what the libFuzzer harnesses need as well (clang and its fuzzer runtime).
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)

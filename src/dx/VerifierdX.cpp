@@ -149,6 +149,9 @@ bool CVerifierdX::ListArchiveFiles(std::vector<std::string>& paths) {
         if (entry.name.empty() || entry.name[0] == '.' || entry.isDirectory) continue;
         if (EndsWithCsv(entry.name)) paths.push_back(p.JoinPath(folder, entry.name));
     }
+    // Archives are named after the time of their first and last block: in name
+    // order they come oldest first, whatever order the file system keeps.
+    std::sort(paths.begin(), paths.end());
     return true;
 }
 

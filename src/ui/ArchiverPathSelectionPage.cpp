@@ -33,9 +33,7 @@ CArchiverPathSelectionPage::CArchiverPathSelectionPage(QWidget* parent)
     grid->setRowStretch(1, 1);
     layout->addWidget(box_);
     layout->addStretch(1);
-    connect(path_, &QLineEdit::returnPressed, this, [this] {
-        if (Wizard() != nullptr) Wizard()->OnNext();
-    });
+    NextOnEnter(path_);
 }
 
 int CArchiverPathSelectionPage::UpdateHeader() {

@@ -18,6 +18,7 @@
 #include "ui/Artwork.h"
 #include "ui/Breadcrumb.h"
 #include "ui/HelpPages.h"
+#include "ui/QtLanguage.h"
 #include "ui/QtText.h"
 #include "ui/SettingsDlg.h"
 #include "ui/WizardPage.h"
@@ -46,6 +47,9 @@ QFont ArialFont(double points, int weight = QFont::Normal) {
 }  // namespace
 
 CMasterDlg::CMasterDlg(QWidget* parent) : CWizardDialog(parent) {
+    // The pages' font is the program's: tooltips, popups, message boxes and Qt's
+    // own dialogs, which do not inherit it from this window, take it too.
+    QApplication::setFont(ArialFont(10));
     setFont(ArialFont(10));
     setWindowTitle(QString());
     setAutoFillBackground(true);
@@ -142,6 +146,7 @@ CMasterDlg::CMasterDlg(QWidget* parent) : CWizardDialog(parent) {
 
     const QString title = ToQString(WindowTitle());
     setWindowTitle(title);
+    ApplyLanguageToQt();
     UpdateButtonCaptions();
 }
 
@@ -243,6 +248,7 @@ bool CMasterDlg::event(QEvent* event) {
 }
 
 void CMasterDlg::RefreshTexts() {
+    ApplyLanguageToQt();
     UpdateButtonCaptions();
     if (CWizardPage* active = ActivePage()) {
         active->UpdateHeader();
@@ -271,7 +277,16 @@ void CMasterDlg::ReturnToPage() {
 }
 
 void CMasterDlg::OnHelp() {
-    if (!openDocument_(HelpFilePath())) ShowMessage(205, kMbIconWarning);
+    const QString page = HelpFilePath();
+    if (!openDocument_(page)) {
+        // No viewer on this desktop: the page is shown here when it exists.
+        if (QFileInfo(page).isFile()) {
+            if (helpWindow_ == nullptr) helpWindow_ = new CHelpWindow(this);
+            helpWindow_->ShowPage(page);
+        } else {
+            ShowMessage(205, kMbIconWarning);
+        }
+    }
     ReturnToPage();
 }
 

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QLabel>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QToolButton>
 #include <functional>
 #include <vector>
 
+#include "ui/HelpWindow.h"
 #include "ui/WizardDialog.h"
 
 namespace tv {
@@ -26,6 +28,9 @@ public:
     void SetDocumentOpener(std::function<bool(const QString&)> opener) { openDocument_ = std::move(opener); }
     // The help page for the configured language.
     QString HelpFilePath() const;
+    // The program's own window for a help page the desktop could not open; null
+    // until one was needed.
+    CHelpWindow* HelpWindow() const { return helpWindow_; }
 
     // The breadcrumb as shown: caption texts, and the highlighted one.
     QStringList BreadcrumbTexts() const;
@@ -73,6 +78,7 @@ private:
     QSocketNotifier* deviceWatch_ = nullptr;
     QString helpFolder_;
     std::function<bool(const QString&)> openDocument_;
+    QPointer<CHelpWindow> helpWindow_;
     bool started_ = false;
 };
 

@@ -33,16 +33,19 @@ QString PageStyleSheet() {
         " margin-top: 14px; padding: 14px 12px 10px 12px; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"
         "QRadioButton, QCheckBox, QLabel { color: rgb(45,45,45); font-weight: normal; }"
+        "QRadioButton:disabled, QCheckBox:disabled, QLabel:disabled { color: rgb(160,160,160); }"
         "QRadioButton, QCheckBox { spacing: 8px; padding: 3px 0; }");
 }
 
+// The percentage is drawn in one colour across the bar: the filled part is a
+// light blue, so that the dark text reads on it as well as on the white.
 QProgressBar* MakeRunProgressBar(QWidget* parent) {
     auto* bar = new QProgressBar(parent);
     bar->setRange(0, 100);
     bar->setStyleSheet(QStringLiteral(
         "QProgressBar { background: white; border: 1px solid rgb(190,190,190); border-radius: 2px;"
         " text-align: center; color: rgb(45,45,45); min-height: 18px; }"
-        "QProgressBar::chunk { background: rgb(20,60,142); }"));
+        "QProgressBar::chunk { background: rgb(140,172,226); }"));
     return bar;
 }
 

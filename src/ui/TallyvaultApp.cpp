@@ -6,6 +6,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "app/AppContext.h"
@@ -74,6 +75,19 @@ bool HandOverToRunningInstance(const QString& name) {
     return true;
 }
 
+// The usage and where the Help button finds its pages.
+int PrintUsage(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::fputs(kUsage, stdout);
+    std::fputs("help pages of the Help button:\n", stdout);
+    for (const char* language : {"English", "French"}) {
+        const QString page = FindHelpPage(QCoreApplication::applicationDirPath(), HelpPageName(language));
+        std::printf("  %s%s\n", QDir::toNativeSeparators(page).toUtf8().constData(),
+                    QFileInfo(page).isFile() ? "" : " (missing)");
+    }
+    return 0;
+}
+
 }  // namespace
 
 bool ParseWizardOptions(const QStringList& args, WizardOptions& options, QString& error) {
@@ -111,6 +125,11 @@ void AddWizardPages(CMasterDlg& window, const std::vector<int>& pageOrder) {
 }
 
 int RunTallyvault(int argc, char** argv) {
+    // The usage needs no window, and so no display: it is answered before the
+    // graphical application exists.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) return PrintUsage(argc, argv);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallyvault"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tallyvault"));
@@ -118,17 +137,6 @@ int RunTallyvault(int argc, char** argv) {
     QString error;
     QStringList args = QApplication::arguments();
     args.removeFirst();
-    if (args.contains(QStringLiteral("--help"))) {
-        std::fputs(kUsage, stdout);
-        std::fputs("help pages of the Help button:\n", stdout);
-        for (const char* language : {"English", "French"}) {
-            const QString page =
-                FindHelpPage(QCoreApplication::applicationDirPath(), HelpPageName(language));
-            std::printf("  %s%s\n", QDir::toNativeSeparators(page).toUtf8().constData(),
-                        QFileInfo(page).isFile() ? "" : " (missing)");
-        }
-        return 0;
-    }
     if (!ParseWizardOptions(args, options, error)) {
         std::fprintf(stderr, "tallyvault: %s\n\n%s", error.toUtf8().constData(), kUsage);
         return 64;

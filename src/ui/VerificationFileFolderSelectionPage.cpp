@@ -59,9 +59,7 @@ CVerificationFileFolderSelectionPage::CVerificationFileFolderSelectionPage(QWidg
     layout->addStretch(1);
     connect(browse_, &QPushButton::clicked, this, &CVerificationFileFolderSelectionPage::OnBrowse);
     connect(folder_, &QCheckBox::toggled, this, [](bool on) { GetAppContext().folderInput = on ? 1 : 0; });
-    connect(path_, &QLineEdit::returnPressed, this, [this] {
-        if (Wizard() != nullptr) Wizard()->OnNext();
-    });
+    NextOnEnter(path_);
     chooser_ = [this](const QString& filter, bool folder) {
         if (folder) return QFileDialog::getExistingDirectory(this, Text(GuideText()), path_->text());
         return QFileDialog::getOpenFileName(this, Text(GuideText()), path_->text(), filter);

@@ -1,11 +1,36 @@
 #include "ui/WizardPage.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 
 #include "app/AppContext.h"
 #include "ui/WizardDialog.h"
 
 namespace tv {
+
+namespace {
+
+// Turns Enter and Return in the watched edit into one Next of the wizard.
+class EnterMeansNext : public QObject {
+public:
+    EnterMeansNext(QLineEdit* edit, CWizardPage* page) : QObject(edit), page_(page) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+        if (page_->Wizard() != nullptr) page_->Wizard()->OnNext();
+        return true;
+    }
+
+private:
+    CWizardPage* page_;
+};
+
+}  // namespace
 
 CWizardPage::CWizardPage(int pageId, QWidget* parent) : QWidget(parent), pageId_(pageId) {
     titleFont_ = QFont(QStringLiteral("Arial"));
@@ -27,6 +52,8 @@ CWizardPage::CWizardPage(int pageId, QWidget* parent) : QWidget(parent), pageId_
 bool CWizardPage::IsDx() { return GetAppContext().scaleType == '0'; }
 
 bool CWizardPage::ShowHeader() { return wizard_->ShowPageHeader(pageId_, IsDx()); }
+
+void CWizardPage::NextOnEnter(QLineEdit* edit) { edit->installEventFilter(new EnterMeansNext(edit, this)); }
 
 void CWizardPage::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);

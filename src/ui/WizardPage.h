@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QWidget>
 
+class QLineEdit;
+
 namespace tv {
 
 class CWizardDialog;
@@ -49,6 +51,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     // Paint hook of pages that put the wizard's buttons in their state when shown.
     virtual void OnPagePaint() {}
+    // Enter in the edit moves Next once. The key ends there: the run that Next
+    // may start makes Finish the default button, which the same key must not press.
+    void NextOnEnter(QLineEdit* edit);
     QFont titleFont_;
     QFont textFont_;
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "cli/CliRunner.h"
 #include "dx/CardCsv.h"
@@ -13,6 +14,19 @@ namespace tv::test {
 
 class VerifyCommandTest : public CliTest {
 protected:
+    // Generates a card of two days, four receipts a day, and mounts it at K;
+    // the folder of its image.
+    std::string MountSmallCard(CardSummary& summary) {
+        GetAppContext();
+        CardOptions options;
+        options.days = 2;
+        options.receiptsPerDay = 4;
+        const std::string image = TempPath("card");
+        std::string error;
+        EXPECT_TRUE(GenerateCard(options, image, summary, error)) << error;
+        MountEmulatedCard(*platform_, 'K', image);
+        return image;
+    }
     void TearDown() override {
         platform_->MountCard('K', {}, nullptr);
         CliTest::TearDown();
@@ -20,15 +34,8 @@ protected:
 };
 
 TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
-    GetAppContext();
-    CardOptions options;
-    options.days = 2;
-    options.receiptsPerDay = 4;
-    const std::string image = TempPath("card");
     CardSummary summary;
-    std::string error;
-    ASSERT_TRUE(GenerateCard(options, image, summary, error)) << error;
-    MountEmulatedCard(*platform_, 'K', image);
+    const std::string image = MountSmallCard(summary);
     const std::vector<CardBlock> blocks = ReadCardBlocks('K');
     ASSERT_GT(blocks.size(), 10u);
     const std::string identity = "\t" + summary.scaleSerialNumber + "\t" + summary.smcUid + "\n";
@@ -92,6 +99,35 @@ TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
     EXPECT_EQ(Cli(data + "verify " + good + " " + bad).status, 64);
     EXPECT_EQ(Cli(data + "verify " + good + " --card").status, 64);
     EXPECT_EQ(Cli(data + "verify " + good + " --card KL").status, 64);
+}
+
+// A folder of archives is verified in name order, which is the order of time
+// their names carry, whatever order the file system lists them in.
+TEST_F(VerifyCommandTest, FolderRowsComeInNameOrder) {
+    CardSummary summary;
+    MountSmallCard(summary);
+    const std::string archive = JoinLines(ReadCardBlocks('K'));
+    const std::string folder = TempPath("archives");
+    std::filesystem::create_directories(folder);
+    std::vector<std::string> names;
+    for (int month = 1; month <= 9; ++month) {
+        names.push_back("20190" + std::to_string(month) + "01080000_20190" + std::to_string(month) +
+                        "28200000.csv");
+    }
+    // Created out of order, so that no file system lists them sorted by chance.
+    for (int i : {4, 1, 7, 0, 8, 6, 2, 5, 3}) WriteFile(folder + "/" + names[static_cast<size_t>(i)], archive);
+
+    const CliRun r = Cli("--data-dir " + DataFolder() + " verify " + folder);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> listed;
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t tab = line.find('\t');
+        if (tab == std::string::npos) continue;
+        EXPECT_EQ(line.substr(0, tab), std::to_string(listed.size() + 1));
+        listed.push_back(line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1));
+    }
+    EXPECT_EQ(listed, names) << r.out;
 }
 
 }  // namespace tv::test

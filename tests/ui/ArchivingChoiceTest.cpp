@@ -58,6 +58,11 @@ void ArchivingChoiceTest::cardWithoutProfileOffersCompleteAndDateOnly() {
     QVERIFY(!page->ContinueArchive()->isEnabled());
     QVERIFY(page->DateBasedArchive()->isEnabled());
     QVERIFY(page->PreviousArchiveInfo()->isHidden());
+    // The choice that is not offered looks it: its text is drawn light grey.
+    const QColor offered = WizardFixture::DarkestPixel(page->DateBasedArchive());
+    const QColor refused = WizardFixture::DarkestPixel(page->ContinueArchive());
+    QVERIFY2(WizardFixture::Contrast(offered, Qt::white) > 7, qPrintable(offered.name()));
+    QVERIFY2(WizardFixture::Contrast(refused, Qt::white) < 3, qPrintable(refused.name()));
     QVERIFY(f.Window().NextButton()->isEnabled());
     AppContext& ctx = GetAppContext();
     QVERIFY(dynamic_cast<CCompleteArchiverdX*>(ctx.currentArchiver.get()) != nullptr);

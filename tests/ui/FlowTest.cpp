@@ -1,12 +1,21 @@
 #include "ui/FlowTest.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QDir>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
 #include "ui/Breadcrumb.h"
+#include "ui/DateSelectionPage.h"
+#include "ui/HelpWindow.h"
 #include "ui/SBCSelectionPage.h"
 #include "ui/WelcomePage.h"
 #include "ui/WizardFixture.h"
@@ -238,6 +247,96 @@ void FlowTest::helpOpensThePageOfTheLanguage() {
                                   QStringLiteral("/opt/tv/FAQ_en.htm")}));
     QCOMPARE(f.TakeShown(), std::vector<std::string>{"Help file not available."});
     QCOMPARE(f.ActiveId(), int(kPageWelcome));
+}
+
+// A desktop without a browser or launcher: the page that exists is shown in a
+// window of the program, in the language chosen; only a missing page is reported.
+void FlowTest::helpWithoutAViewerIsShownInTheProgram() {
+    WizardFixture f;
+    f.Start("dX");
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    WizardFixture::WriteFile(folder.filePath(QStringLiteral("FAQ_en.htm")).toStdString(),
+                             "<html><head><title>Tallyvault FAQ</title></head><body><h1>Questions</h1>"
+                             "<p>How do I archive a card?</p></body></html>");
+    WizardFixture::WriteFile(folder.filePath(QStringLiteral("FAQ_fr.htm")).toStdString(),
+                             "<html><head><title>FAQ de Tallyvault</title></head><body>"
+                             "<p>Comment archiver une carte ?</p></body></html>");
+    f.Window().SetHelpFolder(folder.path());
+    f.Window().SetDocumentOpener([](const QString&) { return false; });
+    (f.Window().HelpButton())->click();
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{});
+    CHelpWindow* help = f.Window().HelpWindow();
+    QVERIFY(help != nullptr);
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->windowTitle(), QStringLiteral("Tallyvault FAQ"));
+    QVERIFY(help->Viewer()->toPlainText().contains(QStringLiteral("How do I archive a card?")));
+    QCOMPARE(f.ActiveId(), int(kPageWelcome));
+
+    // Help again, in French: the same window shows the French page.
+    GetAppContext().language = "French";
+    (f.Window().HelpButton())->click();
+    QCOMPARE(f.Window().HelpWindow(), help);
+    QVERIFY(help->Viewer()->toPlainText().contains(QStringLiteral("Comment archiver une carte ?")));
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{});
+
+    // No page at all: the user is told.
+    QVERIFY(QFile::remove(folder.filePath(QStringLiteral("FAQ_fr.htm"))));
+    (f.Window().HelpButton())->click();
+    QCOMPARE(f.TakeShown().size(), size_t{1});
+}
+
+// Qt's standard buttons, pickers and calendars follow the language of the
+// program, at start-up and when the settings change it.
+void FlowTest::qtDialogsSpeakTheChosenLanguage() {
+    const auto cancelText = [] {
+        QDialogButtonBox box(QDialogButtonBox::Cancel);
+        return box.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&'));
+    };
+    {
+        WizardFixture f;
+        f.Start("dX", {"Language=French"});
+        QCOMPARE(QLocale().language(), QLocale::French);
+        QCOMPARE(cancelText(), QStringLiteral("Annuler"));
+        QDateEdit* from = f.Page<CDateSelectionPage>(kPageDateSelection)->FromDate();
+        QCOMPARE(from->locale().language(), QLocale::French);
+        QCOMPARE(from->calendarWidget()->locale().language(), QLocale::French);
+    }
+    WizardFixture f;
+    f.Start("dX");
+    QCOMPARE(QLocale().language(), QLocale::English);
+    QCOMPARE(cancelText(), QStringLiteral("Cancel"));
+    QDateEdit* from = f.Page<CDateSelectionPage>(kPageDateSelection)->FromDate();
+    QCOMPARE(from->locale().language(), QLocale::English);
+    GetAppContext().language = "French";
+    emit f.Window().textsChanged();
+    QCOMPARE(QLocale().language(), QLocale::French);
+    QCOMPARE(cancelText(), QStringLiteral("Annuler"));
+    QCOMPARE(from->locale().language(), QLocale::French);
+    QCOMPARE(from->calendarWidget()->locale().language(), QLocale::French);
+    GetAppContext().language = "English";
+    emit f.Window().textsChanged();
+    QCOMPARE(cancelText(), QStringLiteral("Cancel"));
+    QCOMPARE(from->locale().language(), QLocale::English);
+}
+
+// The pages' font is the one of every text the program shows: the pages, and
+// the windows that do not inherit it (tooltips, popups, parentless boxes).
+void FlowTest::oneFontForPagesAndWindowsOfTheirOwn() {
+    WizardFixture f;
+    f.Start("dX");
+    const QFont pageFont = f.Window().Pages().front()->font();
+    QCOMPARE(pageFont.pointSizeF(), 10.0);
+    for (CWizardPage* page : f.Window().Pages()) {
+        QCOMPARE(page->font().family(), pageFont.family());
+        QCOMPARE(page->font().pointSizeF(), pageFont.pointSizeF());
+    }
+    QMessageBox box;
+    QLabel tip(nullptr, Qt::ToolTip);
+    for (QWidget* window : {static_cast<QWidget*>(&box), static_cast<QWidget*>(&tip)}) {
+        QCOMPARE(window->font().family(), pageFont.family());
+        QCOMPARE(window->font().pointSizeF(), pageFont.pointSizeF());
+    }
 }
 
 void FlowTest::backspaceOnTheCardPageDoesNotGoBack() {

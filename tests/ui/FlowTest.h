@@ -19,6 +19,9 @@ private slots:
     void languageSwitchRedrawsEveryText();
     void frenchDateRunShortensTheBreadcrumb();
     void helpOpensThePageOfTheLanguage();
+    void helpWithoutAViewerIsShownInTheProgram();
+    void qtDialogsSpeakTheChosenLanguage();
+    void oneFontForPagesAndWindowsOfTheirOwn();
     void backspaceOnTheCardPageDoesNotGoBack();
 };
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,6 +59,21 @@ private slots:
         Touch(prefix.filePath(QStringLiteral("share/tallyvault/FAQ_en.htm")));
         QCOMPARE(FindHelpPage(bin, QStringLiteral("FAQ_en.htm")),
                  prefix.filePath(QStringLiteral("share/tallyvault/FAQ_en.htm")));
+    }
+
+    // A user without a graphical session asks for the usage.
+    void usageNeedsNoDisplay() {
+        QProcess wizard;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QLatin1String(name));
+        wizard.setProcessEnvironment(env);
+        wizard.start(QStringLiteral(TV_WIZARD_PATH), {QStringLiteral("--help")});
+        QVERIFY(wizard.waitForFinished(30000));
+        QCOMPARE(wizard.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(wizard.exitCode(), 0);
+        const QString out = QString::fromUtf8(wizard.readAllStandardOutput());
+        QVERIFY2(out.startsWith(QStringLiteral("usage: tallyvault [--data-dir DIR]")), qPrintable(out));
+        QVERIFY(out.contains(QStringLiteral("FAQ_fr.htm")));
     }
 };
 

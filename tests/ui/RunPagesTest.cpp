@@ -1,6 +1,8 @@
 #include "ui/RunPagesTest.h"
 
 #include <QHeaderView>
+#include <QImage>
+#include <QProgressBar>
 #include <filesystem>
 #include <functional>
 
@@ -15,6 +17,7 @@
 #include "smc/SmcDiscovery.h"
 #include "ui/ArchiverPathSelectionPage.h"
 #include "ui/ArchiverRunPage.h"
+#include "ui/PageStyle.h"
 #include "ui/WelcomePage.h"
 #include "ui/WizardFixture.h"
 
@@ -394,6 +397,34 @@ void RunPagesTest::statusLineDuringAndAfterTheRun() {
     const int code = f.CancelExitCode();
     QCOMPARE(code, 0);
     QVERIFY(f.LogText().find("Application aborted") != std::string::npos);
+}
+
+// The percentage in the run's progress bar reads on the white part and on the
+// filled part alike: its pixels stand out from what lies under them.
+void RunPagesTest::progressTextReadsOnTheFilledPart() {
+    WizardFixture f;
+    f.Start("dX");
+    std::unique_ptr<QProgressBar> bar(MakeRunProgressBar(nullptr));
+    bar->resize(360, 24);
+    for (int value : {0, 55, 100}) {
+        bar->setValue(value);
+        bar->setFormat(QStringLiteral("%p%"));
+        const QImage text = bar->grab().toImage();
+        bar->setFormat(QString());
+        const QImage plain = bar->grab().toImage();
+        QCOMPARE(text.size(), plain.size());
+        // The text's strongest pixels on either side of the middle, where the
+        // filled part ends at 55 %.
+        double left = 1;
+        double right = 1;
+        for (int y = 0; y < text.height(); ++y) {
+            for (int x = 0; x < text.width(); ++x) {
+                const double c = WizardFixture::Contrast(text.pixelColor(x, y), plain.pixelColor(x, y));
+                (x < text.width() / 2 ? left : right) = std::max(x < text.width() / 2 ? left : right, c);
+            }
+        }
+        QVERIFY2(left >= 4.5 && right >= 4.5, qPrintable(QStringLiteral("%1 %: %2, %3").arg(value).arg(left).arg(right)));
+    }
 }
 
 void RunPagesTest::dateRunAndDatesThatCouldNotBePrepared() {

@@ -17,6 +17,7 @@ private slots:
     void cardPulledOutDuringARunFailsCleanly();
     void anotherOperationStartsOverOrEndsTheProgram();
     void statusLineDuringAndAfterTheRun();
+    void progressTextReadsOnTheFilledPart();
     void dateRunAndDatesThatCouldNotBePrepared();
     void failedRunsWithoutRowsShowTheirReason();
 };

@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QCalendarWidget>
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QTest>
 #include <cstdio>
@@ -17,8 +20,12 @@
 #include "dx/CardCsv.h"
 #include "messages/Messages.h"
 #include "ui/ArchiverPathSelectionPage.h"
+#include "ui/ArchiverRunPage.h"
 #include "ui/ArchiverSelectionPage.h"
 #include "ui/DateSelectionPage.h"
+#include "ui/HelpPages.h"
+#include "ui/HelpWindow.h"
+#include "ui/QtText.h"
 #include "ui/QtUiHost.h"
 #include "ui/SBCSelectionPage.h"
 #include "ui/VerificationFileFolderSelectionPage.h"
@@ -44,6 +51,29 @@ void Shot(WizardFixture& f, const QString& name) {
     const QString path = QDir(g_out).filePath(g_language + QStringLiteral("_") + name + QStringLiteral(".png"));
     if (f.Window().grab().save(path)) ++g_count;
 }
+
+// A window of its own (a picker, the calendar, the help window).
+void ShotOf(QWidget* widget, const QString& name) {
+    QApplication::processEvents();
+    const QString path = QDir(g_out).filePath(g_language + QStringLiteral("_") + name + QStringLiteral(".png"));
+    if (widget->grab().save(path)) ++g_count;
+}
+
+// The run page the first time the engine pumps events with the progress bar
+// past half of its way.
+struct ShotPastHalf {
+    WizardFixture* f;
+    int pageId;
+    QString name;
+    void operator()() {
+        auto* run = f->Page<CArchiverRunPage>(pageId);
+        if (!run->Progress()->isVisible() || run->Progress()->value() < 50) {
+            f->ui_.duringRun = *this;
+            return;
+        }
+        Shot(*f, name);
+    }
+};
 
 // The window with a message box as the wizard would show it over the page.
 void ShotWithBox(WizardFixture& f, const QString& name, const ShownMessage& message) {
@@ -178,8 +208,24 @@ void ArchivingRun(bool french) {
     std::filesystem::create_directories(folder);
     f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
     Shot(f, QStringLiteral("159_archive_path"));
+    // Qt's own folder picker, as the browse button opens it.
+    QFileDialog picker(&f.Window(), Text(402), QString::fromStdString(folder));
+    picker.setOption(QFileDialog::DontUseNativeDialog);
+    picker.setFileMode(QFileDialog::Directory);
+    picker.setOption(QFileDialog::ShowDirsOnly);
+    picker.show();
+    ShotOf(&picker, QStringLiteral("159_folder_picker"));
+    picker.hide();
     f.ClickNext();
     Shot(f, QStringLiteral("139_date_range"));
+    ShotOf(f.Page<CDateSelectionPage>(kPageDateSelection)->FromDate()->calendarWidget(),
+           QStringLiteral("139_date_range_calendar"));
+
+    // The help page in the program's own window, where the desktop has no viewer.
+    CHelpWindow help(&f.Window());
+    help.ShowPage(FindHelpPage(QStringLiteral(TV_HELP_FOLDER), HelpPageName(GetAppContext().language)));
+    ShotOf(&help, QStringLiteral("help_window"));
+    help.hide();
 }
 
 // A complete archive run from the welcome page into a folder of its own.
@@ -202,9 +248,13 @@ void ArchiveRuns(bool french) {
     const std::string language = std::string("Language=") + (french ? "French" : "English");
     {
         WizardFixture f;
-        f.MountCard('E', WizardFixture::SmallCard(CardFamily::Dx));
+        CardOptions o = WizardFixture::SmallCard(CardFamily::Dx);
+        o.days = 30;  // long enough for the progress to show
+        f.MountCard('E', o);
         f.Start("dX", {language});
+        f.ui_.duringRun = ShotPastHalf{&f, kPageCompleteArchiver, QStringLiteral("135_complete_run_progress_dx")};
         CompleteRun(f, "archives");
+        f.ui_.duringRun = nullptr;
         Shot(f, QStringLiteral("135_complete_run_dx"));
     }
     {
@@ -242,6 +292,8 @@ void DateRun(bool french) {
     f.ClickNext();
     f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
     f.ClickNext();
+    // No archive of this card yet: continuing is not offered.
+    Shot(f, QStringLiteral("134_archiving_choice_without_profile"));
     f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->DateBasedArchive()->click();
     f.ClickNext();
     const std::string folder = f.TempPath("dated");

@@ -206,6 +206,36 @@ void VerificationPagesTest::dxFolderWithATamperedArchiveFails() {
     QCOMPARE(Row(run->Results(), 0)[2], QStringLiteral("Failure"));
 }
 
+// Archive names carry the time of their blocks: the rows list them in name
+// order, whatever order the file system keeps.
+void VerificationPagesTest::dxFolderRowsComeInNameOrder() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    const std::string good = ArchivesOf('K').good;
+    const std::string folder = f.TempPath("archives");
+    std::filesystem::create_directories(folder);
+    QStringList names;
+    for (int month = 1; month <= 9; ++month) {
+        names << QStringLiteral("20190%101080000_20190%128200000.csv").arg(month);
+    }
+    // Created out of order, so that no file system lists them sorted by chance.
+    for (int i : {4, 1, 7, 0, 8, 6, 2, 5, 3}) WizardFixture::WriteFile(folder + "/" + names[i].toStdString(), good);
+
+    ToPathPage(f, true);
+    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    (page->ChooseFolder())->click();
+    SubmitPath(f, folder);
+    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    QCOMPARE(run->StatusText(), QStringLiteral("Archive(s) verified successfully."));
+    QStringList listed;
+    for (int i = 0; i < run->Results()->topLevelItemCount(); ++i) {
+        QCOMPARE(Row(run->Results(), i)[0], QString::number(i + 1));
+        listed << Row(run->Results(), i)[1];
+    }
+    QCOMPARE(listed, names);
+}
+
 void VerificationPagesTest::zt4ArchivesAndLogsValidate() {
     WizardFixture f;
     f.Start("ZT4");

@@ -12,6 +12,7 @@ private slots:
     void pathChecksRefuseWithTheirMessage();
     void dxArchivesVerifyStandaloneAndAgainstTheCard();
     void dxFolderWithATamperedArchiveFails();
+    void dxFolderRowsComeInNameOrder();
     void zt4ArchivesAndLogsValidate();
     void anotherOperationYesStartsOverAndNoEndsTheWizard();
     void closingAfterTheRunAborts();

@@ -1,5 +1,6 @@
 #include "ui/WholeFlowTest.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QRadioButton>
 #include <filesystem>
@@ -15,6 +16,8 @@
 #include "ui/ArchiverSelectionPage.h"
 #include "ui/DateSelectionPage.h"
 #include "ui/SBCSelectionPage.h"
+#include "ui/VerificationFileFolderSelectionPage.h"
+#include "ui/VerificationPage.h"
 #include "ui/WelcomePage.h"
 #include "ui/WizardFixture.h"
 
@@ -225,6 +228,53 @@ void WholeFlowTest::endDateWithoutClosureAsksWhetherToStopEarlier() {
     QVERIFY(name.find("_" + QDate::fromString(QString::fromStdString(card.firstDate), Qt::ISODate)
                                 .toString(QStringLiteral("yyyyMMdd")).toStdString()) != std::string::npos);
     QVERIFY(name.find("_" + first.addDays(1).toString(QStringLiteral("yyyyMMdd")).toStdString()) == std::string::npos);
+}
+
+// Enter typed in a path field is one Next: the run starts and its end stays on
+// screen with Finish as the default button; nothing asks for another operation
+// until the user presses a key again.
+void WholeFlowTest::enterInAPathFieldIsOneNext() {
+    WizardFixture f;
+    f.MountCard('E', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    Flow flow(f);
+    flow.ToChoice();
+    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageArchiverPathSelection));
+    const std::string folder = f.TempPath("complete");
+    fs::create_directories(folder);
+    QLineEdit* archivePath = f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox();
+    archivePath->setText(QString::fromStdString(folder));
+    f.TakeShown();
+    QTest::keyClick(archivePath, Qt::Key_Return);
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{});
+    QCOMPARE(f.Window().result(), 0);
+    QCOMPARE(f.ActiveId(), int(kPageCompleteArchiver));
+    ExpectVerifiedRun(f, flow.Run(), CardFamily::Dx, folder);
+    QVERIFY(f.Window().FinishButton()->isDefault());
+    flow.Another(true);
+
+    // The verification path page, with the Enter key of the number pad; an
+    // empty path is refused once.
+    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    welcome->repaint();
+    welcome->ExistingArchive()->click();
+    welcome->WithoutSmc()->click();
+    f.ClickNext();
+    QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
+    QLineEdit* archive = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection)->PathBox();
+    f.TakeShown();
+    QTest::keyClick(archive, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Enter an archive file/folder path and click \"Next\"."});
+    QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
+    archive->setText(QString::fromStdString(WizardFixture::FilesUnder(folder, ".csv").at(0)));
+    QTest::keyClick(archive, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{});
+    QCOMPARE(f.Window().result(), 0);
+    QCOMPARE(f.ActiveId(), int(kPageVerification));
+    QVERIFY(f.Page<CVerificationPage>(kPageVerification)->IsDone());
+    QVERIFY(f.Window().FinishButton()->isDefault());
 }
 
 }  // namespace tv::test

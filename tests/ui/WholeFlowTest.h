@@ -14,6 +14,7 @@ private slots:
     void zt4CompleteContinueAndDateRuns();
     void autoDetectStartsAgainOnTheCardPage();
     void endDateWithoutClosureAsksWhetherToStopEarlier();
+    void enterInAPathFieldIsOneNext();
 };
 
 }  // namespace tv::test

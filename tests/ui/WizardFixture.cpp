@@ -1,7 +1,10 @@
 #include "ui/WizardFixture.h"
 
 #include <QDate>
+#include <QImage>
+#include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -50,6 +53,28 @@ std::vector<std::string> WizardFixture::FilesUnder(const std::string& folder, co
     }
     std::sort(paths.begin(), paths.end());
     return paths;
+}
+
+double WizardFixture::Contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor WizardFixture::DarkestPixel(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    QColor darkest = Qt::white;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qGray(c.rgb()) < qGray(darkest.rgb())) darkest = c;
+        }
+    }
+    return darkest;
 }
 
 bool WizardFixture::Zt4Validates(const std::string& path) {

@@ -83,6 +83,11 @@ public:
     static std::vector<std::string> FilesUnder(const std::string& folder, const std::string& ending);
     // A ZT4 archive (".xml") or Archive.log checked by its validator.
     static bool Zt4Validates(const std::string& path);
+    // The contrast ratio of two colours as the accessibility guidelines define
+    // it: 1 (the same) to 21 (black on white); text reads from 4.5 on.
+    static double Contrast(const QColor& a, const QColor& b);
+    // The darkest pixel of the widget as drawn.
+    static QColor DarkestPixel(QWidget* widget);
 
     std::unique_ptr<Platform> real_;
     std::unique_ptr<FaultyPlatform> platform_;
