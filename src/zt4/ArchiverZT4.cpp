@@ -402,6 +402,7 @@ bool CArchiverZT4::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t 
     reader_.readAhead = true;
     fileIndex_ = 1;
     partsPublished_ = 0;
+    publishResult = 0;
     partPaths_.clear();
 
     bool runStart = firstBlockNumber != 0;
@@ -432,6 +433,7 @@ bool CArchiverZT4::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t 
         if (yearSplit_ || closeFile_) {
             // The block opens the next file; nothing of it stands in this one.
             if (!SplitAtYearEnd(result, results, status)) {
+                if (publishResult != 0) result = publishResult;
                 TV_LOG_ERROR(kModArchiverZt4, kCreateFailed);
                 return false;
             }
@@ -468,6 +470,7 @@ bool CArchiverZT4::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t 
             }
             const CutPoint cut = cut_;
             if (!SplitAtSize(result, results, status)) {
+                if (publishResult != 0) result = publishResult;
                 TV_LOG_ERROR(kModArchiverZt4, kCreateFailed);
                 return false;
             }
@@ -488,6 +491,7 @@ bool CArchiverZT4::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t 
         return false;
     }
     if (!FinishArchive(partsPublished_ > 0, results, status)) {
+        if (publishResult != 0) result = publishResult;
         TV_LOG_ERROR(kModArchiverZt4, "Final processing failed");
         return false;
     }
