@@ -47,6 +47,16 @@ protected:
         }
         return texts;
     }
+    // A complete archive of a card that the maximum size cuts into parts; the parts.
+    std::vector<std::string> ArchiveInParts(CardFamily family, const std::string& extension) {
+        ctx_->maxArchiveSize = family == CardFamily::Zt4 ? 16 * 1024 : 24 * 1024;
+        CardOptions o = Small(family, 8);
+        o.start = {2016, 2, 8};
+        o.receiptsPerDay = 6;
+        card_ = MountCard('E', o);
+        EXPECT_TRUE(Complete().success) << LogText();
+        return Archives(folder_, extension);
+    }
     ArchiveRunOutcome Answer(bool yes) {
         ui_.shown.clear();
         ui_.answers = {yes};
@@ -80,13 +90,7 @@ TEST_F(ReplaceQuestionTest, ASplitZt4RunAsksAboutEveryPartItReplaces) {
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         fs::remove_all(CardFolder('E'));
-        ctx_->maxArchiveSize = 16 * 1024;
-        CardOptions o = Small(CardFamily::Zt4, 8);
-        o.start = {2016, 2, 8};
-        o.receiptsPerDay = 6;
-        card_ = MountCard('E', o);
-        ASSERT_TRUE(Complete().success) << LogText();
-        const std::vector<std::string> parts = Archives(folder_, ".xml");
+        const std::vector<std::string> parts = ArchiveInParts(CardFamily::Zt4, ".xml");
         ASSERT_GE(parts.size(), 3u);
         const auto before = Snapshot(folder_);
         const std::string cardLog = ReadFile(CardFolder('E') + "/Archive.log");
@@ -109,12 +113,7 @@ TEST_F(ReplaceQuestionTest, ASplitZt4RunAsksAboutEveryPartItReplaces) {
 }
 
 TEST_F(ReplaceQuestionTest, YesToReplacingTheArchivesADxRunCoversLeavesOnlyTheNewArchive) {
-    ctx_->maxArchiveSize = 24 * 1024;
-    CardOptions o = Small(CardFamily::Dx, 8);
-    o.receiptsPerDay = 6;
-    card_ = MountCard('E', o);
-    ASSERT_TRUE(Complete().success) << LogText();
-    const std::vector<std::string> parts = Archives(folder_, ".csv");
+    const std::vector<std::string> parts = ArchiveInParts(CardFamily::Dx, ".csv");
     ASSERT_GE(parts.size(), 2u);
     const auto before = Snapshot(folder_);
 

@@ -14,12 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
 // Removes the archive folder as soon as the run has started writing a file of
 // the extension anywhere in the data folder.
 class VanishingFolderUi : public test::RecordingUi {
