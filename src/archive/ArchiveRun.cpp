@@ -17,9 +17,10 @@ namespace tv {
 namespace {
 
 // "date][time" of the closure block at lastClosure, e.g. 2019-06-30][18:05.
-std::u16string ClosureText(AppContext& ctx, uint32_t lastClosure, int module) {
+std::u16string ClosureText(AppContext& ctx, uint32_t lastClosure) {
+    // A sector that cannot be read is logged by the read; the question is still asked.
     char sector[512] = {};
-    if (!GetSmcBlocks(ctx, 1, sector, lastClosure)) TV_LOG_ERROR(module, "Get block from WORM STORE failed");
+    GetSmcBlocks(ctx, 1, sector, lastClosure);
     return ToUtf16(std::string(sector + 22, 10) + "][" + std::string(sector + 33, 5));
 }
 
@@ -28,7 +29,7 @@ std::u16string ClosureText(AppContext& ctx, uint32_t lastClosure, int module) {
 template <typename Run>
 bool RetryUpToLastClosure(AppContext& ctx, Run& run, int module, const char* choiceLog, ArchiveRunOutcome& outcome,
                           ProgressView* progress, ResultList* results, StatusView* status) {
-    const std::u16string closure = ClosureText(ctx, run.lastClosure, module);
+    const std::u16string closure = ClosureText(ctx, run.lastClosure);
     if (!AskArchiveUntilClosure(closure)) return false;
     TV_LOG_INFO(module, std::string(choiceLog) + " [" + ToNarrow(closure) + "]");
     run.archiveUpToEnd = 0;
@@ -90,7 +91,8 @@ ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, Re
     }
     if (auto* range = dynamic_cast<CDateRange*>(archiver); range != nullptr && ctx.dateRangeUnavailable) {
         ctx.dateRangeUnavailable = false;
-        outcome.result = range->rangeResult;
+        // A preparation that failed without a code of its own is still a failure.
+        outcome.result = range->rangeResult != 0 ? range->rangeResult : kArchiveOtherFailure;
         outcome.statusText = GetMessageText(126);
         outcome.messageLine = RangeFailureMessage(range->rangeResult);
         return outcome;

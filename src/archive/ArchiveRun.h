@@ -24,7 +24,8 @@ struct ArchiveRunOutcome {
 };
 
 // Runs the context's current archiver. A date-based run whose range could not be
-// prepared (dateRangeUnavailable) is not run: its outcome tells why.
+// prepared (dateRangeUnavailable) is not run: it fails with the code the
+// preparation left (11 when it left none), and its outcome tells why.
 ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, ResultList* results,
                                      StatusView* status);
 

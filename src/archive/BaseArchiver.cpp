@@ -248,6 +248,45 @@ bool CBaseArchiver::HandleExistingArchive(const std::string& tempPath, ExistingA
     return true;
 }
 
+bool CBaseArchiver::AskReplaceArchives(const std::string& tempPath, const std::vector<std::string>& others,
+                                       ExistingArchiveMode& mode, int& result, StatusView* status) {
+    replacedArchives_.clear();
+    if (others.empty()) return true;
+    const std::string finalPath = PublishesIntoDataFolder() ? tempPath : FinalPathOf(tempPath);
+    std::u16string names;
+    if (ctx.platform.Exists(finalPath)) names = ToUtf16(FileNameOf(ctx.platform, finalPath));
+    TV_LOG_WARNING(kModBaseArchiver, "Archival file already exists");
+    for (const std::string& path : others) {
+        LogFileName(path);
+        names += (names.empty() ? u"" : u", ") + ToUtf16(FileNameOf(ctx.platform, path));
+    }
+    if (status != nullptr) status->SetText(GetMessageText(216));
+    if (!AskReplaceFile(names)) {
+        TV_LOG_WARNING(kModBaseArchiver, "File will not be overwritten");
+        result = kArchiveRefused;
+        return false;
+    }
+    TV_LOG_WARNING(kModBaseArchiver, "As per user's choice, file will be overwritten");
+    replacedArchives_ = others;
+    mode = ExistingArchiveMode::Automatic;
+    return true;
+}
+
+void CBaseArchiver::RemoveReplacedArchives(const std::vector<std::string>& published, ResultList* results) {
+    // Removed only now: until the run has published everything, the archives it
+    // replaces stay as they were.
+    for (const std::string& path : replacedArchives_) {
+        const std::string name = FileNameOf(ctx.platform, path);
+        const bool republished = std::any_of(published.begin(), published.end(), [&](const std::string& p) {
+            return FileNameOf(ctx.platform, p) == name;
+        });
+        if (republished || !DeleteArchiveFile(path, results)) continue;
+        TV_LOG_INFO(kModBaseArchiver, "Archive replaced by the new archive removed");
+        LogFileName(path);
+    }
+    replacedArchives_.clear();
+}
+
 // --- finishing and publishing -------------------------------------------------------------
 
 bool CBaseArchiver::FinishArchive(bool split, ResultList* results, StatusView* status) {
@@ -562,6 +601,7 @@ void CBaseArchiver::ResetRunFields() {
     tempCleanupFailed = false;
     tempArchivePath.clear();
     cleanupArchivePath.clear();
+    replacedArchives_.clear();
     blockSectors = 0;
     scaleTypeText.clear();
     ClearHashes();

@@ -73,6 +73,18 @@ public:
     // kept (Ask + No: result 7) or turned into a ".bak" file.
     bool HandleExistingArchive(const std::string& tempPath, ExistingArchiveMode mode, int& result,
                                ResultList* results, StatusView* status);
+    // Before a run that replaces existing archives besides the one of its own
+    // name (the parts of an earlier run of the range, an archive whose range
+    // lies inside the run's): one question names them all, and the one of the
+    // run's own name when it exists. No: result 7, nothing is touched. Yes: mode
+    // becomes Automatic, and those the run does not publish again under their
+    // names are removed once it has published its last file.
+    bool AskReplaceArchives(const std::string& tempPath, const std::vector<std::string>& others,
+                            ExistingArchiveMode& mode, int& result, StatusView* status);
+    // After a run's last file is published: removes the archives the user agreed
+    // to replace that the run has not published again. published: the temporary
+    // paths of the run's files.
+    void RemoveReplacedArchives(const std::vector<std::string>& published, ResultList* results);
     // The block's current hash is the SHA-256 of its first P + 32 bytes, and its
     // previous hash the current hash of the block before, unless a start flag is
     // set. Result 2 on failure; clears both flags on success.
@@ -168,6 +180,7 @@ protected:
     uint64_t progressDone_ = 0;
     int progressShare_ = 100;  // 50 when the card's files are copied as well
     std::vector<std::string> runBackups_;  // file names of this run's backups
+    std::vector<std::string> replacedArchives_;  // archives the user agreed to replace
 };
 
 // The archive operation of a type (1 complete, 2 continue from last, 3

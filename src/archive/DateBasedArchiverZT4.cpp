@@ -86,7 +86,8 @@ bool CDateBasedArchiverZT4::AskArchiveFrom(uint32_t block) {
     int ignored = 0;
     std::string text;
     DayDate day;
-    if (!ReadBlockHeaderAt(block, kRangeFailed, ignored) || !BlockDay(text, day)) return RangeFailed(__LINE__, kRangeFailed);
+    if (!ReadBlockHeaderAt(block, kRangeFailed, ignored)) return RangeReadFailed();
+    if (!BlockDay(text, day)) return RangeFailed(__LINE__, kRangeFailed);
     return AskFrom(text);
 }
 
@@ -94,9 +95,8 @@ bool CDateBasedArchiverZT4::AskArchiveTill() {
     int ignored = 0;
     std::string text;
     DayDate day;
-    if (!ReadBlockHeaderAt(lastClosure, kRangeFailed, ignored) || !BlockDay(text, day)) {
-        return RangeFailed(__LINE__, kRangeFailed);
-    }
+    if (!ReadBlockHeaderAt(lastClosure, kRangeFailed, ignored)) return RangeReadFailed();
+    if (!BlockDay(text, day)) return RangeFailed(__LINE__, kRangeFailed);
     cutDate_ = day;
     return AskTill(238, text);
 }

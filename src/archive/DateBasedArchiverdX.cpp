@@ -104,7 +104,8 @@ bool CDateBasedArchiverdX::AskArchiveFrom(uint32_t block) {
     Header h;
     std::string text;
     DayDate day;
-    if (!ReadBlockHeaderAt(block, kRangeFailed, h) || !BlockDay(h, text, day)) return RangeFailed(__LINE__, kRangeFailed);
+    if (!ReadBlockHeaderAt(block, kRangeFailed, h)) return RangeReadFailed();
+    if (!BlockDay(h, text, day)) return RangeFailed(__LINE__, kRangeFailed);
     return AskFrom(text);
 }
 
@@ -112,9 +113,8 @@ bool CDateBasedArchiverdX::AskArchiveTill() {
     Header h;
     std::string text;
     DayDate day;
-    if (!ReadBlockHeaderAt(lastClosure, kRangeFailed, h) || !BlockDay(h, text, day)) {
-        return RangeFailed(__LINE__, kRangeFailed);
-    }
+    if (!ReadBlockHeaderAt(lastClosure, kRangeFailed, h)) return RangeReadFailed();
+    if (!BlockDay(h, text, day)) return RangeFailed(__LINE__, kRangeFailed);
     return AskTill(137, text);
 }
 
@@ -153,14 +153,14 @@ bool CDateBasedArchiverdX::FindSignatureAfterClosure(uint32_t nextWriteIndex) {
         return false;
     }
     Header closure;
-    if (!ReadBlockHeaderAt(lastClosure, kNoSignature, closure)) return RangeFailed(__LINE__, kNoSignature);
+    if (!ReadBlockHeaderAt(lastClosure, kNoSignature, closure)) return RangeReadFailed();
     if (closure.type != 'E') return RangeFailed(__LINE__, "Invalid data in SMC");
     // The search starts after the whole closure: its own later sectors carry
     // the record type E as well.
     for (uint64_t at = uint64_t{lastClosure} + closure.sectors;;) {
         if (at >= nextWriteIndex) return RangeFailed(__LINE__, kNoSignature);
         Header h;
-        if (!ReadBlockHeaderAt(static_cast<uint32_t>(at), kNoSignature, h)) return RangeFailed(__LINE__, kNoSignature);
+        if (!ReadBlockHeaderAt(static_cast<uint32_t>(at), kNoSignature, h)) return RangeReadFailed();
         if (IsPassedBeforeSignature(h.type)) {
             at += h.sectors;
             continue;
@@ -325,10 +325,10 @@ bool CDateBasedArchiverdX::FindBlockRange() {
     // The incident blocks written right after the range's signature block belong
     // to its closure group, as a complete archive takes them.
     Header signature;
-    if (!ReadBlockHeaderAt(rangeEnd, kRangeFailed, signature)) return RangeFailed(__LINE__, kRangeFailed);
+    if (!ReadBlockHeaderAt(rangeEnd, kRangeFailed, signature)) return RangeReadFailed();
     for (uint64_t at = uint64_t{rangeEnd} + signature.sectors; signature.type == 'S' && at < nextWriteIndex;) {
         Header h;
-        if (!ReadBlockHeaderAt(static_cast<uint32_t>(at), kRangeFailed, h)) return RangeFailed(__LINE__, kRangeFailed);
+        if (!ReadBlockHeaderAt(static_cast<uint32_t>(at), kRangeFailed, h)) return RangeReadFailed();
         if (h.type != 'C' && h.type != 'F' && h.type != 'P' && h.type != 'R') break;
         rangeEnd = static_cast<uint32_t>(at);
         at += h.sectors;

@@ -69,6 +69,11 @@ bool CDateRange::RangeFailed(int line, const char* message) {
     return false;
 }
 
+bool CDateRange::RangeReadFailed() {
+    rangeCtx_.dateArchiveFailed = true;
+    return false;
+}
+
 bool CDateRange::PrepareDateRangeStart(const DayDate* first, const DayDate* last, uint32_t& nextWriteIndex) {
     rangeStart = 0;
     rangeEnd = 0;

@@ -61,6 +61,8 @@ protected:
     bool AskTill(int firstMessage, const std::string& dateText);
     // Logs the error and tells the page the preparation failed.
     bool RangeFailed(int line, const char* message);
+    // Tells the page the preparation failed, for a failure already logged.
+    bool RangeReadFailed();
 
     AppContext& rangeCtx_;
     int rangeModule_;

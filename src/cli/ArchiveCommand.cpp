@@ -13,6 +13,7 @@
 #include "cli/Commands.h"
 #include "cli/ResultPrinter.h"
 #include "cli/TerminalUi.h"
+#include "log/LogFile.h"
 #include "messages/MemoryResultList.h"
 #include "messages/Messages.h"
 #include "platform/Text.h"
@@ -40,6 +41,12 @@ int Usage() {
 
 void PrintLine(const std::u16string& text) { std::printf("%s\n", ToNarrow(text).c_str()); }
 
+// The cause the log holds for a failure that shows no message of its own.
+void PrintLoggedCause() {
+    const std::string& cause = LogFile::Instance().FirstError();
+    if (!cause.empty()) std::fprintf(stderr, "error: %s\n", cause.c_str());
+}
+
 // The run page: the run, its result rows and its outcome.
 int RunPage(AppContext& ctx) {
     TerminalProgress progress;
@@ -49,8 +56,12 @@ int RunPage(AppContext& ctx) {
     PrintResultRows(results, 4);
     PrintLine(outcome.statusText);
     if (!outcome.messageLine.empty()) PrintLine(outcome.messageLine);
+    // A failure without rows (a date range that could not be prepared) and
+    // without a message of its own says what the log says.
+    if (!outcome.success && outcome.messageLine.empty() && results.ItemCount() == 0) PrintLoggedCause();
     CloseSmc(ctx);
-    return outcome.success ? 0 : outcome.result;
+    if (outcome.success) return 0;
+    return outcome.result != 0 ? outcome.result : kArchiveOtherFailure;
 }
 
 // The date page: the card's dates, then the range of the chosen ones. False
@@ -60,6 +71,7 @@ bool DatePage(AppContext& ctx, const DayDate& from, const DayDate& until, int& s
     if (range == nullptr) return true;  // the run answers for itself
     DayDate first;
     DayDate last;
+    LogFile::Instance().ClearFirstError();
     if (!range->PrepareDateRange(&first, &last)) {
         // The run page tells why.
         ctx.dateRangeUnavailable = true;
@@ -79,8 +91,10 @@ bool DatePage(AppContext& ctx, const DayDate& from, const DayDate& until, int& s
     }
     ctx.currentArchiver->SetStartDate(start);
     ctx.currentArchiver->SetEndDate(end);
+    LogFile::Instance().ClearFirstError();
     if (range->FindBlockRange()) return true;
     if (ctx.dateArchiveFailed) ShowMessage(212, kMbIconWarning);
+    PrintLoggedCause();
     PrintLine(GetMessageText(126));
     status = kArchiveOtherFailure;
     return false;

@@ -227,12 +227,15 @@ bool CArchiverdX::MakeDxArchiveName(int& result) {
     return true;
 }
 
-bool CArchiverdX::FindCoveredArchive(std::string& name) const {
+std::vector<std::string> CArchiverdX::CoveredArchives(const std::string& finalPath) const {
     // Every part a split run publishes is named prefix + start + "_" + end with
     // both dates inside the run's own.
     const std::string prefix = storeInfo.scaleSerialNumber + "_" + storeInfo.smcUid + "_";
+    std::vector<std::string> covered;
     std::vector<DirEntry> entries;
-    if (!ctx.platform.ListFolder(ctx.archivePath, prefix + "*" + GetArchiveExtension(), entries)) return false;
+    if (!ctx.platform.ListFolder(ctx.archivePath, prefix + "*" + GetArchiveExtension(), entries)) return covered;
+    std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    const std::string ownName = finalPath.substr(finalPath.find_last_of(ctx.platform.Separator()) + 1);
     const size_t width = startDate.size();
     for (const DirEntry& e : entries) {
         const std::string dates = e.name.substr(prefix.size());
@@ -241,35 +244,26 @@ bool CArchiverdX::FindCoveredArchive(std::string& name) const {
         }
         const std::string first = dates.substr(0, width);
         const std::string last = dates.substr(width + 1, width);
-        if (first >= startDate && last <= endDate && first <= last) {
-            name = e.name;
-            return true;
+        if (first >= startDate && last <= endDate && first <= last && e.name != ownName) {
+            covered.push_back(ctx.platform.JoinPath(ctx.archivePath, e.name));
         }
     }
-    return false;
+    return covered;
 }
 
 bool CArchiverdX::InitArchive(int& result, ProgressView* progress, ResultList* results, StatusView* status) {
     if (!MakeDxArchiveName(result)) return false;
-    // The question covers every archive the run may replace: a run that splits
-    // replaces the parts of an earlier split run, whose names differ from the
-    // archive's own.
+    // The question covers every archive the run replaces: besides the one of its
+    // own name, the parts of an earlier split run and the archives of a range
+    // inside the run's, which the new archive holds as well.
     ExistingArchiveMode mode = ExistingArchiveMode::Ask;
     const std::string finalPath = PublishesIntoDataFolder() ? tempArchivePath : FinalPathOf(tempArchivePath);
-    std::string covered;
-    if (ArchiveFolderAvailable() && !ctx.platform.Exists(finalPath) && FindCoveredArchive(covered)) {
-        TV_LOG_WARNING(kModArchiverDx, "Archival file already exists");
-        LogFileName(ctx.platform.JoinPath(ctx.archivePath, covered));
-        if (status != nullptr) status->SetText(GetMessageText(216));
-        if (!AskReplaceFile(ToUtf16(covered))) {
-            TV_LOG_WARNING(kModArchiverDx, "File will not be overwritten");
-            result = kArchiveRefused;
-            return false;
-        }
-        TV_LOG_WARNING(kModArchiverDx, "As per user's choice, file will be overwritten");
-        mode = ExistingArchiveMode::Automatic;
+    const std::vector<std::string> covered =
+        ArchiveFolderAvailable() ? CoveredArchives(finalPath) : std::vector<std::string>{};
+    if (!AskReplaceArchives(tempArchivePath, covered, mode, result, status) ||
+        !HandleExistingArchive(tempArchivePath, mode, result, results, status)) {
+        return false;
     }
-    if (!HandleExistingArchive(tempArchivePath, mode, result, results, status)) return false;
     if (progress != nullptr) {
         progress->SetRange(0, 100);
         progress->SetPos(0);
@@ -529,6 +523,9 @@ bool CArchiverdX::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t f
         TV_LOG_ERROR(kModArchiverDx, "Final processing failed");
         return false;
     }
+    std::vector<std::string> published = partPaths_;
+    published.push_back(tempArchivePath);
+    RemoveReplacedArchives(published, results);
     return true;
 }
 

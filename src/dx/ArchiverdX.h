@@ -58,12 +58,12 @@ public:
     // (lastClosure): serial number_UID_start_end.csv in the data folder, as
     // tempArchivePath and cleanupArchivePath.
     bool MakeDxArchiveName(int& result);
-    // MakeDxArchiveName, then an existing archive of that name is handled with a
-    // question, then the progress bar is reset.
+    // MakeDxArchiveName, then one question about the existing archives the run
+    // replaces, then the progress bar is reset.
     bool InitArchive(int& result, ProgressView* progress, ResultList* results, StatusView* status);
-    // An archive of this card in the archive folder whose dates lie within the
-    // run's (a part the run may replace); its file name.
-    bool FindCoveredArchive(std::string& name) const;
+    // The archives of this card in the archive folder, other than finalPath,
+    // whose dates lie within the run's (parts the run replaces), by name.
+    std::vector<std::string> CoveredArchives(const std::string& finalPath) const;
     // The names of a split: the completed part (ending with the closure block)
     // and the file that continues from the first transaction at or after the
     // incident block, up to searchLimit. On success the run's start date and

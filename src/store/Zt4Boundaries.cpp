@@ -25,10 +25,7 @@ constexpr char kCorrupted[] = "Corrupted SMC.Boundary block verification failed"
 // result 2. A second block of another kind gives notFusingCode (0: none).
 bool CheckOrigin(BoundaryScanner& s, int module, int notFusingCode, int& result) {
     uint8_t sector[kBlockSectorSize] = {};
-    if (!GetSmcBlocks(s.Context(), 1, sector, 0)) {
-        TV_LOG_ERROR(module, "Get block from WORM STORE failed");
-        return s.Fail(__LINE__, kBoundaryFailed);
-    }
+    if (!GetSmcBlocks(s.Context(), 1, sector, 0)) return s.Fail(__LINE__, kBoundaryFailed);
     if (std::memcmp(sector + 4, "ZT4", 3) != 0) return s.Fail(__LINE__, kBoundaryFailed);
     CZt4BlockReader reader(s.Context(), module);
     if (!reader.Read(1, result)) return s.Fail(__LINE__, kBoundaryFailed);

@@ -167,12 +167,12 @@ bool CheckArchiveLogUid(AppContext& ctx, const std::string& logPath) {
         got += static_cast<size_t>(r);
     }
     if (got == kHeaderSize && std::memcmp(header + 1, hex.data(), 32) == 0) return true;
-    if (got == kHeaderSize) {
-        char message[256];
-        std::snprintf(message, sizeof message, "SMC's UID mismatches with UID in 'Achive.log'. UID in log - %.34s",
-                      header);
-        TV_LOG_ERROR(kModSbcSelectionPage, message);
-    }
+    // A log too short to hold the header is a mismatch as well, logged with
+    // what it holds.
+    char message[256];
+    std::snprintf(message, sizeof message, "SMC's UID mismatches with UID in 'Achive.log'. UID in log - %.*s",
+                  static_cast<int>(got), header);
+    TV_LOG_ERROR(kModSbcSelectionPage, message);
     ShowMessage(275, kMbIconWarning);
     ctx.archiveLogState = 1;
     return true;

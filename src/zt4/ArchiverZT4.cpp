@@ -188,10 +188,32 @@ bool CArchiverZT4::MakeArchiveName(std::string& path, int& result) {
     return true;
 }
 
+std::vector<std::string> CArchiverZT4::ExistingParts(const std::string& tempPath) const {
+    // The archive folder of the run's range holds the files of earlier runs of
+    // that range, cut where those runs cut them.
+    Platform& p = ctx.platform;
+    const std::string finalPath = PublishesIntoDataFolder() ? tempPath : FinalPathOf(tempPath);
+    const std::string folder = FolderOf(p, finalPath);
+    const std::string ownName = FileNameOf(p, finalPath);
+    std::vector<DirEntry> entries;
+    std::vector<std::string> parts;
+    if (!p.ListFolder(folder, std::string("*") + GetArchiveExtension(), entries)) return parts;
+    std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    for (const DirEntry& e : entries) {
+        if (!e.isDirectory && e.name != ownName && e.name.ends_with(GetArchiveExtension())) {
+            parts.push_back(p.JoinPath(folder, e.name));
+        }
+    }
+    return parts;
+}
+
 bool CArchiverZT4::InitArchive(int& result, ProgressView* progress, ResultList* results, StatusView* status) {
     std::string path;
+    ExistingArchiveMode mode = ExistingArchiveMode::Ask;
     if (!MakeArchiveName(path, result) ||
-        !HandleExistingArchive(path, ExistingArchiveMode::Ask, result, results, status) ||
+        !AskReplaceArchives(path, ArchiveFolderAvailable() ? ExistingParts(path) : std::vector<std::string>{}, mode,
+                            result, status) ||
+        !HandleExistingArchive(path, mode, result, results, status) ||
         !UpdateYearEnd(startStamp.substr(0, 8))) {
         TV_LOG_ERROR(kModArchiverZt4, "Archival initialization process failed");
         return false;
@@ -402,6 +424,7 @@ bool CArchiverZT4::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t 
     reader_.readAhead = true;
     fileIndex_ = 1;
     partsPublished_ = 0;
+    publishResult = 0;
     partPaths_.clear();
 
     bool runStart = firstBlockNumber != 0;
@@ -432,6 +455,7 @@ bool CArchiverZT4::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t 
         if (yearSplit_ || closeFile_) {
             // The block opens the next file; nothing of it stands in this one.
             if (!SplitAtYearEnd(result, results, status)) {
+                if (publishResult != 0) result = publishResult;
                 TV_LOG_ERROR(kModArchiverZt4, kCreateFailed);
                 return false;
             }
@@ -468,6 +492,7 @@ bool CArchiverZT4::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t 
             }
             const CutPoint cut = cut_;
             if (!SplitAtSize(result, results, status)) {
+                if (publishResult != 0) result = publishResult;
                 TV_LOG_ERROR(kModArchiverZt4, kCreateFailed);
                 return false;
             }
@@ -488,9 +513,13 @@ bool CArchiverZT4::CreateArchive(uint32_t count, uint32_t searchLimit, uint32_t 
         return false;
     }
     if (!FinishArchive(partsPublished_ > 0, results, status)) {
+        if (publishResult != 0) result = publishResult;
         TV_LOG_ERROR(kModArchiverZt4, "Final processing failed");
         return false;
     }
+    std::vector<std::string> published = partPaths_;
+    published.push_back(tempArchivePath);
+    RemoveReplacedArchives(published, results);
     RemoveTempXmlFolder();
     return true;
 }

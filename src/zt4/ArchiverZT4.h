@@ -49,8 +49,12 @@ public:
     // The card's identity from the blocks up to the first scale signature, whose
     // chain and signature must hold.
     bool CheckPublicKeyIntegrity(uint32_t count);
-    // MakeArchiveName, the existing archive (asking), the year end, the progress bar.
+    // MakeArchiveName, one question about the existing files the run replaces,
+    // the year end, the progress bar.
     bool InitArchive(int& result, ProgressView* progress, ResultList* results, StatusView* status);
+    // The archive files in the run's archive folder other than the one of the
+    // temporary file's name, by name.
+    std::vector<std::string> ExistingParts(const std::string& tempPath) const;
     // The year end that follows a date (YYYYMMDD) under the configured year end.
     bool UpdateYearEnd(const std::string& compactDate);
     // From block 0: the blocks up to and including the first signature block,

@@ -83,11 +83,8 @@ bool CZt4BlockReader::ReadFromWindow(uint32_t number) {
 bool CZt4BlockReader::Read(uint32_t number, int& result) {
     bool damaged = false;
     if (!(readAhead && ReadFromWindow(number)) && !ReadBlock(ctx_, ScaleFamily::Zt4, number, block, &damaged)) {
-        if (damaged) {
-            result = kArchiveDataCheckFailed;
-        } else {
-            TV_LOG_ERROR(module_, "Get block from WORM STORE failed");
-        }
+        // A failed read has been logged where the card was read.
+        if (damaged) result = kArchiveDataCheckFailed;
         return false;
     }
     yearClosure = false;

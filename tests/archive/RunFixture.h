@@ -82,6 +82,12 @@ protected:
         return texts;
     }
     bool Logged(const std::string& text) const { return LogText().find(text) != std::string::npos; }
+    // How often the text holds what.
+    static size_t Count(const std::string& text, const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    }
 
     AppContext* ctx_ = nullptr;
     CardSummary card_;

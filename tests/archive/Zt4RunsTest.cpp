@@ -18,12 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
 // The block documents of one archive file, in file order.
 std::vector<std::string> Documents(const std::string& text) {
     std::vector<std::string> docs;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/AppContext.h"
+#include "log/LogFile.h"
 #include "messages/Messages.h"
 #include "platform/Text.h"
 #include "smc/SmcDiscovery.h"
@@ -78,6 +79,24 @@ TEST_F(ArchiveLogTest, ATrailerOutOfShapeIsNotCut) {
         EXPECT_FALSE(RemoveLogSignature(path));
         EXPECT_EQ(ReadFile(path), head + c.tail);
         EXPECT_NE(LogText().find(c.message), std::string::npos);
+    }
+}
+
+TEST_F(ArchiveLogTest, ALogTooShortForItsHeaderIsLoggedAsAMismatch) {
+    ASSERT_TRUE(Choose());
+    const std::string log = root_ + "/Archive.log";
+    for (const std::string& content : {std::string(), "[" + card_.smcUid.substr(0, 20)}) {
+        SCOPED_TRACE(content.size());
+        WriteFile(log, content);
+        ctx_->archiveLogState = 0;
+        ui_.shown.clear();
+        EXPECT_TRUE(CheckArchiveLogUid(*ctx_, log));
+        EXPECT_EQ(ctx_->archiveLogState, 1);
+        EXPECT_TRUE(Shown(275));
+        const auto errors = test::LoggedErrors(LogText(), kModSbcSelectionPage);
+        ASSERT_FALSE(errors.empty());
+        EXPECT_EQ(errors.back(), "SMC's UID mismatches with UID in 'Achive.log'. UID in log - " + content);
+        EXPECT_EQ(ReadFile(log), content);
     }
 }
 
