@@ -7,13 +7,8 @@
 #include <filesystem>
 #include <regex>
 
-#include "archive/DateBasedArchiverZT4.h"
-#include "archive/DateBasedArchiverdX.h"
 #include "archive/DateRange.h"
 #include "archive/RunFixture.h"
-#include "archive/SmcProfile.h"
-#include "zt4/ArchiveVerifierZT4.h"
-#include "zt4/LogVerifierZT4.h"
 
 namespace tv {
 namespace {
@@ -22,13 +17,6 @@ namespace fs = std::filesystem;
 
 class ScaleShapesTest : public test::RunFixture {
 protected:
-    ArchiveRunOutcome Continue() {
-        ChooseCard();
-        std::u16string info;
-        EXPECT_EQ(CheckSmcProfile(*ctx_, info), ProfileCheck::Valid) << LogText();
-        SetArchiveType(*ctx_, 2);
-        return RunPage();
-    }
     // The date page and the range of the chosen dates; the run, when the range
     // was found without a question.
     ArchiveRunOutcome Dated(const std::string& from, const std::string& until, CDateRange** range = nullptr) {
@@ -81,31 +69,13 @@ protected:
         SCOPED_TRACE(path);
         EXPECT_TRUE(VerifyArchiveFileQuietly(path)) << LogText();
         EXPECT_TRUE(VerifiesAgainstCard(path)) << LogText();
-        std::vector<std::string> lines;
-        const std::string text = ReadFile(path);
-        for (size_t at = 0; at < text.size();) {
-            const size_t end = text.find('\n', at);
-            lines.push_back(text.substr(at, end - at));
-            at = end == std::string::npos ? text.size() : end + 1;
-        }
-        return lines;
+        return FileLines(path);
     }
     // The lines of the one dX file of a folder, which verifies both ways.
     std::vector<std::string> VerifiedLines(const std::string& folder) {
         const auto files = Files(folder, ".csv");
         EXPECT_EQ(files.size(), 1u) << folder;
         return files.empty() ? std::vector<std::string>{} : VerifiedFileLines(files[0]);
-    }
-    static bool Validates(const std::string& path) {
-        MemoryResultList rows;
-        test::RecordingProgress progress;
-        std::unique_ptr<CVerifierZT4> v;
-        if (path.ends_with(".xml")) {
-            v = std::make_unique<CArchiveVerifierZT4>(path);
-        } else {
-            v = std::make_unique<CLogVerifierZT4>(path);
-        }
-        return v->Verify(&progress, &rows);
     }
     // Every ZT4 file of the folder validates, and so does the card's Archive.log.
     size_t ValidatedFiles(const std::string& folder) {
