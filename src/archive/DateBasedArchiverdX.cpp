@@ -89,10 +89,9 @@ bool CDateBasedArchiverdX::FindValidBlockRange(DayDate& first, DayDate& last, ui
         if (!ReadBlockHeaderAt(n, kValidFailed, h)) return false;
         if (h.type == 'E') {
             uint32_t first = n;
-            if (FindDxBlockStart(ctx, n, h.decoded, first) && (first == n || ReadBlockHeaderAt(first, kValidFailed, h)) &&
-                BlockDay(h, text, last)) {
-                return true;
-            }
+            const bool start = FindDxBlockStart(ctx, n, h.decoded, first);
+            if (start && first != n && !ReadBlockHeaderAt(first, kValidFailed, h)) return false;
+            if (start && BlockDay(h, text, last)) return true;
             TV_LOG_ERROR(kModDateBasedDx, kValidFailed);
             return false;
         }
