@@ -37,6 +37,7 @@ bool CDateBasedArchiverdX::ReadBlockHeaderAt(uint32_t sector, const char* failur
     }
     header.type = block.recordType;
     header.sectors = block.sectorCount;
+    header.decoded = std::move(block);
     return true;
 }
 
@@ -81,13 +82,16 @@ bool CDateBasedArchiverdX::FindValidBlockRange(DayDate& first, DayDate& last, ui
         return false;
     }
     // Every sector of a long-form block carries its record type, so any sector
-    // of the last closure finds it.
+    // of the last closure finds it; its date stands in the closure's first sector.
     for (uint32_t n = nextWriteIndex - 1; n >= 2; --n) {
         PumpAndCheckAbort();
         Header h;
         if (!ReadBlockHeaderAt(n, kValidFailed, h)) return false;
         if (h.type == 'E') {
-            if (BlockDay(h, text, last)) return true;
+            uint32_t first = n;
+            const bool start = FindDxBlockStart(ctx, n, h.decoded, first);
+            if (start && first != n && !ReadBlockHeaderAt(first, kValidFailed, h)) return false;
+            if (start && BlockDay(h, text, last)) return true;
             TV_LOG_ERROR(kModDateBasedDx, kValidFailed);
             return false;
         }
@@ -319,19 +323,10 @@ bool CDateBasedArchiverdX::FindBlockRange() {
             return false;
         }
     }
+    // The range ends with its signature block: incident blocks after it carry
+    // no date and belong to no range.
     if (!(started && (done || endReached) && lastClosure < rangeEnd && rangeStart < rangeEnd)) {
         return RangeFailed(__LINE__, kRangeFailed);
-    }
-    // The incident blocks written right after the range's signature block belong
-    // to its closure group, as a complete archive takes them.
-    Header signature;
-    if (!ReadBlockHeaderAt(rangeEnd, kRangeFailed, signature)) return RangeReadFailed();
-    for (uint64_t at = uint64_t{rangeEnd} + signature.sectors; signature.type == 'S' && at < nextWriteIndex;) {
-        Header h;
-        if (!ReadBlockHeaderAt(static_cast<uint32_t>(at), kRangeFailed, h)) return RangeReadFailed();
-        if (h.type != 'C' && h.type != 'F' && h.type != 'P' && h.type != 'R') break;
-        rangeEnd = static_cast<uint32_t>(at);
-        at += h.sectors;
     }
     return true;
 }

@@ -1,7 +1,7 @@
 // The archive of a dX card between two dates. The range starts at the signature
 // incident block before the first dated block of the start date (or at the
 // card's first block) and ends with the signature block after the last closure
-// of the end date.
+// of the end date; incident blocks after that signature belong to no date.
 #pragma once
 
 #include <array>
@@ -42,6 +42,7 @@ private:
         char type = 0;
         uint32_t sectors = 0;
         std::array<uint8_t, 512> bytes{};
+        WormBlock decoded;
     };
     // One sector read and decoded as a block header; failures log the message.
     bool ReadBlockHeaderAt(uint32_t sector, const char* failure, Header& header);

@@ -36,7 +36,6 @@ constexpr size_t kIncidentSeparators = 32;
 constexpr uint64_t kLongLineOverhead = 134;   // + P + 16 N: a well-formed long-form line
 constexpr uint64_t kShortLineOverhead = 171;  // + P': a well-formed short-form line
 constexpr uint32_t kMaxTransactionSize = 65535;
-constexpr uint32_t kFirstSignatureLastSector = 5;
 constexpr uint32_t kMinNextWriteIndex = 10;
 constexpr char kFiscalVersion[] = "01.00";
 
@@ -451,6 +450,8 @@ bool CVerifierdX::VerifyLongBlock(const uint8_t lengthBytes[4], uint32_t length,
             return FailAtBlock(__LINE__, position, number);
         }
         ++state_.verifiedSignatures;
+        // The leading blocks of the card end here; the archived range follows.
+        if (state_.verifiedSignatures == 1) state_.numberJumpOpen = true;
     }
     state_.blockPosition += n;
     return true;
@@ -699,10 +700,10 @@ bool CVerifierdX::ReadBookKeeping(DxBookKeeping& values, uint16_t& lastBlockInde
     if (!HexFieldValue(header, sizeof header, previousHeader)) {
         return Error(__LINE__, "Previous header block number is not in hexadecimal format");
     }
-    if (currentNumber != 0 && currentNumber != lastBlockNumber + 1 &&
-        lastBlockNumber != kFirstSignatureLastSector) {
+    if (currentNumber != 0 && currentNumber != lastBlockNumber + 1 && !state_.numberJumpOpen) {
         return Error(__LINE__, "Current block number is not consecutive");
     }
+    state_.numberJumpOpen = false;
     lastBlockNumber = currentNumber;
     values.numberTaken = true;
     if (blockIndex >= blockCount) {

@@ -104,6 +104,9 @@ private:
         uint32_t verifiedSignatures = 0;
         bool previousWasSignature = false;
         bool chainBreak = false;
+        // The archived range may start at any block number: the first numbered
+        // sector after the file's first signature block takes any number.
+        bool numberJumpOpen = false;
         int longBlocks = 0;
         char firstTypes[3] = {};
         char lastLongType = 0;

@@ -105,11 +105,19 @@ std::vector<std::string> CardOptionsArguments(const CardOptions& o) {
                                      "--total-sectors",
                                      std::to_string(o.totalSectors),
                                      "--cust-id",
-                                     o.customisationId};
+                                     o.customisationId,
+                                     "--closure-sectors",
+                                     std::to_string(o.closureSectors)};
     if (o.unclosedTailReceipts != 0) {
         args.push_back("--unclosed-tail");
         args.push_back(std::to_string(o.unclosedTailReceipts));
     }
+    if (o.shortLastSector) args.push_back("--short-last-sector");
+    if (o.originIncident != 0) {
+        args.push_back("--origin-incident");
+        args.push_back(std::string(1, o.originIncident));
+    }
+    if (o.incidentAfterClosures) args.push_back("--incident-after-closures");
     if (!o.fused) args.push_back("--not-fused");
     if (o.empty) args.push_back("--empty");
     if (o.damage != CardDamage::None) {

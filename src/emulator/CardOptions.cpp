@@ -11,6 +11,9 @@ constexpr uint32_t kMaxReceiptsPerDay = 100000;
 constexpr uint32_t kMaxStoreFiles = 16;
 constexpr uint32_t kSplitStoreFiles = 3;
 constexpr uint32_t kDefaultTailReceipts = 3;
+constexpr uint32_t kMaxClosureSectors = 4;
+
+bool IsIncidentLetter(char c) { return c == 'C' || c == 'F' || c == 'P' || c == 'R'; }
 
 bool ParseNumber(const std::string& text, uint64_t limit, uint64_t& value) {
     if (text.empty() || text.size() > 20) return false;
@@ -93,6 +96,14 @@ bool ValidateCardOptions(const CardOptions& o, std::string& error) {
         error = "the total store size leaves a store file empty";
         return false;
     }
+    if (o.originIncident != 0 && !IsIncidentLetter(o.originIncident)) {
+        error = "the incident after the origin is C, F, P or R";
+        return false;
+    }
+    if (o.closureSectors < 1 || o.closureSectors > kMaxClosureSectors) {
+        error = "a closure takes 1 to 4 sectors";
+        return false;
+    }
     if (o.damage != CardDamage::None) {
         if (o.empty || o.days == 0) {
             error = "damage needs a card with at least one closed day";
@@ -124,6 +135,10 @@ bool ParseCardArguments(const std::vector<std::string>& args, CardOptions& o,
         }
         if (arg == "--short-last-sector") {
             o.shortLastSector = true;
+            continue;
+        }
+        if (arg == "--incident-after-closures") {
+            o.incidentAfterClosures = true;
             continue;
         }
         if (arg == "--not-fused") {
@@ -193,6 +208,15 @@ bool ParseCardArguments(const std::vector<std::string>& args, CardOptions& o,
         } else if (arg == "--total-sectors") {
             if (!number(std::numeric_limits<uint32_t>::max())) return false;
             o.totalSectors = static_cast<uint32_t>(n);
+        } else if (arg == "--origin-incident") {
+            if (value.size() != 1 || !IsIncidentLetter(value[0])) {
+                error = "--origin-incident takes C, F, P or R";
+                return false;
+            }
+            o.originIncident = value[0];
+        } else if (arg == "--closure-sectors") {
+            if (!number(kMaxClosureSectors)) return false;
+            o.closureSectors = static_cast<uint32_t>(n);
         } else if (arg == "--cust-id") {
             o.customisationId = value;
         } else if (arg == "--damage") {

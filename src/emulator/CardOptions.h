@@ -38,6 +38,13 @@ struct CardOptions {
     // dX: some receipts end at most 22 bytes into their last sector, or in the
     // sector before with only the hashes after them.
     bool shortLastSector = false;
+    // Shapes real scales write: an incident block (C, F, P or R; 0 for none)
+    // between the origin (dX origin of trust block, ZT4 fusing block) and the
+    // first signature incident block; closures of several sectors; an incident
+    // block after every closure group (never after a year closure).
+    char originIncident = 0;
+    uint32_t closureSectors = 1;  // 1 to 4
+    bool incidentAfterClosures = false;
     std::string customisationId = "QX33";
     CardDamage damage = CardDamage::None;
 };
@@ -71,7 +78,9 @@ bool ValidateCardOptions(const CardOptions& options, std::string& error);
 // folder: --family dx|zt4 --out DIR [--seed N] [--start YYYY-MM-DD] [--days N]
 // [--receipts-per-day N] [--multi-sector PCT] [--unclosed-tail [N]] [--split-store]
 // [--store-files N] [--total-sectors N] [--not-fused] [--empty] [--cust-id XXXX]
-// [--damage KIND] [--short-last-sector]. False with the reason on a usage error.
+// [--damage KIND] [--short-last-sector] [--origin-incident C|F|P|R]
+// [--closure-sectors N] [--incident-after-closures]. False with the reason on a
+// usage error.
 bool ParseCardArguments(const std::vector<std::string>& args, CardOptions& options,
                         std::string& outFolder, std::string& error);
 

@@ -147,6 +147,10 @@ bool DxCardWriter::WriteOrigin(std::string& error) {
                    nullptr, false, error)) {
         return false;
     }
+    if (options_.originIncident != 0 &&
+        !WriteShort(IncidentContent(options_.originIncident, fusion, "MISE EN SERVICE"), error)) {
+        return false;
+    }
     // Two signature incident / signature pairs authenticate the origin.
     for (int32_t pair = 0; pair < 2; ++pair) {
         const std::string at = options_.start.TextAt(kFusionSeconds + 1 + 2 * pair);
@@ -204,10 +208,16 @@ bool DxCardWriter::WriteDay(const JournalDay& day, uint32_t dayIndex, std::strin
     if (!day.closed) return true;
 
     const std::string closure = d.TextAt(day.closeSeconds);
-    if (!WriteLong('E',
-                   closure + ";CLOTURE JOURNALIERE;Z" + Number(day.day.number, 4) + ";TICKETS:" +
-                       std::to_string(day.day.receipts) + ";TOTAL:" + Amount(day.day.cents) + ";",
-                   &d, TakeBlockDamage(), error) ||
+    std::string closureText = closure + ";CLOTURE JOURNALIERE;Z" + Number(day.day.number, 4) +
+                              ";TICKETS:" + std::to_string(day.day.receipts) +
+                              ";TOTAL:" + Amount(day.day.cents) + ";";
+    // A closure of several sectors: its text ends well into the last of them.
+    if (options_.closureSectors > 1) {
+        closureText = PadTo(std::move(closureText),
+                            std::max<size_t>(closureText.size(),
+                                             (options_.closureSectors - 1) * kPayloadPerSector + 100));
+    }
+    if (!WriteLong('E', std::move(closureText), &d, TakeBlockDamage(), error) ||
         !WriteShort("W;" + d.TextAt(day.closeSeconds + 1) + ";CLOTURE;", error) ||
         !WriteSignature(d.TextAt(day.closeSeconds + 2), TakeSignatureDamage(), error)) {
         return false;

@@ -1,6 +1,7 @@
-// The journal of a dX scale: the origin of trust block, two signature incident /
-// signature pairs, then per day a header, the day's receipts, user messages and
-// incidents, and the closure group (closure, signature incident, signature).
+// The journal of a dX scale: the origin of trust block (followed, when asked, by
+// an incident block), two signature incident / signature pairs, then per day a
+// header, the day's receipts, user messages and incidents, and the closure group
+// (closure, signature incident, signature), which may be followed by an incident.
 //
 // Every sector of a long-form block carries the 22-byte dX header: bytes 0-3 the
 // content length in the first sector and, in later ones, the content bytes that

@@ -168,9 +168,10 @@ bool JournalPlanner::NextDay(JournalDay& day) {
             day.year = yearTotals_;
             yearTotals_ = ClosureTotals{};
         }
-        // A power cut or a restart in the night, after the day was closed (never
-        // after a year closure, which ends an archive file).
-        if (!day.yearEnd && random_.Chance(10)) {
+        // A power cut or a restart in the night, after the day was closed: on some
+        // nights, or on every one when asked; never after a year closure, which
+        // ends an archive file.
+        if (!day.yearEnd && (random_.Chance(10) || options_.incidentAfterClosures)) {
             const IncidentKind& k = kIncidents[random_.Chance(50) ? 2 : 3];
             day.trailingIncident = k.letter;
             day.trailingText = k.text;

@@ -17,6 +17,10 @@ std::string Element(const char* name, const std::string& content) {
     return std::string("<") + name + ">" + content + "</" + name + ">";
 }
 
+std::string Document(const std::string& dateTime, const std::string& kind, const std::string& body) {
+    return "<fit>" + Element("cte", dateTime) + "<" + kind + ">" + body + "</" + kind + "></fit>";
+}
+
 // The record type a reader gives a block of this kind.
 char RecordTypeOf(const std::string& kind) {
     if (kind == "fpg") return 'O';
@@ -36,8 +40,7 @@ std::string Weight(uint32_t grams) {
 bool Zt4CardWriter::WriteXml(const std::string& dateTime, const std::string& kind,
                              const std::string& body, const CalendarDate* date, bool damage,
                              std::string& error) {
-    const std::string xml =
-        "<fit>" + Element("cte", dateTime) + "<" + kind + ">" + body + "</" + kind + "></fit>";
+    const std::string xml = Document(dateTime, kind, body);
     const char type = RecordTypeOf(kind);
     FramedBlock block = FrameLongBlock(xml, type);
     const BlockFault fault = damage ? FaultFor(block, kAfterDate + 5) : BlockFault{};
@@ -72,7 +75,14 @@ bool Zt4CardWriter::WriteClosure(const CalendarDate& date, int32_t seconds, cons
     // The signature block carries the closure's own date text.
     const std::string at = date.TextAt(seconds);
     const bool noIncident = kind == "fcy" && options_.damage == CardDamage::ClosureIncident;
-    return WriteXml(at, kind, body, &date, damageClosure, error) &&
+    // A closure of several sectors: its document ends well into the last of them.
+    std::string closureBody = body;
+    if (options_.closureSectors > 1) {
+        const size_t wanted = (options_.closureSectors - 1) * kSectorBytes + 100;
+        const size_t document = Document(at, kind, body).size() + Element("rem", "").size();
+        if (document < wanted) closureBody += Element("rem", std::string(wanted - document, ' '));
+    }
+    return WriteXml(at, kind, closureBody, &date, damageClosure, error) &&
            (noIncident || WriteShort("W;" + date.TextAt(seconds + 1) + ";" + kind + ";", error)) &&
            WriteSignature(at, damageSignature, error);
 }
@@ -160,6 +170,8 @@ bool Zt4CardWriter::Write(std::string& error) {
     const bool brokenFusing = options_.damage == CardDamage::FusingXml;
     if (!(brokenFusing ? WriteBrokenFusing(fusion, fusing, error)
                        : WriteXml(fusion, "fpg", fusing, nullptr, false, error)) ||
+        (options_.originIncident != 0 &&
+         !WriteShort(IncidentContent(options_.originIncident, fusion, "MISE EN SERVICE"), error)) ||
         !WriteShort("W;" + options_.start.TextAt(kFusionSeconds + 1) + ";FUSION;", error) ||
         !WriteSignature(options_.start.TextAt(kFusionSeconds + 2), false, error)) {
         return false;

@@ -1,5 +1,6 @@
-// The journal of a ZT4 scale: the identifier block "ZT4...", the fusing block, a
-// signature incident / signature pair, then per day the receipts and user
+// The journal of a ZT4 scale: the identifier block "ZT4...", the fusing block
+// (followed, when asked, by an incident block), a signature incident / signature
+// pair, then per day the receipts and user
 // messages as XML blocks, incidents, and the closures, each followed by a
 // signature incident and a signature block: the daily closure, at a month end the
 // monthly one, at the year end (31 December) the yearly one.

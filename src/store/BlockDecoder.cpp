@@ -120,6 +120,24 @@ bool ReadBlock(AppContext& ctx, ScaleFamily family, uint32_t blockNumber, WormBl
     return true;
 }
 
+bool FindDxBlockStart(AppContext& ctx, uint32_t sector, const WormBlock& decoded, uint32_t& first) {
+    first = sector;
+    if (decoded.contentLength == 0 || decoded.blockIndex == 0) return true;
+    if (decoded.blockIndex > sector) return false;
+    const uint32_t start = sector - decoded.blockIndex;
+    uint8_t bytes[kBlockSectorSize] = {};
+    if (!GetSmcBlocks(ctx, 1, bytes, start)) return false;
+    WormBlock head;
+    if (!DecodeBlockHeader(bytes, ScaleFamily::Dx, start, head)) return false;
+    // The sector found must lie within a block of the same type that starts there.
+    if (head.contentLength == 0 || head.blockIndex != 0 || head.recordType != decoded.recordType ||
+        head.sectorCount <= decoded.blockIndex) {
+        return false;
+    }
+    first = start;
+    return true;
+}
+
 bool BlockHashMatches(const WormBlock& block) {
     const size_t hashed = size_t{block.paddedLength} + 32;
     if (block.bytes.size() < hashed + 32) return false;

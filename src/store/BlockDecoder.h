@@ -27,6 +27,15 @@ bool DecodeBlockHeader(const uint8_t* sector, ScaleFamily family, uint32_t block
 bool ReadBlock(AppContext& ctx, ScaleFamily family, uint32_t blockNumber, WormBlock& block,
                bool* damaged = nullptr);
 
+// dX: the first sector of the block that a decoded sector belongs to. Every
+// sector of a long-form block carries the block's record type and its own index
+// within the block, so a backward scan meets a block's last sector first; the
+// block starts that many sectors earlier, where a sector of index 0 and the same
+// type must begin a block that reaches the sector found. A short-form block or a
+// first sector is its own start. False when the card does not hold such a start
+// (a failed read is logged by the card channel).
+bool FindDxBlockStart(AppContext& ctx, uint32_t sector, const WormBlock& decoded, uint32_t& first);
+
 // The block's current hash is the SHA-256 of its first P + 32 bytes (length,
 // content, padding, previous hash).
 bool BlockHashMatches(const WormBlock& block);

@@ -31,6 +31,11 @@ bool BoundaryScanner::TypeAt(uint32_t sector, char& type) {
     return true;
 }
 
+bool BoundaryScanner::BlockStart(uint32_t sector, const WormBlock& block, uint32_t& first) {
+    if (!FindDxBlockStart(ctx_, sector, block, first)) return Fail(__LINE__, kBoundaryFailed);
+    return true;
+}
+
 BackwardScanProgress::BackwardScanProgress(AppContext& ctx, uint32_t lastIndex) : ctx_(ctx) {
     ctx_.boundaryCheck = true;
     ctx_.progressTotal = lastIndex;

@@ -25,6 +25,9 @@ public:
     // decode logs the rule set's failure.
     bool HeaderAt(uint32_t sector, WormBlock& block);
     bool TypeAt(uint32_t sector, char& type);
+    // dX: the first sector of the block whose sector at `sector` was decoded
+    // into block (FindDxBlockStart); a card without that start fails the rule set.
+    bool BlockStart(uint32_t sector, const WormBlock& block, uint32_t& first);
     void Between() const {
         if (scan_.betweenBlocks) scan_.betweenBlocks();
     }

@@ -76,8 +76,9 @@ bool ScanDxBackward(BoundaryScanner& s, uint32_t lastIndex, BlockBoundaries& b, 
     for (uint32_t n = lastIndex; n >= 2 && !closure; --n) {
         s.Between();
         progress.Step();
-        char t = 0;
-        if (!s.TypeAt(n, t)) return false;
+        WormBlock block;
+        if (!s.HeaderAt(n, block)) return false;
+        const char t = block.recordType;
         if (IsIncidentType(t)) {
             if (!sig) {
                 if (run == 0) {
@@ -103,7 +104,8 @@ bool ScanDxBackward(BoundaryScanner& s, uint32_t lastIndex, BlockBoundaries& b, 
         } else if (t == 'E') {
             if (!incident) return s.Fail(__LINE__, "Signature block not found.Boundary block verification failed");
             closure = true;
-            b.lastClosure = n;
+            // A closure of several sectors is met at its last sector.
+            if (!s.BlockStart(n, block, b.lastClosure)) return false;
         } else {
             other = true;
             run = 0;

@@ -37,8 +37,9 @@ bool VerifyDxDateBoundaries(AppContext& ctx, uint32_t start, uint32_t end, bool 
         for (uint32_t n = end; n >= 2 && n <= end && !closure; --n) {
             s.Between();
             progress.Step();
-            char t = 0;
-            if (!s.TypeAt(n, t)) return false;
+            WormBlock found;
+            if (!s.HeaderAt(n, found)) return false;
+            const char t = found.recordType;
             if (IsIncidentType(t)) {
                 // passed over
             } else if (t == 'S') {
@@ -57,7 +58,10 @@ bool VerifyDxDateBoundaries(AppContext& ctx, uint32_t start, uint32_t end, bool 
             } else if (t == 'E') {
                 if (!incident) return s.Fail(__LINE__, "Signature block not found.Boundary block verification failed");
                 closure = true;
-                if (!endIsNotClosure) b.lastClosure = n;
+                // A closure of several sectors is met at its last sector.
+                uint32_t first = n;
+                if (!s.BlockStart(n, found, first)) return false;
+                if (!endIsNotClosure) b.lastClosure = first;
             } else {
                 s.Fail(__LINE__, kBoundaryFailed);
                 break;

@@ -9,13 +9,6 @@ namespace {
 
 class ContinueArchiveTest : public test::RunFixture {
 protected:
-    ArchiveRunOutcome Continue() {
-        ChooseCard();
-        std::u16string info;
-        EXPECT_EQ(CheckSmcProfile(*ctx_, info), ProfileCheck::Valid) << LogText();
-        SetArchiveType(*ctx_, 2);
-        return RunPage();
-    }
     std::string Profile() const { return ReadFile(DataFolder() + "/SMCProfile.ini"); }
     std::string ProfileValue(const std::string& key) const {
         const std::string text = Profile();

@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/AppContext.h"
 #include "archive/ArchiveRun.h"
 #include "archive/BaseArchiver.h"
+#include "archive/SmcProfile.h"
 #include "dx/VerifierdX.h"
 #include "emulator/CardExtension.h"
 #include "messages/MemoryResultList.h"
@@ -19,6 +21,8 @@
 #include "smc/SmcAccess.h"
 #include "smc/SmcDiscovery.h"
 #include "support/GeneratedCard.h"
+#include "zt4/ArchiveVerifierZT4.h"
+#include "zt4/LogVerifierZT4.h"
 
 namespace tv::test {
 
@@ -51,6 +55,26 @@ protected:
         SetArchiveType(*ctx_, 1);
         return RunPage();
     }
+    // The continue-from-last choice, offered because the card's profile is valid.
+    ArchiveRunOutcome Continue() {
+        ChooseCard();
+        std::u16string info;
+        EXPECT_EQ(CheckSmcProfile(*ctx_, info), ProfileCheck::Valid) << LogText();
+        SetArchiveType(*ctx_, 2);
+        return RunPage();
+    }
+    // A ZT4 archive (".xml") or Archive.log validated as the verification page does.
+    static bool Validates(const std::string& path) {
+        MemoryResultList rows;
+        RecordingProgress progress;
+        std::unique_ptr<CVerifierZT4> v;
+        if (path.ends_with(".xml")) {
+            v = std::make_unique<CArchiveVerifierZT4>(path);
+        } else {
+            v = std::make_unique<CLogVerifierZT4>(path);
+        }
+        return v->Verify(&progress, &rows);
+    }
     void Grow(uint32_t days) {
         CardSummary grown;
         std::string error;
@@ -66,8 +90,11 @@ protected:
         EXPECT_EQ(files.size(), 1u) << folder;
         if (files.size() != 1) return {};
         EXPECT_TRUE(VerifyArchiveFileQuietly(files[0])) << files[0];
+        return FileLines(files[0]);
+    }
+    static std::vector<std::string> FileLines(const std::string& path) {
         std::vector<std::string> lines;
-        const std::string text = ReadFile(files[0]);
+        const std::string text = ReadFile(path);
         for (size_t at = 0; at < text.size();) {
             const size_t end = text.find('\n', at);
             lines.push_back(text.substr(at, end - at));

@@ -36,13 +36,6 @@ protected:
         o.multiSectorPercent = 40;
         return o;
     }
-    ArchiveRunOutcome Continue() {
-        ChooseCard();
-        std::u16string info;
-        EXPECT_EQ(CheckSmcProfile(*ctx_, info), ProfileCheck::Valid) << LogText();
-        SetArchiveType(*ctx_, 2);
-        return RunPage();
-    }
     // The date page: the card's dates, then the range of the chosen ones.
     CDateBasedArchiverZT4* DatePage(DayDate& first, DayDate& last) {
         ChooseCard();
@@ -82,17 +75,6 @@ protected:
         }
         std::sort(paths.begin(), paths.end());
         return paths;
-    }
-    static bool Validates(const std::string& path) {
-        MemoryResultList rows;
-        test::RecordingProgress progress;
-        std::unique_ptr<CVerifierZT4> v;
-        if (path.ends_with(".xml")) {
-            v = std::make_unique<CArchiveVerifierZT4>(path);
-        } else {
-            v = std::make_unique<CLogVerifierZT4>(path);
-        }
-        return v->Verify(&progress, &rows);
     }
     // The journal of the archive files of a folder: each file validates and
     // begins with the card's leading blocks up to the first signature block,

@@ -135,4 +135,33 @@ TEST_F(CliTest, ContinueAndDateBasedArchivesFromTheCommandLine) {
     EXPECT_EQ(Cli(data + "make-card --extend " + TempPath("none") + " --days 1").status, 1);
 }
 
+TEST_F(CliTest, CardsShapedAsScalesInTheFieldArchiveAndVerifyFromTheCommandLine) {
+    const std::string data = "--data-dir " + DataFolder() + " ";
+    const std::string image = TempPath("shaped");
+    CliRun r = Cli(data + "make-card --family dx --out " + image +
+                   " --days 3 --origin-incident C --closure-sectors 2 --incident-after-closures");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string card = data + "--card-image E=" + image + " ";
+    const std::string first = TempPath("first");
+    const std::string second = TempPath("second");
+    const std::string dated = TempPath("dated");
+    for (const auto& f : {first, second, dated}) std::filesystem::create_directories(f);
+
+    r = Cli(card + "archive complete --card E --to " + first);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("_20151222"), std::string::npos) << r.out;
+    EXPECT_EQ(Cli(card + "verify " + first + " --card E").status, 0);
+
+    ASSERT_EQ(Cli(data + "make-card --extend " + image + " --days 2").status, 0);
+    r = Cli(card + "archive continue --card E --to " + second);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(Cli(card + "verify " + second + " --card E").status, 0);
+    EXPECT_EQ(Cli(data + "verify " + second).status, 0);
+
+    r = Cli(card + "archive date --card E --from 2015-12-21 --until 2015-12-23 --to " + dated);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("Card dates: 2015-12-20 to 2015-12-24"), std::string::npos) << r.out;
+    EXPECT_EQ(Cli(card + "verify " + dated + " --card E").status, 0);
+}
+
 }  // namespace tv::test

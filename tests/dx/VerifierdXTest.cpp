@@ -167,8 +167,8 @@ TEST_F(VerifierdXTest, LongFormBlocksMustOpenWithOriginAndTwoSignaturesAndEndSig
     EXPECT_EQ(r.errors, (std::vector<std::string>{"Origin of trust block present inbetween archive",
                                                   "Incorrect data found", "Verification failed"}));
 
-    // From the last sector of the first signature group (5) the numbers may jump;
-    // from any other they must follow on.
+    // The first numbered sector after the file's first signature block may take
+    // any number, wherever that signature block ends; no other may.
     const CardBlock w = ShortBlock("W;2016-01-05 09:00:00;CLOTURE;", blocks[2]);
     const CardBlock s1000 = SignatureBlock(1000, w);
     const CardBlock t1001 = LongBlock('T', ReceiptPayload(100), 1001, s1000);
@@ -181,6 +181,25 @@ TEST_F(VerifierdXTest, LongFormBlocksMustOpenWithOriginAndTwoSignaturesAndEndSig
     EXPECT_EQ(r.errors, (std::vector<std::string>{"Current block number is not consecutive",
                                                   BlockMessage(7, 7), "Verification failed"}));
     EXPECT_EQ(r.rows[0][3], "Failed when verifying block 7 (00000007)");
+
+    // An incident between the origin and its first pair: the first signature
+    // block ends at sector 5, and the range after it starts at 1000.
+    const CardBlock c3 = ShortBlock("P;2015-12-20 06:30:00;MISE EN SERVICE;", blocks[0]);
+    const CardBlock w4 = ShortBlock("W;2015-12-20 06:30:01;ORIGINE;", c3);
+    const CardBlock s5 = SignatureBlock(5, w4);
+    const CardBlock w999 = ShortBlock("W;2016-01-05 09:00:00;CLOTURE;", s5);
+    const CardBlock after = SignatureBlock(1000, w999);
+    const CardBlock t = LongBlock('T', ReceiptPayload(100), 1001, after);
+    r = Verify(Archive("incident first.csv", JoinLines(blocks, 0, 1) + c3.line + w4.line + s5.line + w999.line +
+                                                 after.line + t.line + SignatureBlock(1002, t).line));
+    EXPECT_TRUE(r.ok) << (r.errors.empty() ? "" : r.errors.front());
+    // The block after the first signature block follows on at 5: the numbers
+    // may not jump at the block after it.
+    const CardBlock next5 = SignatureBlock(5, blocks[2]);
+    const CardBlock late = LongBlock('T', ReceiptPayload(100), 1000, next5);
+    r = Verify(Archive("late jump.csv", JoinLines(blocks, 0, 3) + next5.line + late.line + SignatureBlock(1001, late).line));
+    EXPECT_EQ(r.errors, (std::vector<std::string>{"Current block number is not consecutive",
+                                                  BlockMessage(6, 6), "Verification failed"}));
 }
 
 TEST_F(VerifierdXTest, HashChainStartsAtZeroAndBreaksOnlyAfterTheFirstSignature) {

@@ -54,6 +54,28 @@ TEST_F(CardExtensionTest, GrownCardsKeepTheirJournalAndEqualACardMadeAtOnce) {
     }
 }
 
+TEST_F(CardExtensionTest, GrownCardsKeepTheShapesTheyWereMadeWith) {
+    for (CardFamily family : {CardFamily::Dx, CardFamily::Zt4}) {
+        SCOPED_TRACE(FamilyName(family));
+        CardOptions o;
+        o.family = family;
+        o.days = 2;
+        o.receiptsPerDay = 3;
+        o.originIncident = 'C';
+        o.closureSectors = 2;
+        o.incidentAfterClosures = true;
+        o.shortLastSector = true;
+        o.multiSectorPercent = 50;
+        Generate(o, "grown");
+        CardSummary after;
+        std::string error;
+        ASSERT_TRUE(ExtendCard(TempPath("grown"), 2, after, error)) << error;
+        o.days = 4;
+        Generate(o, "at-once");
+        EXPECT_TRUE(Store("grown") == Store("at-once"));
+    }
+}
+
 TEST_F(CardExtensionTest, CardsThatCannotGrowAreLeftAlone) {
     CardSummary summary;
     std::string error;

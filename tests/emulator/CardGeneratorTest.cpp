@@ -240,6 +240,56 @@ TEST_F(CardGeneratorTest, EmptyCardsTailsAndSharesOfMultiSectorReceipts) {
     EXPECT_EQ(bare.NextWrite(), 7u);
 }
 
+TEST_F(CardGeneratorTest, ShapesOfRealScalesOnBothFamilies) {
+    // An incident between the origin and its first signature, closures of three
+    // sectors, an incident after every closure group: each where a scale writes it.
+    struct Case {
+        CardFamily family;
+        const char* pattern;
+    };
+    for (const Case& c : {Case{CardFamily::Dx, "OPWSWS(H[TUCFPR]*EWS[PR])+"},
+                          Case{CardFamily::Zt4, "IOPWS([TCFPR]*DWS[PR])+"}}) {
+        SCOPED_TRACE(FamilyName(c.family));
+        CardOptions o;
+        o.family = c.family;
+        o.days = 4;
+        o.receiptsPerDay = 3;
+        o.originIncident = 'P';
+        o.closureSectors = 3;
+        o.incidentAfterClosures = true;
+        const CardImageReader r = Make(o, c.family == CardFamily::Dx ? "dx-shapes" : "zt4-shapes");
+        if (c.family == CardFamily::Dx) ExpectSound(r);
+        for (const ImageBlock& b : r.blocks) {
+            EXPECT_TRUE(b.hashOk && b.chainOk && b.signatureOk != 0) << b.number;
+        }
+        const std::string types = r.TypeSequence();
+        EXPECT_TRUE(std::regex_match(types, std::regex(c.pattern))) << types;
+        uint32_t closures = 0;
+        for (const ImageBlock& b : r.blocks) {
+            if (b.type != 'E') continue;
+            ++closures;
+            EXPECT_EQ(b.sectors, 3u) << b.number;
+            // The closure's date stands in its first sector, as in any dated block.
+            EXPECT_GE(b.date.substr(0, 10), "2015-12-20") << b.number;
+            EXPECT_LE(b.date.substr(0, 10), "2015-12-23") << b.number;
+        }
+        EXPECT_EQ(closures, 4u);
+        EXPECT_EQ(summary_.lastDate, "2015-12-23");
+    }
+
+    // Without the options the cards stay as they were: one-sector closures and
+    // the origin's first signature pair right after it.
+    CardOptions plain;
+    plain.days = 3;
+    const CardImageReader r = Make(plain, "plain");
+    EXPECT_EQ(r.TypeSequence().substr(0, 5), "OWSWS");
+    for (const ImageBlock& b : r.blocks) {
+        if (b.type == 'E') {
+            EXPECT_EQ(b.sectors, 1u) << b.number;
+        }
+    }
+}
+
 TEST_F(CardGeneratorTest, RefusedOptionsAndFolders) {
     std::string error;
     CardOptions o;
@@ -255,6 +305,12 @@ TEST_F(CardGeneratorTest, RefusedOptionsAndFolders) {
     o = CardOptions{};
     o.days = 0;
     o.damage = CardDamage::Payload;
+    EXPECT_FALSE(GenerateCard(o, TempPath("a"), error));
+    o = CardOptions{};
+    o.originIncident = 'W';
+    EXPECT_FALSE(GenerateCard(o, TempPath("a"), error));
+    o = CardOptions{};
+    o.closureSectors = 5;
     EXPECT_FALSE(GenerateCard(o, TempPath("a"), error));
     EXPECT_FALSE(FileExists(TempPath("a")));
     EXPECT_FALSE(GenerateCard(CardOptions{}, "", error));

@@ -62,6 +62,18 @@ TEST(CardOptionsTest, ArgumentsFillTheOptions) {
     EXPECT_EQ(o.storeFiles, 5u);
     EXPECT_TRUE(o.empty);
     EXPECT_EQ(o.family, CardFamily::Dx);
+    EXPECT_EQ(o.originIncident, 0);
+    EXPECT_EQ(o.closureSectors, 1u);
+    EXPECT_FALSE(o.incidentAfterClosures);
+
+    // The shapes of real scales.
+    ASSERT_TRUE(Parse({"--family", "dx", "--out", "x", "--origin-incident", "R", "--closure-sectors", "4",
+                       "--incident-after-closures"},
+                      o, out, error))
+        << error;
+    EXPECT_EQ(o.originIncident, 'R');
+    EXPECT_EQ(o.closureSectors, 4u);
+    EXPECT_TRUE(o.incidentAfterClosures);
 }
 
 TEST(CardOptionsTest, UsageErrorsAreRefusedWithTheirReason) {
@@ -89,6 +101,11 @@ TEST(CardOptionsTest, UsageErrorsAreRefusedWithTheirReason) {
     EXPECT_TRUE(refused({"--damage", "closure-incident", "--family", "dx"}));
     EXPECT_TRUE(refused({"--damage", "fusing-xml", "--family", "dx"}));
     EXPECT_TRUE(refused({"--empty", "--damage", "chain"}));
+    EXPECT_TRUE(refused({"--origin-incident", "W"}));
+    EXPECT_TRUE(refused({"--origin-incident", "CF"}));
+    EXPECT_TRUE(refused({"--origin-incident"}));
+    EXPECT_TRUE(refused({"--closure-sectors", "0"}));
+    EXPECT_TRUE(refused({"--closure-sectors", "5"}));
     EXPECT_TRUE(refused({"--bogus", "1"}));
     EXPECT_TRUE(refused({"stray"}));
     EXPECT_FALSE(Parse({"--out", "x"}, o, out, error));

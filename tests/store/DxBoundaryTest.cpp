@@ -120,5 +120,32 @@ TEST_F(DxBoundaryTest, IncidentBlocksAfterTheLastGroupAreArchivedToo) {
     EXPECT_EQ(result, kArchiveNoClosure);
 }
 
+TEST_F(DxBoundaryTest, AClosureOfSeveralSectorsCountsFromItsFirstSector) {
+    CardOptions o = Small(CardFamily::Dx, 2);
+    o.closureSectors = 3;
+    BlockBoundaries b;
+    int result = 0;
+    ASSERT_TRUE(Verify(o, b, result)) << LogText();
+    // The backward scan meets the closure's last sector; the closure starts two
+    // sectors before it, with block index 0, and its W follows the whole block.
+    const std::string store = ReadFile(CardFolder('E') + "/WORMSTOR.DAT");
+    const size_t at = size_t{b.lastClosure} * 512;
+    EXPECT_EQ(store[at + 8], 'E');
+    EXPECT_EQ(store[at + 5], '\0');
+    EXPECT_EQ(store[at + 6], '\0');
+    EXPECT_EQ(b.lastIncident, b.lastClosure + 3);
+
+    // A block index that leads to no closure start is damage, not a boundary.
+    const uint32_t last = b.lastClosure + 2;
+    std::string damaged = store;
+    damaged[size_t{last} * 512 + 6] = 5;
+    WriteFile(CardFolder('E') + "/WORMSTOR.DAT", damaged);
+    EXPECT_FALSE(VerifyDxCompleteBoundaries(*ctx_, summary_.sectorsUsed - 1, BoundaryScan{3, {}}, b, result));
+    EXPECT_TRUE(Logged("Boundary block verification failed"));
+    damaged[size_t{last} * 512 + 5] = 0x7F;  // past the store's first sector
+    WriteFile(CardFolder('E') + "/WORMSTOR.DAT", damaged);
+    EXPECT_FALSE(VerifyDxCompleteBoundaries(*ctx_, summary_.sectorsUsed - 1, BoundaryScan{3, {}}, b, result));
+}
+
 }  // namespace
 }  // namespace tv
