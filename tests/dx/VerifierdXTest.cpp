@@ -189,9 +189,9 @@ TEST_F(VerifierdXTest, LongFormBlocksMustOpenWithOriginAndTwoSignaturesAndEndSig
     const CardBlock s5 = SignatureBlock(5, w4);
     const CardBlock w999 = ShortBlock("W;2016-01-05 09:00:00;CLOTURE;", s5);
     const CardBlock after = SignatureBlock(1000, w999);
-    const CardBlock t = LongBlock('T', ReceiptPayload(100), 1001, after);
+    const CardBlock receipt = LongBlock('T', ReceiptPayload(100), 1001, after);
     r = Verify(Archive("incident first.csv", JoinLines(blocks, 0, 1) + c3.line + w4.line + s5.line + w999.line +
-                                                 after.line + t.line + SignatureBlock(1002, t).line));
+                                                 after.line + receipt.line + SignatureBlock(1002, receipt).line));
     EXPECT_TRUE(r.ok) << (r.errors.empty() ? "" : r.errors.front());
     // The block after the first signature block follows on at 5: the numbers
     // may not jump at the block after it.
