@@ -15,6 +15,8 @@ struct Environment {
     Platform* platform = nullptr;
     UiHost* ui = nullptr;
     std::string dataFolderOverride;
+    std::unique_ptr<FileLock> dataFolderLock;  // held from the first claim on
+    bool lockUnavailable = false;              // the first claim found no lock to take
 };
 
 Environment& Env() {
@@ -43,7 +45,7 @@ AppContext::~AppContext() {
 
 void InstallEnvironment(Platform& platform, UiHost& ui, std::string dataFolderOverride) {
     DestroyAppContext();
-    Env() = Environment{&platform, &ui, std::move(dataFolderOverride)};
+    Env() = Environment{&platform, &ui, std::move(dataFolderOverride), nullptr, false};
     LogFile::Instance().Attach(platform, GetDataFolder());
 }
 
@@ -64,6 +66,20 @@ std::string GetDataFolder() {
     const std::string folder = p.JoinPath(company, "Tallyvault");
     p.CreateDirectory(folder);
     return folder;
+}
+
+std::string DataFolderLockPath() { return Sys().JoinPath(GetDataFolder(), "Tallyvault.lock"); }
+
+DataFolderLock LockDataFolder() {
+    Environment& env = Env();
+    if (env.dataFolderLock || env.lockUnavailable) return DataFolderLock::Held;
+    if (!GetDataFolder().empty()) {
+        env.dataFolderLock = env.platform->TryLockFile(DataFolderLockPath());
+        if (env.dataFolderLock) return DataFolderLock::Held;
+        if (env.platform->LastError() == kErrSharingViolation) return DataFolderLock::InUse;
+    }
+    env.lockUnavailable = true;
+    return DataFolderLock::Unavailable;
 }
 
 std::string ConfigFilePath() { return Sys().JoinPath(GetDataFolder(), "Tallyvault.ini"); }

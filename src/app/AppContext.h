@@ -79,6 +79,18 @@ std::string GetDataFolder();
 // Data folder + "Tallyvault.ini".
 std::string ConfigFilePath();
 
+// One program at a time works in a data folder: its lock file is held from the
+// first successful claim until the environment is replaced or the process ends.
+enum class DataFolderLock {
+    Held,         // this program holds the data folder
+    InUse,        // another program (or another environment of this one) holds it
+    Unavailable,  // no lock file can be made there (a read-only folder): the program
+                  // goes on unlocked, and later claims answer Held
+};
+DataFolderLock LockDataFolder();
+// Data folder + "Tallyvault.lock".
+std::string DataFolderLockPath();
+
 // The context, created on first use; its creation loads the configuration.
 AppContext& GetAppContext();
 bool HasAppContext();

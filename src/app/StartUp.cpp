@@ -5,11 +5,39 @@
 #include "config/Configuration.h"
 #include "config/IniFile.h"
 #include "log/LogFile.h"
+#include "platform/Text.h"
 
 namespace tv {
 
+bool ClaimDataFolder() {
+    switch (LockDataFolder()) {
+        case DataFolderLock::Held: return true;
+        case DataFolderLock::Unavailable:
+            TV_LOG_WARNING(kModCore, "Data folder lock file could not be created. (E" +
+                                         std::to_string(Sys().LastError()) + ")");
+            return true;
+        case DataFolderLock::InUse: break;
+    }
+    // Nothing of the data folder has been read yet: the configuration belongs to
+    // the program that holds it, so the language comes from the user's locale.
+    const std::string folder = GetDataFolder();
+    TV_LOG_ERROR(kModCore, "Data folder is in use by another Tallyvault program: " + folder);
+    const bool french = LanguageFromLocale(Sys().UserLocaleName()) == "French";
+    const std::string text =
+        french ? "Un autre programme Tallyvault utilise déjà le dossier de données \"" + folder +
+                     "\". Fermez-le, puis réessayez."
+               : "Another Tallyvault program is already using the data folder \"" + folder +
+                     "\". Close it, then try again.";
+    Ui().MessageBox(ToUtf16(text), ToUtf16(WindowTitle()), kMbIconError);
+    return false;
+}
+
 StartUpResult RunStartUpSteps() {
     StartUpResult result;
+    if (!ClaimDataFolder()) {
+        result.dataFolderInUse = true;
+        return result;
+    }
     LogFile::Instance().UseConfiguredFolder();
     AppContext& ctx = GetAppContext();
     ctx.platform.CreateDirectory(GetDataFolder());

@@ -149,9 +149,11 @@ int RunArchiveCommand(const CliOptions& options) {
         }
         ctx.archivePath = ctx.platform.WithTrailingSeparator(to);
     }
-    const std::string entry = CardEntryOf(ctx, letter);
+    bool damaged = false;
+    const std::string entry = CardEntryOf(ctx, letter, damaged);
     if (entry.empty()) {
-        PrintLine(GetMessageText(213));
+        // A damaged card has been told as such by the scan already.
+        if (!damaged) PrintLine(GetMessageText(213));
         return kArchiveUsageUnreadable;
     }
     if (IdentifySmc(ctx, entry, SmcPurpose::Archiving) != SmcIdentity::Accepted) {

@@ -1,5 +1,6 @@
 #include "cli/CardSelection.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "smc/SmcDiscovery.h"
@@ -15,8 +16,9 @@ bool TakeCardOption(const std::vector<std::string>& args, size_t& i, char& lette
     return true;
 }
 
-std::string CardEntryOf(AppContext& ctx, char letter) {
+std::string CardEntryOf(AppContext& ctx, char letter, bool& damaged) {
     const SmcList list = ScanSmcDrives(ctx);
+    damaged = std::find(list.damaged.begin(), list.damaged.end(), letter) != list.damaged.end();
     for (size_t i = 1; list.cardFound && i < list.entries.size(); ++i) {
         if (DriveOfEntry(list.entries[i]) == letter) return list.entries[i];
     }

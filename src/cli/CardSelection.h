@@ -14,7 +14,7 @@ class AppContext;
 bool TakeCardOption(const std::vector<std::string>& args, size_t& i, char& letter);
 
 // The card list entry of the card in a drive, as the card page lists it; empty
-// when there is no card there.
-std::string CardEntryOf(AppContext& ctx, char letter);
+// when there is no card there, or a damaged one (then `damaged` is set).
+std::string CardEntryOf(AppContext& ctx, char letter, bool& damaged);
 
 }  // namespace tv

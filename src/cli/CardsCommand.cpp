@@ -32,22 +32,24 @@ int RunCardsCommand(const CliOptions& options) {
     RunStartUpSteps();
     AppContext& ctx = GetAppContext();
     const SmcList list = ScanSmcDrives(ctx);
-    if (!list.cardFound) {
+    if (!list.cardFound && list.damaged.empty()) {
         std::fprintf(stderr, "no card found (%s)\n", list.entries.empty() ? "" : list.entries[0].c_str());
         return 0;
     }
-    for (size_t i = 1; i < list.entries.size(); ++i) {
+    for (size_t i = 1; list.cardFound && i < list.entries.size(); ++i) {
         const std::string& entry = list.entries[i];
         SmcFillLevel level;
         std::string family = "unreadable";
         std::string fill;
         if (ShowSmcFillLevel(ctx, entry, level)) {
-            family = FamilyName(ctx);
+            family = level.damaged ? "corrupt" : FamilyName(ctx);
             if (level.shown) fill = std::to_string(level.percent) + "%" + (level.full ? " full" : "");
         }
         CloseSmc(ctx);
         std::printf("%s\t%s\t%s\n", entry.c_str(), family.c_str(), fill.c_str());
     }
+    // A damaged card has no printable UID to show: its line names the drive only.
+    for (char letter : list.damaged) std::printf("(%c:)\tcorrupt\t\n", letter);
     return 0;
 }
 

@@ -56,7 +56,8 @@ const char* const kCliUsage =
     "                      already there stays as it is); prints the same lines\n"
     "  cards               list the cards as the card page does: one line a card,\n"
     "                      '<printable UID> (L:)', its family and its fill level\n"
-    "                      (when the page would show one), tab-separated\n"
+    "                      (when the page would show one), tab-separated; a\n"
+    "                      damaged card shows as '(L:)' or its entry, 'corrupt'\n"
     "  archive complete --card L [--to DIR]\n"
     "                      archive the card in drive L completely into the archive\n"
     "                      folder (DIR for this run, else the configured one); the\n"
@@ -76,7 +77,8 @@ const char* const kCliUsage =
     "                      identify the card in drive L as the card page does on\n"
     "                      Next; exit 0 when it is accepted, 1 when it is refused\n"
     "\n"
-    "Exit status: 0 on success, 1 for a failed check, 64 for a usage error.\n";
+    "Exit status: 0 on success, 1 for a failed check, 64 for a usage error, 75\n"
+    "when another Tallyvault program is using the data folder.\n";
 
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions& o, std::string& error) {
     int i = 1;

@@ -35,9 +35,10 @@ int RunIdentifyCommand(const CliOptions& options) {
     }
     RunStartUpSteps();
     AppContext& ctx = GetAppContext();
-    const std::string entry = CardEntryOf(ctx, letter);
+    bool damaged = false;
+    const std::string entry = CardEntryOf(ctx, letter, damaged);
     if (entry.empty()) {
-        std::printf("refused: no card in drive %c:\n", letter);
+        std::printf(damaged ? "refused: corrupt card in drive %c:\n" : "refused: no card in drive %c:\n", letter);
         return 1;
     }
     const SmcIdentity identity = IdentifySmc(ctx, entry, purpose);

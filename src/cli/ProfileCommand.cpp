@@ -33,7 +33,13 @@ int PrintAllEntries(AppContext& ctx) {
     }
     std::string text;
     char piece[4096];
-    for (int64_t r; (r = file->Read(piece, sizeof piece)) > 0;) text.append(piece, static_cast<size_t>(r));
+    for (int64_t r; (r = file->Read(piece, sizeof piece)) > 0;) {
+        text.append(piece, static_cast<size_t>(r));
+        if (text.size() > static_cast<size_t>(Platform::kMaxIniFileSize)) {
+            std::printf("SMCProfile.ini is too large to be read (%s)\n", path.c_str());
+            return 1;
+        }
+    }
     file.reset();
     int entries = 0;
     for (size_t at = text.find('['); at != std::string::npos; at = text.find('[', at + 1)) {
@@ -69,8 +75,13 @@ int RunProfileCommand(const CliOptions& options) {
     if (letter == 0) return PrintAllEntries(ctx);
 
     ctx.operation = 1;
-    const std::string entry = CardEntryOf(ctx, letter);
+    bool damaged = false;
+    const std::string entry = CardEntryOf(ctx, letter, damaged);
     if (entry.empty()) {
+        if (damaged) {
+            std::printf("refused: corrupt card in drive %c:\n", letter);
+            return 1;
+        }
         std::printf("No card in drive %c:\n", letter);
         return kExitUsage;
     }

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/TerminalUi.h"
 #include "messages/MemoryResultList.h"
-#include "platform/Text.h"
 
 namespace tv {
 
@@ -13,7 +13,7 @@ void PrintResultRows(const MemoryResultList& results, int columns) {
         std::string line;
         for (int column = 0; column < columns; ++column) {
             if (column > 0) line.push_back('\t');
-            line += ToNarrow(results.Cell(row, column));
+            line += TerminalText(results.Cell(row, column), true);
         }
         std::printf("%s\n", line.c_str());
     }

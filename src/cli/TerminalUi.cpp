@@ -46,11 +46,21 @@ void TerminalUi::Pump() {
     if (g_interrupted != 0 && HasAppContext()) GetAppContext().abortRequested = true;
 }
 
+std::string TerminalText(const std::u16string& text, bool oneCell) {
+    std::string out = ToNarrow(text);
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool kept = !oneCell && (c == '\n' || c == '\t');
+        if ((byte < 0x20 && !kept) || byte == 0x7F) c = '?';
+    }
+    return out;
+}
+
 int TerminalUi::MessageBox(const std::u16string& text, const std::u16string& /*caption*/,
                            unsigned style) {
     const unsigned icon = style & 0xF0;
     if (icon == kMbIconWarning || icon == kMbIconError) ++warnings_;
-    const std::string line = ToNarrow(text);
+    const std::string line = TerminalText(text, false);
     if ((style & 0xF) != kMbYesNo) {
         std::fprintf(stderr, "%s: %s\n", Kind(style), line.c_str());
         return kIdOk;

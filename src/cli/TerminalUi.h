@@ -3,10 +3,16 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "messages/UiHost.h"
 
 namespace tv {
+
+// Text as it may go to the terminal: control characters, which could move the
+// cursor, rewrite what is shown or forge lines, become '?'. A line break and a
+// tab stay unless the text must keep to one cell of a line.
+std::string TerminalText(const std::u16string& text, bool oneCell);
 
 class TerminalUi : public UiHost {
 public:

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/AppContext.h"
+#include "app/StartUp.h"
 #include "cli/CliOptions.h"
 #include "cli/Commands.h"
 #include "cli/TerminalUi.h"
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
     tv::TerminalUi::CatchInterrupts();
     for (const auto& [letter, folder] : options.cardImages) tv::MountEmulatedCard(*platform, letter, folder);
     tv::InstallEnvironment(*platform, ui, options.dataDir);
+    // Every command but make-card works in the data folder: it waits for no
+    // other program there, it refuses to start beside one.
+    if (options.command != "make-card" && !tv::ClaimDataFolder()) return tv::kExitDataFolderInUse;
 
     int status = tv::kExitUsage;
     if (options.command == "settings") {

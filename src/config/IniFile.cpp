@@ -1,6 +1,7 @@
 #include "config/IniFile.h"
 
 #include "app/AppContext.h"
+#include "log/LogFile.h"
 #include "platform/Text.h"
 
 namespace tv {
@@ -17,9 +18,18 @@ bool CIniFile::ReadString(const char16_t* section, const char16_t* key, std::u16
     buffer_[marker] = static_cast<char16_t>(0x7878);
     lastReadLength_ = Sys().GetPrivateProfileString(section, key, nullptr, buffer_.data(),
                                                     static_cast<uint32_t>(size), path_);
+    NoteRefusedFile();
     const bool complete = buffer_[marker] != 0;
     out.assign(buffer_.data());
     return complete;
+}
+
+void CIniFile::NoteRefusedFile() {
+    const int error = Sys().LastError();
+    if (refusalLogged_ || (error != kErrBadFileType && error != kErrFileTooLarge)) return;
+    refusalLogged_ = true;
+    const char* what = error == kErrBadFileType ? "is not a regular file" : "is too large to be an INI file";
+    TV_LOG_ERROR(kModCore, "INI file '" + path_ + "' " + what + ". (E" + std::to_string(error) + ")");
 }
 
 bool CIniFile::HasConfigKey(std::u16string_view key) {

@@ -30,7 +30,12 @@ public:
     const std::u16string& RawBuffer() const { return buffer_; }
 
 private:
+    // A file the platform refuses to read (a pipe, a device, a huge file) reads
+    // as empty; the log says so once per reader.
+    void NoteRefusedFile();
+
     std::string path_;
+    bool refusalLogged_ = false;
     int32_t bufferSize_ = 1024;
     uint32_t lastReadLength_ = 0;
     std::u16string buffer_;

@@ -57,7 +57,11 @@ void LogFile::Write(int module, int line, int level, std::string_view message) {
         std::snprintf(numbers, sizeof numbers, "%d:%d ", module, line);
         entry += numbers;
     }
-    entry.append(message);
+    // Messages can carry text from cards and files: a control character would
+    // break the one-line-per-entry form (a CR LF would forge a second entry).
+    for (const char c : message) {
+        entry.push_back((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F ? '?' : c);
+    }
     entry.push_back('\n');
 
     // The size test comes before the write, so that the file never reaches the

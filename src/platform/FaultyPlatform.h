@@ -86,6 +86,10 @@ public:
     bool ListFolder(const std::string& folder, const std::string& pattern,
                     std::vector<DirEntry>& entries) override;
     bool FreeSpace(const std::string& path, uint64_t& bytes) override;
+    std::unique_ptr<FileLock> TryLockFile(const std::string& path) override {
+        ownError_ = 0;
+        return inner_.TryLockFile(path);
+    }
 
     DriveInfo GetDrive(char letter) override { return inner_.GetDrive(letter); }
     void MountCard(char letter, const std::string& root,
@@ -98,6 +102,7 @@ public:
     uint32_t GetPrivateProfileString(const char16_t* section, const char16_t* key,
                                      const char16_t* defaultText, char16_t* buffer, uint32_t size,
                                      const std::string& path) override {
+        ownError_ = 0;
         return inner_.GetPrivateProfileString(section, key, defaultText, buffer, size, path);
     }
     uint32_t GetPrivateProfileInt(const char16_t* section, const char16_t* key,

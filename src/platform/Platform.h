@@ -33,6 +33,8 @@ enum SystemError : int {
     kErrDirNotEmpty = 145,
     kErrAlreadyExists = 183,
     kErrFilenameTooLong = 206,
+    kErrBadFileType = 222,   // a pipe, a device or the like where a regular file is expected
+    kErrFileTooLarge = 223,  // larger than such a file can sensibly be
     kErrRequestAborted = 1235,
 };
 
@@ -65,6 +67,12 @@ public:
     virtual int64_t Tell() = 0;  // -1 when unknown
     // Cuts or extends the file to size bytes.
     virtual bool Truncate(int64_t size) = 0;
+};
+
+// A lock on a file, held until the object goes away or the process ends.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
 };
 
 struct DirEntry {
@@ -115,6 +123,8 @@ public:
     virtual bool GetAttributes(const std::string& path, uint32_t& attributes) = 0;
     virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
     bool IsDirectory(const std::string& path);
+    // Opens regular files only, and never waits for a writer or reader: a pipe
+    // or a device fails with kErrBadFileType, a folder with kErrAccessDenied.
     virtual std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) = 0;
     // Copies a file; with failIfExists an existing target fails with kErrFileExists.
     virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
@@ -146,6 +156,10 @@ public:
     virtual bool ListFolder(const std::string& folder, const std::string& pattern,
                             std::vector<DirEntry>& entries) = 0;
     virtual bool FreeSpace(const std::string& path, uint64_t& bytes) = 0;
+    // Takes an exclusive lock on the file at path (created when missing) without
+    // waiting. nullptr when another holder has it (kErrSharingViolation: another
+    // process, or another lock object of this one) or the file cannot be opened.
+    virtual std::unique_ptr<FileLock> TryLockFile(const std::string& path) = 0;
 
     // --- drives and card files -----------------------------------------------------
     // The drive at a letter A to Z: real removable drives, and emulated cards at
@@ -165,6 +179,10 @@ public:
     virtual int DeviceChangeHandle() { return -1; }
 
     // --- INI files (UTF-16 names and values; files are narrow text, CR LF) ------
+    // An INI file that is not a regular file (kErrBadFileType) or larger than
+    // this (kErrFileTooLarge) reads as missing and is not written; LastError
+    // then tells why (0 after a read that found the file).
+    static constexpr int64_t kMaxIniFileSize = int64_t{4} << 20;
     // With key == nullptr the buffer receives the section's key names, each ended
     // by a NUL, the list ended by one more NUL. Returns the characters copied.
     virtual uint32_t GetPrivateProfileString(const char16_t* section, const char16_t* key,

@@ -1,5 +1,6 @@
 #include "smc/SmcDiscovery.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/AppContext.h"
@@ -21,6 +22,19 @@ std::string EntryOf(const char* printableUid, char letter) {
     return std::string(printableUid) + " (" + letter + ":)";
 }
 
+// Whether a drive's root holds the three files of a card.
+bool HoldsCardFiles(AppContext& ctx, const std::string& root) {
+    for (const char* name : {"WORMINFO.DAT", "WORMCOMM.DAT", "WORMSTOR.DAT"}) {
+        if (!ctx.platform.Exists(ctx.platform.CardFilePath(root, name))) return false;
+    }
+    return true;
+}
+
+void NoteDamagedCard(SmcList& list, char letter, const char* why) {
+    TV_LOG_WARNING(kModCore, std::string("SMC: (") + letter + ":)Corrupt SMC: " + why);
+    list.damaged.push_back(letter);
+}
+
 }  // namespace
 
 // The printable UID of a list entry ("<UID> (X:)"); empty for an entry without one.
@@ -40,21 +54,31 @@ SmcList ScanSmcDrives(AppContext& ctx) {
         const DriveInfo drive = ctx.platform.GetDrive(letter);
         if (drive.type != DriveType::Removable && drive.type != DriveType::Unknown) continue;
         ctx.drive = std::string(1, letter);
-        if (!InitSmc(ctx, WormMode::Probe)) continue;
+        if (!InitSmc(ctx, WormMode::Probe)) {
+            if (HoldsCardFiles(ctx, drive.root)) NoteDamagedCard(list, letter, "its card files cannot be opened");
+            continue;
+        }
+        char printable[33] = {};
+        const WormStatus read = ReadPrintableUid(ctx.worm.get(), printable);
+        if (read == kWormUidNotPrintable) {
+            NoteDamagedCard(list, letter, "its printable UID is not 32 printable ASCII characters");
+            CloseSmc(ctx);
+            continue;
+        }
         if (!list.cardFound) {
             list.entries.push_back(ToNarrow(GetMessageText(171)));
             list.cardFound = true;
         }
-        char printable[33] = {};
-        if (!WORM_GET_PRINTABLE_UID(ctx.worm.get(), printable)) {
+        if (read != kWormOk) {
             TV_LOG_ERROR(kModCore, "Reading printable UID from SMC failed");
             CloseSmc(ctx);
-            return list;
+            break;
         }
         list.entries.push_back(EntryOf(printable, letter));
         CloseSmc(ctx);
     }
     if (!list.cardFound) list.entries.push_back(ToNarrow(GetMessageText(173)));
+    if (!list.damaged.empty()) ShowMessage(206, kMbIconWarning);
     return list;
 }
 
@@ -64,7 +88,8 @@ bool ShowSmcFillLevel(AppContext& ctx, const std::string& entry, SmcFillLevel& l
     WormUsage usage;
     if (!CheckSmcUsage(ctx, usage)) return false;
     const uint64_t capacity = usage.totalSectors > kReservedSectors ? usage.totalSectors - kReservedSectors : 0;
-    if (usage.lastWriteIndex >= capacity) {
+    level.damaged = WritesPastStore(usage);
+    if (usage.lastWriteIndex >= capacity || level.damaged) {
         level.shown = true;
         level.full = true;
         level.percent = 100;
@@ -74,9 +99,11 @@ bool ShowSmcFillLevel(AppContext& ctx, const std::string& entry, SmcFillLevel& l
         capacity > usage.nextWriteIndex ? (capacity - usage.nextWriteIndex) * uint64_t{512} : 0;
     if (freeBytes > kNoLevelAbove) return true;
     level.shown = true;
-    level.percent = static_cast<int>(uint64_t{usage.nextWriteIndex} * 100 / capacity);
+    level.percent = static_cast<int>(std::min<uint64_t>(uint64_t{usage.nextWriteIndex} * 100 / capacity, 100));
     return true;
 }
+
+bool WritesPastStore(const WormUsage& usage) { return usage.nextWriteIndex > usage.totalSectors; }
 
 int CheckScaleFamily(AppContext& ctx, SmcPurpose purpose) {
     const bool archiving = purpose == SmcPurpose::Archiving;
@@ -131,6 +158,14 @@ SmcIdentity IdentifySmc(AppContext& ctx, const std::string& entry, SmcPurpose pu
             ShowMessage(213, kMbIconError);
             return SmcIdentity::Stay;
         }
+    }
+    if (WritesPastStore(usage)) {
+        TV_LOG_WARNING(kModCore, "SMC: " + entry + "Corrupt SMC: next write index " +
+                                     std::to_string(usage.nextWriteIndex) + " past the store of " +
+                                     std::to_string(usage.totalSectors) + " sectors");
+        CloseSmc(ctx);
+        ShowMessage(206, kMbIconWarning);
+        return SmcIdentity::Refused;
     }
     bool fused = false;
     if (!GetSmcFusedState(ctx, fused)) return SmcIdentity::Stay;

@@ -30,6 +30,7 @@ constexpr size_t kInfoCommandSelector = 29;
 constexpr size_t kInfoRollback = 30;
 constexpr size_t kInfoLastWrite = 64;
 constexpr size_t kInfoPrintableUid = 256;
+constexpr size_t kPrintableUidLength = 32;
 
 // Command sector fields.
 constexpr size_t kCommStatus = 4;
@@ -454,11 +455,21 @@ bool WORM_GET_UID(WormHandle* handle, uint8_t uid[16]) {
     return true;
 }
 
-bool WORM_GET_PRINTABLE_UID(WormHandle* handle, char printableUid[32]) {
+WormStatus ReadPrintableUid(WormHandle* handle, char printableUid[32]) {
+    if (printableUid == nullptr) return kWormInvalidArgument;
     Sector info{};
-    if (printableUid == nullptr || ReadInfoSector(handle, info) != kWormOk) return false;
-    std::memcpy(printableUid, info + kInfoPrintableUid, 32);
-    return true;
+    const WormStatus status = ReadInfoSector(handle, info);
+    if (status != kWormOk) return status;
+    const uint8_t* uid = info + kInfoPrintableUid;
+    if (!std::all_of(uid, uid + kPrintableUidLength, [](uint8_t c) { return c >= 0x20 && c <= 0x7E; })) {
+        return kWormUidNotPrintable;
+    }
+    std::memcpy(printableUid, uid, kPrintableUidLength);
+    return kWormOk;
+}
+
+bool WORM_GET_PRINTABLE_UID(WormHandle* handle, char printableUid[32]) {
+    return ReadPrintableUid(handle, printableUid) == kWormOk;
 }
 
 }  // namespace tv

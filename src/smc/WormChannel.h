@@ -40,6 +40,7 @@ enum WormStatus : int {
     kWormUnlockWord8003 = 23,
     kWormCommSizeWrong = 24,
     kWormPollTimeout = 25,  // the card stayed busy past the polling limit
+    kWormUidNotPrintable = 26,  // the info sector's printable UID is not 32 printable ASCII characters
     kWormPathFailed = 999,
 };
 
@@ -89,8 +90,12 @@ bool WORM_GET_USAGE(WormHandle* handle, WormUsage& usage);
 WormStatus WORM_GET_FUSED_STATE(WormHandle* handle, int& fused);
 bool WORM_GET_CUST_ID(WormHandle* handle, char custId[4]);
 bool WORM_GET_UID(WormHandle* handle, uint8_t uid[16]);
-// 32 bytes; callers pass a zeroed 33-byte buffer and read it as text.
+// 32 printable ASCII characters; callers pass a zeroed 33-byte buffer and read
+// it as text. Anything else in the info sector fails: such text never reaches
+// a file, a list or the terminal.
 bool WORM_GET_PRINTABLE_UID(WormHandle* handle, char printableUid[32]);
+// The same, with the reason of a failure (kWormUidNotPrintable for damage).
+WormStatus ReadPrintableUid(WormHandle* handle, char printableUid[32]);
 
 // Store file names: WORMSTOR.DAT, then WORMSTO1.DAT ... WORMSTO9.DAT, WORMSTOA.DAT ... WORMSTOF.DAT.
 std::string StoreFileName(int index);

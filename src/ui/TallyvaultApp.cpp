@@ -155,6 +155,7 @@ int RunTallyvault(int argc, char** argv) {
     InstallEnvironment(*platform, ui, options.dataDir);
 
     const StartUpResult start = RunStartUpSteps();
+    if (start.dataFolderInUse) return kExitDataFolderInUse;
     CMasterDlg window;
     ui.SetOwner(&window);
     AddWizardPages(window, start.pageOrder);

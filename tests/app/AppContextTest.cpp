@@ -81,5 +81,52 @@ TEST_F(AppContextTest, ConfiguredScaleTypeDecidesTheFirstPage) {
     EXPECT_EQ(GetAppContext().scaleType, '2');
 }
 
+// The wizard and the command line both begin with these steps: a second
+// program on a data folder is turned away before it reads or writes anything
+// there, and a program on another data folder runs beside the first.
+TEST_F(AppContextTest, OneProgramAtATimeWorksInADataFolder) {
+    std::unique_ptr<FileLock> other = real_->TryLockFile(DataFolderLockPath());
+    ASSERT_TRUE(other);
+
+    const StartUpResult refused = RunStartUpSteps();
+    EXPECT_TRUE(refused.dataFolderInUse);
+    EXPECT_TRUE(refused.pageOrder.empty());
+    EXPECT_FALSE(HasAppContext());
+    EXPECT_FALSE(FileExists(ConfigPath()));
+    ASSERT_EQ(ui_.shown.size(), 1u);
+    EXPECT_EQ(ui_.ShownTexts()[0], "Another Tallyvault program is already using the data folder \"" + DataFolder() +
+                                       "\". Close it, then try again.");
+    EXPECT_EQ(ui_.shown[0].style & 0xF0, unsigned{kMbIconError});
+    EXPECT_NE(LogText().find("Data folder is in use by another Tallyvault program: " + DataFolder()),
+              std::string::npos);
+
+    // Once the other program has ended, this one starts and holds the folder itself.
+    other.reset();
+    const StartUpResult started = RunStartUpSteps();
+    EXPECT_FALSE(started.dataFolderInUse);
+    EXPECT_TRUE(FileExists(ConfigPath()));
+    EXPECT_FALSE(real_->TryLockFile(DataFolderLockPath()));
+    EXPECT_FALSE(RunStartUpSteps().dataFolderInUse);  // its own steps again: still its folder
+
+    // Another data folder is another program's business.
+    const std::string elsewhere = TempPath("elsewhere");
+    std::filesystem::create_directories(elsewhere);
+    EXPECT_TRUE(real_->TryLockFile(elsewhere + "/Tallyvault.lock"));
+
+    // A new environment lets go of the folder of the old one.
+    InstallEnvironment(*platform_, ui_, elsewhere);
+    EXPECT_TRUE(real_->TryLockFile(DataFolder() + "/Tallyvault.lock"));
+}
+
+TEST_F(AppContextTest, TheRefusalSpeaksTheLanguageOfTheUser) {
+    platform_->SetLocale("fr-CA");
+    std::unique_ptr<FileLock> other = real_->TryLockFile(DataFolderLockPath());
+    ASSERT_TRUE(other);
+    EXPECT_FALSE(ClaimDataFolder());
+    ASSERT_EQ(ui_.shown.size(), 1u);
+    EXPECT_EQ(ui_.ShownTexts()[0], "Un autre programme Tallyvault utilise déjà le dossier de données \"" +
+                                       DataFolder() + "\". Fermez-le, puis réessayez.");
+}
+
 }  // namespace
 }  // namespace tv

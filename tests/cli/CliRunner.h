@@ -18,9 +18,12 @@ struct CliRun {
 
 class CliTest : public TestEnvironment {
 protected:
-    CliRun Cli(const std::string& args) {
+    // With a time limit, a run that outlives it is killed (status 137).
+    CliRun Cli(const std::string& args, int timeLimitSeconds = 0) {
         const std::string errFile = TempPath("stderr");
-        const std::string command = std::string(TV_CLI_PATH) + " " + args + " 2>" + errFile + " </dev/null";
+        const std::string limit =
+            timeLimitSeconds > 0 ? "timeout -s KILL " + std::to_string(timeLimitSeconds) + " " : std::string();
+        const std::string command = limit + TV_CLI_PATH + " " + args + " 2>" + errFile + " </dev/null";
         CliRun r;
         FILE* pipe = ::popen(command.c_str(), "r");
         char buffer[4096];

@@ -32,6 +32,12 @@ TEST_F(LogFileTest, EntriesHaveTimeLevelAndForErrorsModuleAndLine) {
               "2016-03-01 10:15:02 ERROR   - 1:2 \r\n");
 }
 
+// Card and file text inside a message cannot forge entries or steer a viewer.
+TEST_F(LogFileTest, EntryStaysOneLineWhateverItsMessageHolds) {
+    log.Write(1, 2, kLogWarning, "SMC: AB\r\n2016-03-01 10:15:02 INFO    - forged\x1b[2J\tend");
+    EXPECT_EQ(LogText(), "2016-03-01 10:15:02 WARNING - 1:2 SMC: AB??2016-03-01 10:15:02 INFO    - forged?[2J\tend\r\n");
+}
+
 TEST_F(LogFileTest, RotatesWhenTheEntryWouldReachTheLimit) {
     // An Info entry with message m counts 19 + 11 + |m| + 1 characters.
     auto fill = [&](size_t size) { WriteFile(LogPath(), std::string(size, 'x')); };

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -175,6 +177,92 @@ TEST_F(PlatformTest, OpenFilesAppendTruncateAndReportSize) {
     EXPECT_FALSE(p_->OpenFile(P("none"), OpenMode::Read));
     EXPECT_EQ(p_->LastError(), kErrFileNotFound);
     EXPECT_FALSE(p_->OpenFile(dir_.string(), OpenMode::Append));
+}
+
+// A pipe, or a link to one or to a device, where a file is expected fails at
+// once instead of waiting for a writer; INI files are read up to a bound.
+TEST_F(PlatformTest, OnlyRegularFilesOpenAndNothingWaitsOnAPipe) {
+    ASSERT_EQ(::mkfifo(P("fifo").c_str(), 0600), 0);
+    fs::create_symlink(P("fifo"), P("to-fifo"));
+    fs::create_symlink("/dev/zero", P("to-zero"));
+    for (const std::string name : {"fifo", "to-fifo", "to-zero"}) {
+        for (OpenMode mode : {OpenMode::Read, OpenMode::Write, OpenMode::Append, OpenMode::ReadWrite}) {
+            EXPECT_EQ(p_->OpenFile(P(name), mode), nullptr) << name;
+            EXPECT_EQ(p_->LastError(), kErrBadFileType) << name;
+        }
+        EXPECT_EQ(p_->OpenSectorFile(P(name)), nullptr) << name;
+        EXPECT_EQ(p_->LastError(), kErrBadFileType) << name;
+        EXPECT_FALSE(p_->CopyFile(P(name), P("copy"), false)) << name;
+        EXPECT_EQ(p_->LastError(), kErrBadFileType) << name;
+        EXPECT_FALSE(fs::exists(P("copy")));
+
+        char16_t value[64] = {};
+        EXPECT_EQ(p_->GetPrivateProfileString(u"Config", u"Language", u"none", value, 64, P(name)), 4u);
+        EXPECT_EQ(std::u16string(value), u"none");
+        EXPECT_EQ(p_->LastError(), kErrBadFileType) << name;
+        EXPECT_EQ(p_->GetPrivateProfileInt(u"Config", u"Size", 7, P(name)), 7u);
+        EXPECT_FALSE(p_->WritePrivateProfileString(u"Config", u"Language", u"French", P(name)));
+        EXPECT_EQ(p_->LastError(), kErrBadFileType) << name;
+    }
+    EXPECT_TRUE(fs::is_fifo(P("fifo")));
+
+    // An INI file no configuration could fill is not read at all.
+    Put(P("huge.ini"), "[Config]\r\nLanguage=French\r\n");
+    fs::resize_file(P("huge.ini"), Platform::kMaxIniFileSize + 1);
+    char16_t value[64] = {};
+    p_->GetPrivateProfileString(u"Config", u"Language", u"", value, 64, P("huge.ini"));
+    EXPECT_EQ(std::u16string(value), u"");
+    EXPECT_EQ(p_->LastError(), kErrFileTooLarge);
+    EXPECT_FALSE(p_->WritePrivateProfileString(u"Config", u"Language", u"English", P("huge.ini")));
+    EXPECT_EQ(fs::file_size(P("huge.ini")), uint64_t(Platform::kMaxIniFileSize + 1));
+
+    fs::resize_file(P("huge.ini"), 30);
+    p_->GetPrivateProfileString(u"Config", u"Language", u"", value, 64, P("huge.ini"));
+    EXPECT_EQ(std::u16string(value), u"French");
+    EXPECT_EQ(p_->LastError(), kErrNone);
+}
+
+// A line break inside a name or value would turn the rest into keys and
+// sections of their own: such a write is refused and the file stays as it was.
+TEST_F(PlatformTest, IniWritesNeverBreakALine) {
+    ASSERT_TRUE(p_->WritePrivateProfileString(u"SMC_1", u"UID", u"ABC", P("p.ini")));
+    std::ifstream before(P("p.ini"), std::ios::binary);
+    const std::string content(std::istreambuf_iterator<char>(before), {});
+    EXPECT_FALSE(p_->WritePrivateProfileString(u"SMC_1", u"UID", u"AB\r\n[Config]\r\nLanguage=French", P("p.ini")));
+    EXPECT_EQ(p_->LastError(), kErrInvalidParameter);
+    EXPECT_FALSE(p_->WritePrivateProfileString(u"SMC_1", u"A\nB", u"x", P("p.ini")));
+    EXPECT_FALSE(p_->WritePrivateProfileString(u"SMC_1]\r\n[Config", u"UID", u"x", P("p.ini")));
+    std::ifstream after(P("p.ini"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), content);
+}
+
+// The lock of a file belongs to its holder alone, in this process or another,
+// and is free again once the holder lets go of it.
+TEST_F(PlatformTest, FileLockIsExclusiveUntilItsHolderLetsGo) {
+    std::unique_ptr<FileLock> first = p_->TryLockFile(P("lock"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(p_->TryLockFile(P("lock")), nullptr);
+    EXPECT_EQ(p_->LastError(), kErrSharingViolation);
+    EXPECT_TRUE(p_->TryLockFile(P("another")));
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto platform = CreateSystemPlatform();
+        const bool refused = !platform->TryLockFile(P("lock")) && platform->LastError() == kErrSharingViolation;
+        ::_exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    first.reset();
+    EXPECT_TRUE(p_->TryLockFile(P("lock")));
+
+    // A link planted at the lock's name is not followed.
+    fs::create_symlink(P("elsewhere"), P("linked"));
+    EXPECT_EQ(p_->TryLockFile(P("linked")), nullptr);
+    EXPECT_FALSE(fs::exists(P("elsewhere")));
 }
 
 TEST_F(PlatformTest, PathHelpersKeepOneSeparator) {

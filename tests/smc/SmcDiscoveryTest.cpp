@@ -1,6 +1,8 @@
 // Card lists, fill levels and identification of generated cards.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "platform/Text.h"
 #include "smc/SmcAccess.h"
 #include "smc/SmcDiscovery.h"
+#include "smc/WormChannel.h"
 #include "support/GeneratedCard.h"
 
 namespace tv {
@@ -30,6 +33,13 @@ protected:
     }
     std::string LastShown() { return ui_.shown.empty() ? std::string() : ToNarrow(ui_.shown.back().text); }
     bool Logged(const std::string& text) { return LogText().find(text) != std::string::npos; }
+    // Overwrites bytes of a card's info sector, as damage or a foreign writer would.
+    void PatchInfo(char letter, size_t offset, const std::string& bytes) {
+        const std::string path = CardFolder(letter) + "/WORMINFO.DAT";
+        std::string info = ReadFile(path);
+        info.replace(offset, bytes.size(), bytes);
+        WriteFile(path, info);
+    }
     AppContext* ctx_ = nullptr;
 };
 
@@ -206,6 +216,89 @@ TEST_F(SmcDiscoveryTest, FillLevelAppearsBelow25MiBFree) {
     EXPECT_EQ(level.percent, static_cast<int>(uint64_t{probe.sectorsUsed} * 100 / (probe.sectorsUsed + 40000)));
 
     EXPECT_FALSE(ShowSmcFillLevel(*ctx_, "nothing (Q:)", level));
+}
+
+// The printable UID is card text on its way into the card list, SMCProfile.ini,
+// the log and the terminal: anything but 32 printable characters is damage.
+TEST_F(SmcDiscoveryTest, CardWithoutAPrintableUidIsToldCorruptAndNeverListed) {
+    MountCard('E', Small(CardFamily::Dx));
+    CardOptions other = Small(CardFamily::Dx);
+    other.seed = 2;
+    const CardSummary f = MountCard('F', other);
+    std::string uid = "AB\r\n[Config]\r\nLanguage=French";
+    uid.resize(32, 'C');
+    PatchInfo('E', 256, uid);
+
+    const SmcList list = ScanSmcDrives(*ctx_);
+    EXPECT_EQ(list.entries, (std::vector<std::string>{"<Select SMC>", f.printableUid + " (F:)"}));
+    EXPECT_EQ(list.damaged, std::vector<char>{'E'});
+    EXPECT_EQ(LastShown(), "Corrupt Secure Memory Card.");
+    EXPECT_TRUE(Logged("SMC: (E:)Corrupt SMC: its printable UID is not 32 printable ASCII characters"));
+    EXPECT_EQ(LogText().find("[Config]"), std::string::npos);
+
+    // No reader of the card gets the text.
+    ctx_->drive = "E";
+    ASSERT_TRUE(InitSmc(*ctx_, WormMode::Data));
+    char printable[33] = {};
+    EXPECT_EQ(ReadPrintableUid(ctx_->worm.get(), printable), kWormUidNotPrintable);
+    EXPECT_FALSE(WORM_GET_PRINTABLE_UID(ctx_->worm.get(), printable));
+    EXPECT_STREQ(printable, "");
+    CloseSmc(*ctx_);
+
+    // A NUL short of 32 characters is no printable UID either.
+    PatchInfo('E', 256, std::string("SHORT\0", 6));
+    EXPECT_EQ(ScanSmcDrives(*ctx_).damaged, std::vector<char>{'E'});
+}
+
+// A card whose store files do not fit together used to vanish from the list
+// as if no card were there.
+TEST_F(SmcDiscoveryTest, CardWithADamagedStoreIsToldCorrupt) {
+    CardOptions split = Small(CardFamily::Dx, 4);
+    split.storeFiles = 3;
+    MountCard('E', split);
+    std::filesystem::remove(CardFolder('E') + "/WORMSTO1.DAT");
+    MountCard('F', split);
+    WriteFile(CardFolder('F') + "/WORMSTO2.DAT", "");
+    MountCard('G', Small(CardFamily::Dx));
+    std::filesystem::resize_file(CardFolder('G') + "/WORMSTOR.DAT", 4096);
+    MountCard('H', Small(CardFamily::Dx));
+    std::filesystem::remove(CardFolder('H') + "/WORMSTOR.DAT");
+    ASSERT_EQ(::mkfifo((CardFolder('H') + "/WORMSTOR.DAT").c_str(), 0600), 0);
+    MountCard('J', Small(CardFamily::Dx));
+
+    const SmcList list = ScanSmcDrives(*ctx_);
+    EXPECT_EQ(list.damaged, (std::vector<char>{'E', 'F', 'G', 'H'}));
+    ASSERT_EQ(list.entries.size(), 2u);
+    EXPECT_EQ(DriveOfEntry(list.entries[1]), 'J');
+    ASSERT_EQ(ui_.shown.size(), 1u);  // one message for the scan
+    EXPECT_EQ(LastShown(), "Corrupt Secure Memory Card.");
+    for (char letter : {'E', 'F', 'G', 'H'}) {
+        EXPECT_TRUE(Logged(std::string("SMC: (") + letter + ":)Corrupt SMC: its card files cannot be opened")) << letter;
+    }
+
+    // Only card files make a card: a drive without them is simply no card.
+    std::filesystem::remove(CardFolder('E') + "/WORMCOMM.DAT");
+    EXPECT_EQ(ScanSmcDrives(*ctx_).damaged, (std::vector<char>{'F', 'G', 'H'}));
+}
+
+// Counters that point past the store used to give a fill level of millions of
+// percent and a card that was taken.
+TEST_F(SmcDiscoveryTest, NextWriteIndexPastTheStoreIsACorruptCard) {
+    MountCard('E', Small(CardFamily::Dx));
+    PatchInfo('E', 24, std::string("\x7F\xFF\xFF\x00", 4));
+    SmcFillLevel level;
+    ASSERT_TRUE(ShowSmcFillLevel(*ctx_, Entry('E'), level));
+    EXPECT_TRUE(level.shown);
+    EXPECT_TRUE(level.full);
+    EXPECT_TRUE(level.damaged);
+    EXPECT_EQ(level.percent, 100);
+
+    ui_.shown.clear();
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('E'), SmcPurpose::Archiving), SmcIdentity::Refused);
+    EXPECT_EQ(LastShown(), "Corrupt Secure Memory Card.");
+    EXPECT_TRUE(Logged("SMC: " + Entry('E') + "Corrupt SMC: next write index 2147483392 past the store"));
+    EXPECT_FALSE(ctx_->worm);
+    EXPECT_EQ(IdentifySmc(*ctx_, Entry('E'), SmcPurpose::Verification), SmcIdentity::Refused);
 }
 
 }  // namespace

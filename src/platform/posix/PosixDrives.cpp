@@ -138,10 +138,11 @@ std::unique_ptr<File> PosixPlatform::OpenSectorFile(const std::string& path) {
     }
     // A real card: the firmware sees every transfer, so nothing is cached. File
     // systems without direct I/O still get write-through.
-    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_DIRECT | O_SYNC);
-    if (fd < 0 && errno == EINVAL) fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_SYNC);
+    int error = 0;
+    int fd = OpenRegularDescriptor(path, O_RDWR | O_DIRECT | O_SYNC, error);
+    if (fd < 0 && error == kErrInvalidParameter) fd = OpenRegularDescriptor(path, O_RDWR | O_SYNC, error);
     if (fd < 0) {
-        lastError_ = SystemErrorFromErrno(errno);
+        lastError_ = error;
         return nullptr;
     }
     return WrapDescriptor(fd);

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -51,8 +52,20 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     Fd(Fd&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+    Fd& operator=(Fd&& o) noexcept {
+        if (this != &o) {
+            reset();
+            fd_ = o.release();
+        }
+        return *this;
+    }
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
     void reset() {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
@@ -75,6 +88,49 @@ bool WriteAll(int fd, const void* data, size_t n) {
     }
     return true;
 }
+
+// Opens path as a regular file and never waits on it: with O_NONBLOCK a pipe
+// opens at once (or fails for want of a reader) and is then refused, as is a
+// device; the descriptor is blocking again once it is known to be a file.
+Fd OpenRegularFile(const std::string& path, int flags, mode_t mode, int& error, struct stat* info = nullptr) {
+    Fd fd(::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode));
+    if (!fd.valid()) {
+        error = errno == ENXIO ? kErrBadFileType : SystemErrorFromErrno(errno);
+        return Fd();
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) {
+        error = SystemErrorFromErrno(errno);
+        return Fd();
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? kErrAccessDenied : kErrBadFileType;
+        return Fd();
+    }
+    const int status = ::fcntl(fd.get(), F_GETFL);
+    if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+        error = SystemErrorFromErrno(errno);
+        return Fd();
+    }
+    if (info != nullptr) *info = st;
+    return fd;
+}
+
+}  // namespace
+
+int OpenRegularDescriptor(const std::string& path, int flags, int& error) {
+    return OpenRegularFile(path, flags, 0, error).release();
+}
+
+namespace {
+
+class PosixLock : public FileLock {
+public:
+    explicit PosixLock(Fd fd) : fd_(std::move(fd)) {}
+
+private:
+    Fd fd_;  // closing it drops the lock
+};
 
 class PosixFile : public File {
 public:
@@ -224,14 +280,10 @@ std::unique_ptr<File> PosixPlatform::OpenFile(const std::string& path, OpenMode 
         case OpenMode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
         case OpenMode::ReadWrite: flags |= O_RDWR; break;
     }
-    Fd fd(::open(path.c_str(), flags, 0666));
+    int error = 0;
+    Fd fd = OpenRegularFile(path, flags, 0666, error);
     if (!fd.valid()) {
-        FailErrno();
-        return nullptr;
-    }
-    struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        Fail(kErrAccessDenied);
+        Fail(error);
         return nullptr;
     }
     return std::make_unique<PosixFile>(std::move(fd), lastError_);
@@ -243,11 +295,10 @@ std::unique_ptr<File> PosixPlatform::WrapDescriptor(int fd) {
 
 bool PosixPlatform::CopyContents(const std::string& from, const std::string& to, bool exclusive,
                                  const CopyProgress* progress) {
-    Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!in.valid()) return FailErrno();
     struct stat st {};
-    if (::fstat(in.get(), &st) != 0) return FailErrno();
-    if (S_ISDIR(st.st_mode)) return Fail(kErrAccessDenied);
+    int openError = 0;
+    Fd in = OpenRegularFile(from, O_RDONLY, 0, openError, &st);
+    if (!in.valid()) return Fail(openError);
     const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (exclusive ? O_EXCL : 0);
     Fd out(::open(to.c_str(), flags, st.st_mode & 0777));
     if (!out.valid()) {
@@ -434,12 +485,35 @@ bool PosixPlatform::FreeSpace(const std::string& path, uint64_t& bytes) {
     return true;
 }
 
+std::unique_ptr<FileLock> PosixPlatform::TryLockFile(const std::string& path) {
+    // A lock file made by another user may be open to reading only; a shared
+    // data folder still locks through it.
+    int error = 0;
+    Fd fd = OpenRegularFile(path, O_RDWR | O_CREAT | O_NOFOLLOW, 0666, error);
+    if (!fd.valid() && error == kErrAccessDenied) fd = OpenRegularFile(path, O_RDONLY | O_NOFOLLOW, 0, error);
+    if (!fd.valid()) {
+        Fail(error);
+        return nullptr;
+    }
+    // flock belongs to the open file description, not to the process: a second
+    // lock of this process on the same file is refused as well.
+    while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        Fail(errno == EWOULDBLOCK ? kErrSharingViolation : SystemErrorFromErrno(errno));
+        return nullptr;
+    }
+    return std::make_unique<PosixLock>(std::move(fd));
+}
+
 // --- INI files ------------------------------------------------------------------
 
 bool PosixPlatform::ReadWholeFile(const std::string& path, std::string& content) {
     content.clear();
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) return FailErrno();
+    struct stat st {};
+    int error = 0;
+    Fd fd = OpenRegularFile(path, O_RDONLY, 0, error, &st);
+    if (!fd.valid()) return Fail(error);
+    if (st.st_size > kMaxIniFileSize) return Fail(kErrFileTooLarge);
     char buffer[65536];
     for (;;) {
         const ssize_t r = ::read(fd.get(), buffer, sizeof buffer);
@@ -447,6 +521,11 @@ bool PosixPlatform::ReadWholeFile(const std::string& path, std::string& content)
         if (r < 0) return FailErrno();
         if (r == 0) return true;
         content.append(buffer, static_cast<size_t>(r));
+        // A file that grows while it is read is held to the same bound.
+        if (content.size() > static_cast<size_t>(kMaxIniFileSize)) {
+            content.clear();
+            return Fail(kErrFileTooLarge);
+        }
     }
 }
 
@@ -481,7 +560,10 @@ uint32_t PosixPlatform::GetPrivateProfileString(const char16_t* section, const c
     const std::u16string fallback = defaultText != nullptr ? defaultText : u"";
     std::string content;
     IniDocument doc;
-    if (ReadWholeFile(path, content)) doc.Parse(content);
+    if (ReadWholeFile(path, content)) {
+        doc.Parse(content);
+        lastError_ = 0;
+    }
     if (section == nullptr) return CopyProfileValue(fallback, buffer, size);
     if (key == nullptr) {
         std::vector<std::u16string> keys;
@@ -511,6 +593,15 @@ uint32_t PosixPlatform::GetPrivateProfileInt(const char16_t* section, const char
 bool PosixPlatform::WritePrivateProfileString(const char16_t* section, const char16_t* key,
                                               const char16_t* value, const std::string& path) {
     if (section == nullptr) return Fail(kErrInvalidParameter);
+    // A line break (or NUL) inside a name or value would end its line early and
+    // let the rest pose as keys and sections of their own.
+    const auto breaksLine = [](const char16_t* text) {
+        for (const char16_t* c = text; c != nullptr && *c != 0; ++c) {
+            if (*c == u'\r' || *c == u'\n') return true;
+        }
+        return false;
+    };
+    if (breaksLine(section) || breaksLine(key) || breaksLine(value)) return Fail(kErrInvalidParameter);
     std::string content;
     if (!ReadWholeFile(path, content) && lastError_ != kErrFileNotFound) return false;
     IniDocument doc;

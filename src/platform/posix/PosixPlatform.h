@@ -35,6 +35,7 @@ public:
     bool ListFolder(const std::string& folder, const std::string& pattern,
                     std::vector<DirEntry>& entries) override;
     bool FreeSpace(const std::string& path, uint64_t& bytes) override;
+    std::unique_ptr<FileLock> TryLockFile(const std::string& path) override;
 
     DriveInfo GetDrive(char letter) override;
     void MountCard(char letter, const std::string& root,
@@ -72,6 +73,10 @@ private:
     MountedCard mounted_[26];
     int mountWatch_ = -1;  // the mount table, watched for changes
 };
+
+// open(2) of a regular file that never waits on a pipe or device (those fail
+// with kErrBadFileType in error); the descriptor, or -1.
+int OpenRegularDescriptor(const std::string& path, int flags, int& error);
 
 // Maps an errno value to the system error numbering of the platform interface.
 int SystemErrorFromErrno(int err);
