@@ -81,7 +81,7 @@ TEST_F(FailedReplaceTest, AFailedReplaceRestoresTheArchiveReadOnlyWhereverItStan
         ui_.answers = {true};  // replace it
         if (c.beforeWriting) {
             // Opening the new file fails at once.
-            platform_->InjectFault(FaultOp::Open, kErrAccessDenied, DataFolder() + "/" + card.scaleSerialNumber, 1);
+            platform_->InjectFault(FaultOp::Open, kErrAccessDenied, RunWorkFolder(*ctx_) + "/" + card.scaleSerialNumber, 1);
         } else {
             emulators_['E' - 'A']->Faults().readErrorAtSector = card.sectorsUsed / 2;
         }
@@ -171,7 +171,7 @@ TEST_F(FailedReplaceTest, TheLastBackupsStayUntilARunHasPublishedItsLastPart) {
 TEST_F(FailedReplaceTest, AFailureWithoutItsOwnMessageShowsTheLoggedCauseAsTheRemark) {
     const CardSummary card = MountCard('E', Small(CardFamily::Dx, 2));
     // The data folder fills up while the archive is written there.
-    platform_->InjectFault(FaultOp::Write, kErrDiskFull, DataFolder() + "/" + card.scaleSerialNumber);
+    platform_->InjectFault(FaultOp::Write, kErrDiskFull, RunWorkFolder(*ctx_) + "/" + card.scaleSerialNumber);
     const ArchiveRunOutcome outcome = Run();
     EXPECT_FALSE(outcome.success);
     EXPECT_TRUE(outcome.messageLine.empty());
@@ -185,18 +185,19 @@ TEST_F(FailedReplaceTest, AnArchiveFolderThatVanishesBeforePublishingFailsWithRe
     class VanishingUi : public test::RecordingUi {
     public:
         std::string folder;
-        std::string dataFolder;
+        std::string workFolder;
         // Gone once the run has started writing its file.
         void Pump() override {
             ++pumps;
-            for (const auto& e : fs::directory_iterator(dataFolder)) {
+            std::error_code ec;
+            for (const auto& e : fs::directory_iterator(workFolder, ec)) {
                 if (e.path().extension() == ".csv") fs::remove_all(folder);
             }
         }
     };
     VanishingUi vanishing;
     vanishing.folder = archives_;
-    vanishing.dataFolder = DataFolder();
+    vanishing.workFolder = RunWorkFolder(*ctx_);
     InstallEnvironment(*platform_, vanishing, DataFolder());
     ctx_ = &GetAppContext();
     ctx_->archivePath = archives_ + "/";
