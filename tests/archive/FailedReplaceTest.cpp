@@ -7,6 +7,7 @@
 #include <map>
 
 #include "app/AppContext.h"
+#include "app/PublishJournal.h"
 #include "app/PublishRecovery.h"
 #include "app/StartUp.h"
 #include "archive/ArchiveRun.h"
@@ -206,6 +207,42 @@ TEST_F(FailedReplaceTest, AnArchiveFolderThatVanishesBeforePublishingFailsWithRe
     EXPECT_FALSE(outcome.success);
     EXPECT_EQ(outcome.result, kArchiveFolderMissing);
     InstallEnvironment(*platform_, ui_, DataFolder());
+}
+
+TEST_F(FailedReplaceTest, StartUpPutsRightTheFoldersAKilledRunNotedWhereverTheyAre) {
+    // A run into a chosen folder was killed: the configured folder is another,
+    // and a folder it noted earlier is on a drive that is not there now.
+    const std::string chosen = TempPath("chosen");
+    const std::string gone = TempPath("unplugged");
+    fs::create_directories(chosen);
+    const std::string stem = chosen + "/K7Q29_04A1_20150101_20150102";
+    WriteFile(stem + ".csv.bak", "old archive");
+    WriteFile(stem + ".csv" + Platform::kPublishTempSuffix, "half a copy");
+    fs::create_directories(RunWorkFolder(*ctx_));
+    WriteFile(RunWorkFolder(*ctx_) + "/K7Q29_04A1_20150101_20150103.csv", "half written");
+    {
+        PublishingNote earlier(*platform_, DataFolder(), gone + "/");
+        PublishingNote killed(*platform_, DataFolder(), chosen + "/");
+        ASSERT_EQ(JournalFolders(*platform_, JournalPath(*platform_, DataFolder())),
+                  (std::vector<std::string>{gone + "/", chosen + "/"}));
+        // A kill: the notes stay.
+        fs::copy_file(JournalPath(*platform_, DataFolder()), TempPath("journal"));
+    }
+    fs::copy_file(TempPath("journal"), JournalPath(*platform_, DataFolder()));
+    WriteConfig(ValidConfig({"ArchivePath=" + archives_}));
+    DestroyAppContext();
+
+    RunStartUpSteps();
+    EXPECT_EQ(ReadFile(stem + ".csv"), "old archive");
+    EXPECT_TRUE(ReadOnly(stem + ".csv"));
+    EXPECT_FALSE(fs::exists(stem + ".csv.bak"));
+    EXPECT_FALSE(fs::exists(stem + ".csv" + Platform::kPublishTempSuffix));
+    EXPECT_FALSE(fs::exists(RunWorkFolder(GetAppContext())));
+    // The folder that is not there is looked at again by the next start-up.
+    EXPECT_EQ(JournalFolders(*platform_, JournalPath(*platform_, DataFolder())), (std::vector<std::string>{gone + "/"}));
+    fs::create_directories(gone);
+    RunStartUpSteps();
+    EXPECT_FALSE(fs::exists(JournalPath(*platform_, DataFolder())));
 }
 
 TEST_F(FailedReplaceTest, StartUpPutsBackWhatAnInterruptedRunSetAside) {
