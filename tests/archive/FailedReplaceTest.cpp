@@ -51,6 +51,18 @@ protected:
         uint32_t attributes = 0;
         return platform_->GetAttributes(path, attributes) && (attributes & kAttrReadOnly) != 0;
     }
+    // The start-up steps of a program whose configured archive folder is archives_.
+    void StartUp() {
+        WriteConfig(ValidConfig({"ArchivePath=" + archives_}));
+        DestroyAppContext();
+        RunStartUpSteps();
+    }
+    // The archive stem + ".csv" that a run set aside is back under its name, read-only.
+    void ExpectPutBack(const std::string& stem, const std::string& content) {
+        EXPECT_EQ(ReadFile(stem + ".csv"), content);
+        EXPECT_TRUE(ReadOnly(stem + ".csv"));
+        EXPECT_FALSE(fs::exists(stem + ".csv.bak"));
+    }
 
     AppContext* ctx_ = nullptr;
     std::string archives_;
@@ -229,13 +241,9 @@ TEST_F(FailedReplaceTest, StartUpPutsRightTheFoldersAKilledRunNotedWhereverTheyA
         fs::copy_file(JournalPath(*platform_, DataFolder()), TempPath("journal"));
     }
     fs::copy_file(TempPath("journal"), JournalPath(*platform_, DataFolder()));
-    WriteConfig(ValidConfig({"ArchivePath=" + archives_}));
-    DestroyAppContext();
 
-    RunStartUpSteps();
-    EXPECT_EQ(ReadFile(stem + ".csv"), "old archive");
-    EXPECT_TRUE(ReadOnly(stem + ".csv"));
-    EXPECT_FALSE(fs::exists(stem + ".csv.bak"));
+    StartUp();
+    ExpectPutBack(stem, "old archive");
     EXPECT_FALSE(fs::exists(stem + ".csv" + Platform::kPublishTempSuffix));
     EXPECT_FALSE(fs::exists(RunWorkFolder(GetAppContext())));
     // The folder that is not there is looked at again by the next start-up.
@@ -254,13 +262,9 @@ TEST_F(FailedReplaceTest, StartUpPutsBackWhatAnInterruptedRunSetAside) {
     fs::create_directories(DataFolder() + "/LastArchiveBackup");
     WriteFile(DataFolder() + "/LastArchiveBackup/x.csv.bak", "the last backup");
     WriteFile(DataFolder() + "/LastArchiveBackup/x.csv.bak" + Platform::kPublishTempSuffix, "half");
-    WriteConfig(ValidConfig({"ArchivePath=" + archives_}));
-    DestroyAppContext();
 
-    RunStartUpSteps();
-    EXPECT_EQ(ReadFile(stem + ".csv"), "old archive");
-    EXPECT_TRUE(ReadOnly(stem + ".csv"));
-    EXPECT_FALSE(fs::exists(stem + ".csv.bak"));
+    StartUp();
+    ExpectPutBack(stem, "old archive");
     EXPECT_EQ(ReadFile(archives_ + "/other.csv"), "kept");
     EXPECT_TRUE(fs::exists(archives_ + "/other.csv.bak"));
     EXPECT_FALSE(fs::exists(archives_ + "/other.csv" + Platform::kPublishTempSuffix));
