@@ -112,9 +112,12 @@ int RecoverInterruptedPublishing(AppContext& ctx) {
         }
     }
     if (!journal.empty()) {
-        // A run was killed: whatever it was still writing is incomplete.
+        // A run was killed: whatever it was still writing is incomplete. (A run
+        // never publishes into its work folder; should one be named as an
+        // archive folder all the same, it is left alone.)
         const std::string work = RunWorkFolder(ctx);
-        if (p.IsDirectory(work) && p.RemoveDirectoryTree(work)) {
+        const bool archiveFolder = std::find(done.begin(), done.end(), p.WithTrailingSeparator(work)) != done.end();
+        if (!archiveFolder && p.IsDirectory(work) && p.RemoveDirectoryTree(work)) {
             TV_LOG_INFO(kModCore, "Incomplete files of an interrupted run removed : " + work);
         }
         std::vector<std::string> keep;

@@ -61,6 +61,13 @@ std::string CBaseArchiver::WorkFolder() const { return RunWorkFolder(ctx); }
 
 bool CBaseArchiver::CreateWorkFolder() {
     const std::string folder = WorkFolder();
+    // Files there are temporary by definition: it can never be an archive folder.
+    if (EqualsNoCase(ToUtf16(ctx.platform.WithTrailingSeparator(folder)),
+                     ToUtf16(ctx.platform.WithTrailingSeparator(ctx.archivePath)))) {
+        TV_LOG_ERROR(kModBaseArchiver, "The archive folder is the folder of temporary archive files");
+        TV_LOG_INFO(kModBaseArchiver, "Folder name : " + folder);
+        return false;
+    }
     if (ctx.platform.CreateDirectory(folder) || ctx.platform.LastError() == kErrAlreadyExists) {
         return true;
     }

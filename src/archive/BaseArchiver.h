@@ -1,8 +1,8 @@
 // The archive operation of one run, whatever its kind and family: the shared
 // fields, the result codes and the steps every run shares — the temporary file
-// in the data folder, the hash chain, publishing to the archive folder with a
-// backup in LastArchiveBackup, ".bak" files, copies of the card's files and the
-// clean-up after an abort.
+// in the work folder of the data folder, the hash chain, publishing to the
+// archive folder with a backup in LastArchiveBackup, ".bak" files, copies of
+// the card's files and the clean-up after an abort.
 #pragma once
 
 #include <cstdint>
