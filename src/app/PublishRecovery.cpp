@@ -1,9 +1,11 @@
 #include "app/PublishRecovery.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/AppContext.h"
+#include "app/PublishJournal.h"
 #include "log/LogFile.h"
 #include "platform/Text.h"
 
@@ -12,6 +14,7 @@ namespace tv {
 namespace {
 
 constexpr char kBackupFolderName[] = "LastArchiveBackup";
+constexpr char kWorkFolderName[] = "ArchiveInProgress";
 // Archive extensions of both families, and the backup that stands for each.
 constexpr const char* kArchiveExtensions[] = {".csv", ".xml"};
 constexpr char kBakSuffix[] = ".bak";
@@ -80,16 +83,50 @@ int RestoreBackups(Platform& p, const std::string& folder) {
 
 }  // namespace
 
+std::string RunWorkFolder(AppContext& ctx) { return ctx.platform.JoinPath(GetDataFolder(), kWorkFolderName); }
+
 int RecoverInterruptedPublishing(AppContext& ctx) {
     Platform& p = ctx.platform;
     int restored = 0;
     const std::string data = GetDataFolder();
-    // The archive folder may be the data folder: its backup folder holds ".bak"
-    // files by design and is never a place to restore from.
-    for (const std::string& folder : FolderAndSubfolders(p, ctx.archivePath, kBackupFolderName)) {
-        RemovePublishLeftovers(p, folder);
-        restored += RestoreBackups(p, folder);
+    const std::string journalPath = JournalPath(p, data);
+    const std::vector<std::string> journal = JournalFolders(p, journalPath);
+    std::vector<std::string> archiveFolders = {ctx.archivePath};
+    archiveFolders.insert(archiveFolders.end(), journal.begin(), journal.end());
+    std::vector<std::string> done;
+    std::vector<std::string> pending;  // named by the journal but not there now (a drive taken out)
+    for (const std::string& archiveFolder : archiveFolders) {
+        const std::string folder = p.WithTrailingSeparator(archiveFolder);
+        if (archiveFolder.empty() || std::find(done.begin(), done.end(), folder) != done.end()) continue;
+        // The archive folder may be the data folder: its backup folder holds ".bak"
+        // files by design and is never a place to restore from.
+        const std::vector<std::string> folders = FolderAndSubfolders(p, folder, kBackupFolderName);
+        if (folders.empty()) {
+            pending.push_back(archiveFolder);
+            continue;
+        }
+        done.push_back(folder);
+        for (const std::string& each : folders) {
+            RemovePublishLeftovers(p, each);
+            restored += RestoreBackups(p, each);
+        }
     }
+    if (!journal.empty()) {
+        // A run was killed: whatever it was still writing is incomplete. (A run
+        // never publishes into its work folder; should one be named as an
+        // archive folder all the same, it is left alone.)
+        const std::string work = RunWorkFolder(ctx);
+        const bool archiveFolder = std::find(done.begin(), done.end(), p.WithTrailingSeparator(work)) != done.end();
+        if (!archiveFolder && p.IsDirectory(work) && p.RemoveDirectoryTree(work)) {
+            TV_LOG_INFO(kModCore, "Incomplete files of an interrupted run removed : " + work);
+        }
+        std::vector<std::string> keep;
+        for (const std::string& folder : journal) {
+            if (std::find(pending.begin(), pending.end(), folder) != pending.end()) keep.push_back(folder);
+        }
+        WriteJournalFolders(p, journalPath, keep);
+    }
+    p.RemoveLeftover(Platform::PublishTempName(journalPath));
     if (!data.empty()) {
         for (const std::string& folder : FolderAndSubfolders(p, p.JoinPath(data, kBackupFolderName), {})) {
             RemovePublishLeftovers(p, folder);

@@ -1,8 +1,10 @@
 #include "archive/ArchiveRun.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "app/AppContext.h"
+#include "app/PublishJournal.h"
 #include "app/PublishRecovery.h"
 #include "archive/CompleteArchiverdX.h"
 #include "archive/DateRange.h"
@@ -99,6 +101,21 @@ ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, Re
     }
     outcome.result = kArchiveOtherFailure;
     RecoverInterruptedPublishing(ctx);
+    // The run's work folder goes with the run once nothing is left in it (a ZT4
+    // archive that could not be copied stays there).
+    // Holds no context: an abort ends the context before the program.
+    struct RemoveEmptyWorkFolder {
+        Platform& p;
+        std::string work;
+        ~RemoveEmptyWorkFolder() {
+            std::vector<DirEntry> entries;
+            if (p.ListFolder(work, "*", entries) && entries.empty()) p.RemoveDirectory(work);
+        }
+    } removeEmptyWorkFolder{ctx.platform, RunWorkFolder(ctx)};
+    // From here until the run has finished in its archive folder, a kill leaves
+    // a note that makes the next start-up look there, whichever folder it is.
+    std::optional<PublishingNote> note;
+    note.emplace(ctx.platform, GetDataFolder(), ctx.archivePath);
     LogFile::Instance().ClearFirstError();
     outcome.success = archiver->Run(progress, outcome.result, results, status);
 
@@ -134,6 +151,7 @@ ArchiveRunOutcome RunCurrentArchiver(AppContext& ctx, ProgressView* progress, Re
          outcome.result == kArchiveOtherFailure)) {
         archiver->AbortCleanup();
     }
+    note.reset();
     // Whatever the failure, an archive the run set aside goes back under its name.
     RecoverInterruptedPublishing(ctx);
     outcome.statusText = GetMessageText(126);

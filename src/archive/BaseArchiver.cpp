@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/AppContext.h"
+#include "app/PublishRecovery.h"
 #include "archive/SmcProfile.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
@@ -56,9 +57,23 @@ bool CBaseArchiver::ArchiveFolderAvailable() const {
     return !ctx.archivePath.empty() && ctx.platform.ListFolder(ctx.archivePath, "*", entries);
 }
 
-bool CBaseArchiver::PublishesIntoDataFolder() const {
-    const std::string data = ctx.platform.WithTrailingSeparator(GetDataFolder());
-    return EqualsNoCase(ToUtf16(ctx.archivePath), ToUtf16(data));
+std::string CBaseArchiver::WorkFolder() const { return RunWorkFolder(ctx); }
+
+bool CBaseArchiver::CreateWorkFolder() {
+    const std::string folder = WorkFolder();
+    // Files there are temporary by definition: it can never be an archive folder.
+    if (EqualsNoCase(ToUtf16(ctx.platform.WithTrailingSeparator(folder)),
+                     ToUtf16(ctx.platform.WithTrailingSeparator(ctx.archivePath)))) {
+        TV_LOG_ERROR(kModBaseArchiver, "The archive folder is the folder of temporary archive files");
+        TV_LOG_INFO(kModBaseArchiver, "Folder name : " + folder);
+        return false;
+    }
+    if (ctx.platform.CreateDirectory(folder) || ctx.platform.LastError() == kErrAlreadyExists) {
+        return true;
+    }
+    LogError(__LINE__, "Temporary archive folder creation failed. E(%d)", ctx.platform.LastError());
+    TV_LOG_INFO(kModBaseArchiver, "Folder name : " + folder);
+    return false;
 }
 
 std::string CBaseArchiver::BackupFolder() const {
@@ -145,13 +160,15 @@ bool CBaseArchiver::VerifyBlockHash(const WormBlock& block, bool& runStart, bool
 bool CBaseArchiver::DeleteArchiveFile(const std::string& path, ResultList* results) {
     Platform& p = ctx.platform;
     uint32_t attributes = 0;
-    if (!p.GetAttributes(path, attributes)) return true;
-    if (!p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
+    // A link that leads nowhere has no attributes but is removed all the same.
+    if (!p.GetAttributes(path, attributes)) return p.RemoveLeftover(path);
+    // A link refuses the attribute change and is removed as it stands.
+    if (!p.SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly)) && !p.RemoveLeftover(path)) {
         LogError(__LINE__, "Removing readonly attribute failed for existing archive file. E(%d)", p.LastError());
         LogFileName(path);
         return false;
     }
-    if (!p.DeleteFile(path)) {
+    if (!p.RemoveLeftover(path)) {
         const int error = p.LastError();
         LogError(__LINE__, "Error deleting existing archive file.. E(%d)", error);
         LogFileName(path);
@@ -223,8 +240,7 @@ bool CBaseArchiver::HandleExistingArchive(const std::string& tempPath, ExistingA
         TV_LOG_ERROR(kModBaseArchiver, "Archival file path is not available");
         return false;
     }
-    const bool inDataFolder = PublishesIntoDataFolder();
-    const std::string finalPath = inDataFolder ? tempPath : FinalPathOf(tempPath);
+    const std::string finalPath = FinalPathOf(tempPath);
     if (ctx.platform.Exists(finalPath)) {
         TV_LOG_WARNING(kModBaseArchiver, "Archival file already exists");
         if (mode == ExistingArchiveMode::Ask) {
@@ -241,7 +257,7 @@ bool CBaseArchiver::HandleExistingArchive(const std::string& tempPath, ExistingA
             return false;
         }
     }
-    if (!inDataFolder && !DeleteArchiveFile(tempPath, results)) {
+    if (!DeleteArchiveFile(tempPath, results)) {
         TV_LOG_ERROR(kModBaseArchiver, "Error deleting the file in program data path");
         return false;
     }
@@ -252,7 +268,7 @@ bool CBaseArchiver::AskReplaceArchives(const std::string& tempPath, const std::v
                                        ExistingArchiveMode& mode, int& result, StatusView* status) {
     replacedArchives_.clear();
     if (others.empty()) return true;
-    const std::string finalPath = PublishesIntoDataFolder() ? tempPath : FinalPathOf(tempPath);
+    const std::string finalPath = FinalPathOf(tempPath);
     std::u16string names;
     if (ctx.platform.Exists(finalPath)) names = ToUtf16(FileNameOf(ctx.platform, finalPath));
     TV_LOG_WARNING(kModBaseArchiver, "Archival file already exists");
@@ -362,11 +378,6 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool s
         TV_LOG_ERROR(kModBaseArchiver, "Archival file path is not available");
         return false;
     }
-    const bool inDataFolder = PublishesIntoDataFolder();
-    if (inDataFolder) {
-        LogFileName(tempPath);
-        TV_LOG_INFO(kModBaseArchiver, "Archive created successfully");
-    }
 
     const std::string backupFolder = BackupFolder();
     const std::string backupRoot = p.WithTrailingSeparator(p.JoinPath(GetDataFolder(), kBackupFolderName));
@@ -386,52 +397,49 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool s
         return false;
     }
 
-    std::string finalPath = tempPath;
-    if (!inDataFolder) {
-        std::string sub;
-        if (GetArchiveFolderName(sub)) {
-            const std::string folder = p.JoinPath(ctx.archivePath, sub);
-            if (!p.CreateDirectory(folder) && p.LastError() != kErrAlreadyExists) {
-                TV_LOG_ERROR(kModBaseArchiver, "Archival folder creation failed");
-                return false;
-            }
-        }
-        finalPath = WithoutExtension(FinalPathOf(tempPath)) + GetArchiveExtension();
-        if (ToUtf16(finalPath).size() >= kMaxPath + 1) {
-            TV_LOG_ERROR(kModBaseArchiver, "Archival file path length exceeded");
-            LogFileName(finalPath);
+    // The temporary file is never the archive itself (see WorkFolder): the
+    // archive reaches its name whole, by a rename, in every archive folder.
+    std::string sub;
+    if (GetArchiveFolderName(sub)) {
+        const std::string folder = p.JoinPath(ctx.archivePath, sub);
+        if (!p.CreateDirectory(folder) && p.LastError() != kErrAlreadyExists) {
+            TV_LOG_ERROR(kModBaseArchiver, "Archival folder creation failed");
             return false;
         }
+    }
+    const std::string finalPath = WithoutExtension(FinalPathOf(tempPath)) + GetArchiveExtension();
+    if (ToUtf16(finalPath).size() >= kMaxPath + 1) {
+        TV_LOG_ERROR(kModBaseArchiver, "Archival file path length exceeded");
+        LogFileName(finalPath);
+        return false;
     }
     SetRowPath(results, finalPath);
 
     if (!PublishArchiveLog(mode)) return false;
 
-    if (!inDataFolder) {
-        uint32_t attributes = 0;
-        if (p.GetAttributes(finalPath, attributes) &&
-            !p.SetAttributes(finalPath, attributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
-            LogError(__LINE__, "Removing readonly attribute failed for existing archive File. (E%d)", p.LastError());
+    uint32_t finalAttributes = 0;
+    if (p.GetAttributes(finalPath, finalAttributes) &&
+        !p.SetAttributes(finalPath, finalAttributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
+        LogError(__LINE__, "Removing readonly attribute failed for existing archive File. (E%d)", p.LastError());
+        LogFileName(finalPath);
+        if (dx) return false;
+        copyFailed = true;
+    }
+    if (!copyFailed) {
+        publishState = kPublishCopied;
+        if (PublishWithProgress(tempPath, finalPath, status)) {
             LogFileName(finalPath);
+            TV_LOG_INFO(kModBaseArchiver, "Archive created successfully");
+        } else {
+            const int error = p.LastError();
+            if (ctx.abortRequested) PumpAndCheckAbort();
+            LogError(__LINE__, "Copying archive file failed. (E%d)", error);
+            SetFileErrorRemark(results, finalPath, 224, error);
+            LogFileName(finalPath);
+            TV_LOG_INFO(kModBaseArchiver, "The archive is temporarily copied to " + tempPath);
             if (dx) return false;
             copyFailed = true;
-        }
-        if (!copyFailed) {
-            publishState = kPublishCopied;
-            if (PublishWithProgress(tempPath, finalPath, status)) {
-                LogFileName(finalPath);
-                TV_LOG_INFO(kModBaseArchiver, "Archive created successfully");
-            } else {
-                const int error = p.LastError();
-                if (ctx.abortRequested) PumpAndCheckAbort();
-                LogError(__LINE__, "Copying archive file failed. (E%d)", error);
-                SetFileErrorRemark(results, finalPath, 224, error);
-                LogFileName(finalPath);
-                TV_LOG_INFO(kModBaseArchiver, "The archive is temporarily copied to " + tempPath);
-                if (dx) return false;
-                copyFailed = true;
-                CopyFailedOnCard(finalPath, tempPath);
-            }
+            CopyFailedOnCard(finalPath, tempPath);
         }
     }
 
@@ -452,7 +460,7 @@ bool CBaseArchiver::PublishArchive(const std::string& tempPath, int mode, bool s
     runBackups_.push_back(FileNameOf(p, backupPath));
     if (!splitting) RemoveOlderBackups(backupFolder, results);
 
-    if (!inDataFolder && !copyFailed) {
+    if (!copyFailed) {
         uint32_t attributes = 0;
         if (p.GetAttributes(tempPath, attributes) &&
             !p.SetAttributes(tempPath, attributes & ~static_cast<uint32_t>(kAttrReadOnly))) {
@@ -561,11 +569,9 @@ void CBaseArchiver::AbortCleanup() {
 
 void CBaseArchiver::AbortCleanupFiles(const std::function<void(const std::string&)>& remove) {
     remove(cleanupArchivePath);
-    // Into the data folder, the temporary file stands under the final name.
-    const bool inDataFolder = PublishesIntoDataFolder();
-    if (!inDataFolder && !ArchiveFolderAvailable()) return;
-    const std::string finalPath = inDataFolder ? cleanupArchivePath : FinalPathOf(cleanupArchivePath);
-    if (!inDataFolder && publishState > kPublishLogCopied) remove(finalPath);
+    if (!ArchiveFolderAvailable()) return;
+    const std::string finalPath = FinalPathOf(cleanupArchivePath);
+    if (publishState > kPublishLogCopied) remove(finalPath);
     RestoreSetAside(finalPath);
 }
 

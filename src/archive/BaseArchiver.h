@@ -1,8 +1,8 @@
 // The archive operation of one run, whatever its kind and family: the shared
 // fields, the result codes and the steps every run shares — the temporary file
-// in the data folder, the hash chain, publishing to the archive folder with a
-// backup in LastArchiveBackup, ".bak" files, copies of the card's files and the
-// clean-up after an abort.
+// in the work folder of the data folder, the hash chain, publishing to the
+// archive folder with a backup in LastArchiveBackup, ".bak" files, copies of
+// the card's files and the clean-up after an abort.
 #pragma once
 
 #include <cstdint>
@@ -111,8 +111,12 @@ public:
 
     // --- paths ---------------------------------------------------------------------
     bool ArchiveFolderAvailable() const;
-    // The archive folder is the data folder itself: the temporary file is the archive.
-    bool PublishesIntoDataFolder() const;
+    // Where the temporary files of a run are written: a folder of its own in
+    // the data folder, so that no file is ever written under a name that an
+    // archive has in some archive folder (the data folder may be one).
+    std::string WorkFolder() const;
+    // Creates the work folder; logs a failure.
+    bool CreateWorkFolder();
     // data folder + LastArchiveBackup + separator (ZT4: + folder name + separator).
     std::string BackupFolder() const;
     // archive folder (+ ZT4 folder name) + file name of the temporary file.

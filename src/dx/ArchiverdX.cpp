@@ -210,13 +210,14 @@ bool CArchiverdX::MakeDxArchiveName(int& result) {
     TV_LOG_INFO(kModArchiverDx, "Start date:" + start.text + " End date:" + end.text);
     const std::string name =
         storeInfo.scaleSerialNumber + "_" + storeInfo.smcUid + "_" + start.compact + "_" + end.compact;
-    const std::string path = ctx.platform.JoinPath(GetDataFolder(), name + GetArchiveExtension());
+    const std::string path = ctx.platform.JoinPath(WorkFolder(), name + GetArchiveExtension());
     if (PathTooLong(path)) {
         result = kArchivePathTooLong;
         TV_LOG_ERROR(kModArchiverDx, "Archive file path length exceeded");
         LogFileName(path);
         return false;
     }
+    if (!CreateWorkFolder()) return false;
     startDate = start.compact;
     startDateText = start.text;
     endDate = end.compact;
@@ -257,7 +258,7 @@ bool CArchiverdX::InitArchive(int& result, ProgressView* progress, ResultList* r
     // own name, the parts of an earlier split run and the archives of a range
     // inside the run's, which the new archive holds as well.
     ExistingArchiveMode mode = ExistingArchiveMode::Ask;
-    const std::string finalPath = PublishesIntoDataFolder() ? tempArchivePath : FinalPathOf(tempArchivePath);
+    const std::string finalPath = FinalPathOf(tempArchivePath);
     const std::vector<std::string> covered =
         ArchiveFolderAvailable() ? CoveredArchives(finalPath) : std::vector<std::string>{};
     if (!AskReplaceArchives(tempArchivePath, covered, mode, result, status) ||
@@ -300,6 +301,8 @@ bool CArchiverdX::WriteBlockLine(const WormBlock& lineBlock, uint64_t& fileSize)
         return false;
     }
     if (!archiveFile_) {
+        // Whatever stood at the name was removed before the file was begun; a
+        // link put there since is never followed.
         std::unique_ptr<File> file = ctx.platform.OpenFile(tempArchivePath, OpenMode::Append);
         const int64_t size = file ? file->Size() : -1;
         if (!file) {
@@ -389,7 +392,7 @@ void CArchiverdX::AddResultRow(ResultList* results) {
     if (results == nullptr) return;
     const int number = results->ItemCount() + 1;
     const int row = results->InsertRow(results->ItemCount(), ToUtf16(std::to_string(number)));
-    const std::string shown = PublishesIntoDataFolder() ? tempArchivePath : FinalPathOf(tempArchivePath);
+    const std::string shown = FinalPathOf(tempArchivePath);
     results->SetCell(row, 1, ToUtf16(shown));
 }
 
@@ -544,7 +547,7 @@ bool CArchiverdX::MakeSplitNames(uint32_t closureBlock, uint32_t incidentBlock, 
         TV_LOG_ERROR(kModArchiverDx, "Incorrect Data Found! FileName creation failed (Multiple files)");
         return false;
     }
-    const std::string folder = GetDataFolder();
+    const std::string folder = WorkFolder();
     const std::string prefix = storeInfo.scaleSerialNumber + "_" + storeInfo.smcUid + "_";
     const std::string completed =
         ctx.platform.JoinPath(folder, prefix + startDate + "_" + closureDate.compact + GetArchiveExtension());
@@ -612,7 +615,7 @@ bool CArchiverdX::MakeSplitNames(uint32_t closureBlock, uint32_t incidentBlock, 
 
 bool CArchiverdX::WriteCompletedPart(const std::string& completedPath) {
     Platform& p = ctx.platform;
-    std::unique_ptr<File> part = p.OpenFile(completedPath, OpenMode::Write);
+    std::unique_ptr<File> part = p.OpenFile(completedPath, OpenMode::CreateNew);
     if (!part) {
         LogError(__LINE__, "Archive file open failed. (E%d)", p.LastError());
         LogFileName(completedPath);

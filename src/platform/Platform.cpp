@@ -57,16 +57,26 @@ bool Platform::IsDirectory(const std::string& path) {
     return GetAttributes(path, attributes) && (attributes & kAttrDirectory) != 0;
 }
 
+bool Platform::RemoveLeftover(const std::string& path) {
+    if (DeleteFile(path)) return true;
+    const int error = LastError();
+    if (error == kErrFileNotFound || error == kErrPathNotFound) return true;
+    // Only a file that is read-only is refused; a link never is.
+    uint32_t attributes = 0;
+    if (error != kErrAccessDenied || !GetAttributes(path, attributes) || (attributes & kAttrDirectory) != 0 ||
+        (attributes & kAttrReadOnly) == 0) {
+        return false;
+    }
+    return SetAttributes(path, attributes & ~static_cast<uint32_t>(kAttrReadOnly)) && DeleteFile(path);
+}
+
 bool Platform::PublishFile(const std::string& from, const std::string& to, const CopyProgress& progress,
                            uint32_t addAttributes) {
     uint32_t attributes = 0;
     if (!GetAttributes(from, attributes)) return false;
     const std::string temp = PublishTempName(to);
-    uint32_t leftover = 0;
     // A temporary file left by a run that was killed is incomplete by definition.
-    if (GetAttributes(temp, leftover)) {
-        if (!SetAttributes(temp, leftover & ~static_cast<uint32_t>(kAttrReadOnly)) || !DeleteFile(temp)) return false;
-    }
+    if (!RemoveLeftover(temp)) return false;
     const CopyProgress always = [](uint64_t, uint64_t) { return true; };
     if (!CopyFileWithProgress(from, temp, progress ? progress : always)) return false;
     if (!ReplaceFile(temp, to)) {

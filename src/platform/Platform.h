@@ -46,11 +46,13 @@ enum FileAttribute : uint32_t {
     kAttrArchive = 0x20,
 };
 
+// The modes that write never write through a symbolic link at the name.
 enum class OpenMode {
     Read,       // existing file, reading
     Write,      // created or truncated, writing
     Append,     // created if missing, every write goes to the end
     ReadWrite,  // existing file, reading and writing
+    CreateNew,  // created, writing; anything already at the name (a link too) fails with kErrAlreadyExists
 };
 
 // An open file. Closed when the object goes away.
@@ -121,6 +123,7 @@ public:
     virtual bool Exists(const std::string& path) = 0;
     // False when the attributes cannot be read (the path does not exist).
     virtual bool GetAttributes(const std::string& path, uint32_t& attributes) = 0;
+    // A symbolic link fails with kErrAccessDenied: what it points to keeps its attributes.
     virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
     bool IsDirectory(const std::string& path);
     // Opens regular files only, and never waits for a writer or reader: a pipe
@@ -128,7 +131,9 @@ public:
     virtual std::unique_ptr<File> OpenFile(const std::string& path, OpenMode mode) = 0;
     // Copies a file; with failIfExists an existing target fails with kErrFileExists.
     virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
-    // Copies with progress; cancelling fails with kErrRequestAborted and removes the partial copy.
+    // Copies with progress into a new file: anything at `to` (a link too) fails
+    // with kErrFileExists. Cancelling fails with kErrRequestAborted and removes
+    // the partial copy.
     virtual bool CopyFileWithProgress(const std::string& from, const std::string& to,
                                       const CopyProgress& progress) = 0;
     // Renames; an existing target fails with kErrAlreadyExists.
@@ -137,15 +142,21 @@ public:
     // and makes the rename durable: there is never a moment without either file.
     virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
     // Puts a copy of `from` under `to` only once it is complete: copied to
-    // PublishTempName(to) in the same folder, flushed, renamed onto `to`, then
-    // given the source's attributes plus addAttributes. A failure, a cancel or a
-    // kill leaves `to` as it was (and at most the temporary file beside it).
+    // PublishTempName(to) in the same folder (created anew: whatever stands at
+    // that name, a link too, is removed first and never followed), flushed,
+    // renamed onto `to`, then given the source's attributes plus addAttributes.
+    // A failure, a cancel or a kill leaves `to` as it was (and at most the
+    // temporary file beside it).
     bool PublishFile(const std::string& from, const std::string& to, const CopyProgress& progress = {},
                      uint32_t addAttributes = 0);
     // The temporary name a publish of `to` writes first.
     static std::string PublishTempName(const std::string& to) { return to + kPublishTempSuffix; }
     static constexpr const char* kPublishTempSuffix = ".part~";
+    // Deletes a file, or a symbolic link itself; a read-only file fails with kErrAccessDenied.
     virtual bool DeleteFile(const std::string& path) = 0;
+    // Removes the file or link at path, read-only or not, without following a
+    // link; true when nothing is left at the name.
+    bool RemoveLeftover(const std::string& path);
     // An existing folder fails with kErrAlreadyExists.
     virtual bool CreateDirectory(const std::string& path) = 0;
     virtual bool RemoveDirectory(const std::string& path) = 0;

@@ -169,13 +169,14 @@ bool CArchiverZT4::MakeArchiveName(std::string& path, int& result) {
     startStamp = CZt4BlockReader::Stamp(start);
     endStamp = CZt4BlockReader::Stamp(end);
     folderName = storeInfo.scaleSerialNumber + "_" + storeInfo.smcUid + "_" + startStamp + "_" + endStamp;
-    const std::string folder = p.JoinPath(GetDataFolder(), folderName);
+    const std::string folder = p.JoinPath(WorkFolder(), folderName);
     const std::string candidate = p.JoinPath(folder, startStamp + "_" + endStamp + GetArchiveExtension());
     if (PathTooLong(candidate)) {
         result = kArchivePathTooLong;
         TV_LOG_ERROR(kModArchiverZt4, "Archival file path length exceeded");
         return false;
     }
+    if (!CreateWorkFolder()) return false;
     if (!p.CreateDirectory(folder) && p.LastError() != kErrAlreadyExists) {
         TV_LOG_ERROR(kModArchiverZt4, "Archival file folder creation failed");
         TV_LOG_INFO(kModArchiverZt4, "Folder path : " + folder);
@@ -192,7 +193,7 @@ std::vector<std::string> CArchiverZT4::ExistingParts(const std::string& tempPath
     // The archive folder of the run's range holds the files of earlier runs of
     // that range, cut where those runs cut them.
     Platform& p = ctx.platform;
-    const std::string finalPath = PublishesIntoDataFolder() ? tempPath : FinalPathOf(tempPath);
+    const std::string finalPath = FinalPathOf(tempPath);
     const std::string folder = FolderOf(p, finalPath);
     const std::string ownName = FileNameOf(p, finalPath);
     std::vector<DirEntry> entries;
@@ -376,7 +377,7 @@ void CArchiverZT4::AddResultRow(ResultList* results) {
     if (results == nullptr) return;
     const int number = results->ItemCount() + 1;
     const int row = results->InsertRow(results->ItemCount(), ToUtf16(std::to_string(number)));
-    const std::string shown = PublishesIntoDataFolder() ? tempArchivePath : FinalPathOf(tempArchivePath);
+    const std::string shown = FinalPathOf(tempArchivePath);
     results->SetCell(row, 1, ToUtf16(shown));
 }
 
@@ -700,7 +701,7 @@ bool CArchiverZT4::SplitAtSize(int& result, ResultList* results, StatusView* sta
 void CArchiverZT4::RemoveTempXmlFolder() {
     Platform& p = ctx.platform;
     if (folderName.empty()) return;
-    const std::string folder = p.JoinPath(GetDataFolder(), folderName);
+    const std::string folder = p.JoinPath(WorkFolder(), folderName);
     std::vector<DirEntry> entries;
     if (!p.ListFolder(folder, "*", entries) || !entries.empty()) return;
     if (!p.RemoveDirectory(folder)) {
@@ -759,15 +760,14 @@ void CArchiverZT4::CopyFailedOnCard(const std::string& finalPath, const std::str
 void CArchiverZT4::AbortCleanupFiles(const std::function<void(const std::string&)>& remove) {
     Platform& p = ctx.platform;
     file_.Discard();
-    const bool inDataFolder = PublishesIntoDataFolder();
     if (publishState <= kPublishWriting) {
         remove(cleanupArchivePath);
         // A file being written beside a part that was cut off it.
         if (tempArchivePath != cleanupArchivePath) remove(tempArchivePath);
-    } else if (!inDataFolder && publishState >= kPublishCopied && (backupFolderFailed || tempCleanupFailed)) {
+    } else if (publishState >= kPublishCopied && (backupFolderFailed || tempCleanupFailed)) {
         remove(cleanupArchivePath);
     }
-    if (!inDataFolder && ArchiveFolderAvailable() && !cleanupArchivePath.empty()) {
+    if (ArchiveFolderAvailable() && !cleanupArchivePath.empty()) {
         // An archive that this run set aside as ".bak" comes back: the run that
         // replaced it did not finish.
         const std::string finalPath = FinalPathOf(cleanupArchivePath);

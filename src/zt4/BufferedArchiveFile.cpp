@@ -8,7 +8,7 @@ namespace tv {
 
 bool CBufferedArchiveFile::Open(Platform& platform, const std::string& path) {
     Discard();
-    file_ = platform.OpenFile(path, OpenMode::Append);
+    file_ = platform.OpenFile(path, OpenMode::CreateNew);
     if (!file_) return false;
     const int64_t size = file_->Size();
     if (size < 0) {

@@ -16,7 +16,7 @@ class CBufferedArchiveFile {
 public:
     static constexpr size_t kBufferSize = 256 * 1024;
 
-    // Opens the file for appending (created when missing).
+    // Creates the file; anything already at the name (a link too) fails.
     bool Open(Platform& platform, const std::string& path);
     bool IsOpen() const { return file_ != nullptr; }
     const std::string& Path() const { return path_; }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/AppContext.h"
+#include "app/PublishRecovery.h"
 #include "archive/ArchiveRun.h"
 #include "archive/BaseArchiver.h"
 #include "archive/CompleteArchiverdX.h"
@@ -256,6 +257,15 @@ TEST_F(CompleteArchiveTest, ArchivingIntoTheDataFolderKeepsTheFileThere) {
     ASSERT_TRUE(Archive(Small(CardFamily::Dx, 2)).success);
     ASSERT_EQ(Files(DataFolder(), ".csv").size(), 1u);
     EXPECT_EQ(Files(DataFolder() + "/LastArchiveBackup", ".bak").size(), 1u);
+    // Written elsewhere first and published whole: nothing of the run stays.
+    EXPECT_FALSE(fs::exists(RunWorkFolder(*ctx_)));
+    EXPECT_FALSE(fs::exists(DataFolder() + "/Publishing.journal"));
+
+    // The run's own work folder is never an archive folder.
+    fs::create_directories(RunWorkFolder(*ctx_));
+    ctx_->archivePath = RunWorkFolder(*ctx_) + "/";
+    EXPECT_FALSE(Archive(Small(CardFamily::Dx, 2)).success);
+    EXPECT_TRUE(Files(RunWorkFolder(*ctx_), ".csv").empty());
 }
 
 TEST_F(CompleteArchiveTest, EmptyAndMissingCards) {

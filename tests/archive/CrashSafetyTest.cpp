@@ -1,7 +1,8 @@
 // A run killed at any point: a child process carries out a complete archive and
 // ends at once at its N-th changing file operation, for every N of the run. What
 // it leaves must be sound, and the next run or start-up must put right what can
-// be put right.
+// be put right — into a configured archive folder, into the data folder itself
+// (the default set-up) and into a folder chosen for the run alone.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -70,6 +71,7 @@ protected:
         archives_ = TempPath("archives");
         fs::create_directories(archives_);
         ctx_->archivePath = archives_ + "/";
+        configured_ = ctx_->archivePath;
         ctx_->backupSmcOnArchive = true;
         ctx_->maxArchiveSize = 8 * 1024;
     }
@@ -78,7 +80,32 @@ protected:
         return list.entries.size() >= 2 &&
                IdentifySmc(*ctx_, list.entries.at(1), SmcPurpose::Archiving) == SmcIdentity::Accepted;
     }
+    // Where the runs publish; the start-up after a kill knows only the
+    // configured archive folder (and what the run noted in the data folder).
+    enum class Destination { DataFolder, Chosen };
+    void PublishTo(Destination destination) {
+        if (destination == Destination::DataFolder) {
+            archives_ = DataFolder();
+            configured_ = DataFolder() + "/";
+        } else {
+            archives_ = TempPath("chosen");
+            configured_ = TempPath("configured") + "/";
+            fs::create_directories(archives_);
+            fs::create_directories(configured_);
+        }
+    }
+    // What the start-up of either program does about an interrupted run, then
+    // nothing of the run's own bookkeeping is left behind.
+    void Recover() {
+        ctx_->archivePath = configured_;
+        RecoverInterruptedPublishing(*ctx_);
+        EXPECT_FALSE(fs::exists(DataFolder() + "/Publishing.journal"));
+        if (workFolderEmptied_) {
+            EXPECT_TRUE(Contents(RunWorkFolder(*ctx_)).empty()) << "files of the run left in its work folder";
+        }
+    }
     bool RunArchive() {
+        ctx_->archivePath = archives_ + "/";
         ui_.answers = {true, true, true, true};
         MemoryResultList results;
         test::RecordingProgress progress;
@@ -175,8 +202,32 @@ protected:
         }
     }
 
+    void ArchiveDxOnce(int days) {
+        CardOptions options = Small(CardFamily::Dx, days);
+        options.receiptsPerDay = 3;
+        options.storeFiles = 3;
+        ArchiveOnce(options, ".csv");
+    }
+    void CrashAtEveryOperationOfADxRun() {
+        CrashAtEveryOperation([&] {
+            EXPECT_EQ(Contents(CardFolder('E')), card_);
+            Recover();
+            ExpectSoundArchiveFolder(".csv", [](const std::string& path) { return VerifyArchiveFileQuietly(path); });
+            // A dX archive of the same card is the same file, byte for byte.
+            const auto after = Contents(archives_);
+            for (const auto& [name, content] : published_) {
+                if (name.ends_with(".csv") && after.count(name)) {
+                    EXPECT_EQ(after.at(name), content) << name;
+                }
+            }
+        });
+    }
+
     AppContext* ctx_ = nullptr;
-    std::string archives_;
+    std::string archives_;   // where the runs publish
+    std::string configured_;  // the configured archive folder
+    // No run leaves a file in its work folder (one that could not copy its archive does).
+    bool workFolderEmptied_ = true;
     std::map<std::string, std::string> card_;
     std::map<std::string, std::string> published_;
     std::string profile_;
@@ -185,22 +236,21 @@ protected:
 };
 
 TEST_F(CrashSafetyTest, AKillAtAnyFileOperationLosesNothingOfASplitCard) {
-    CardOptions options = Small(CardFamily::Dx, 4);
-    options.receiptsPerDay = 3;
-    options.storeFiles = 3;
-    ArchiveOnce(options, ".csv");
-    CrashAtEveryOperation([&] {
-        EXPECT_EQ(Contents(CardFolder('E')), card_);
-        RecoverInterruptedPublishing(*ctx_);
-        ExpectSoundArchiveFolder(".csv", [](const std::string& path) { return VerifyArchiveFileQuietly(path); });
-        // A dX archive of the same card is the same file, byte for byte.
-        const auto after = Contents(archives_);
-        for (const auto& [name, content] : published_) {
-            if (name.ends_with(".csv") && after.count(name)) {
-                EXPECT_EQ(after.at(name), content) << name;
-            }
-        }
-    });
+    ArchiveDxOnce(4);
+    CrashAtEveryOperationOfADxRun();
+}
+
+TEST_F(CrashSafetyTest, AKillWhileArchivingIntoTheDataFolderItselfLeavesNoHalfWrittenArchive) {
+    PublishTo(Destination::DataFolder);
+    ArchiveDxOnce(3);
+    CrashAtEveryOperationOfADxRun();
+}
+
+TEST_F(CrashSafetyTest, AKillWhileArchivingIntoAChosenFolderIsPutRightByTheNextStartUp) {
+    PublishTo(Destination::Chosen);
+    ArchiveDxOnce(3);
+    CrashAtEveryOperationOfADxRun();
+    EXPECT_TRUE(Contents(configured_).empty());
 }
 
 bool Zt4Validates(const std::string& path) {
@@ -223,8 +273,8 @@ std::string Unsigned(const std::string& log) {
 
 class Zt4CrashSafetyTest : public CrashSafetyTest {
 protected:
-    void ArchiveZt4Once() {
-        CardOptions options = Small(CardFamily::Zt4, 4);
+    void ArchiveZt4Once(int days = 4) {
+        CardOptions options = Small(CardFamily::Zt4, days);
         options.start = {2016, 12, 29};  // a year end inside the range
         options.receiptsPerDay = 3;
         options.storeFiles = 2;
@@ -238,7 +288,7 @@ protected:
     // log the old one or a validly signed extension of it.
     void ExpectSoundCard() {
         const std::string folder = CardFolder('E');
-        RecoverInterruptedPublishing(*ctx_);
+        Recover();
         ASSERT_TRUE(ChooseCard()) << LogText();
         const auto now = Contents(folder);
         for (const auto& [name, content] : now) {
@@ -270,9 +320,29 @@ TEST_F(Zt4CrashSafetyTest, AKillAtAnyFileOperationLeavesTheCardLogOldOrSignedNew
     });
 }
 
+TEST_F(Zt4CrashSafetyTest, AKillWhileArchivingIntoTheDataFolderItselfLeavesTheCardLogAndTheArchivesSound) {
+    PublishTo(Destination::DataFolder);
+    ArchiveZt4Once(3);
+    CrashAtEveryOperation([&] {
+        ExpectSoundCard();
+        ExpectSoundArchiveFolder(".xml", Zt4Validates);
+    });
+}
+
+TEST_F(Zt4CrashSafetyTest, AKillWhileArchivingIntoAChosenFolderIsPutRightByTheNextStartUp) {
+    PublishTo(Destination::Chosen);
+    ArchiveZt4Once(3);
+    CrashAtEveryOperation([&] {
+        ExpectSoundCard();
+        ExpectSoundArchiveFolder(".xml", Zt4Validates);
+    });
+    EXPECT_TRUE(Contents(configured_).empty());
+}
+
 TEST_F(Zt4CrashSafetyTest, AKillWhileTheRunSaysOnTheCardThatTheCopyFailedLeavesAWholeErrFileOrNone) {
     ArchiveZt4Once();
     platform_->InjectFault(FaultOp::Copy, kErrAccessDenied, archives_);
+    workFolderEmptied_ = false;
     CrashAtEveryOperation(
         [&] {
             ExpectSoundCard();

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "app/AppContext.h"
+#include "app/PublishJournal.h"
 #include "app/PublishRecovery.h"
 #include "app/StartUp.h"
 #include "archive/ArchiveRun.h"
@@ -50,6 +51,18 @@ protected:
         uint32_t attributes = 0;
         return platform_->GetAttributes(path, attributes) && (attributes & kAttrReadOnly) != 0;
     }
+    // The start-up steps of a program whose configured archive folder is archives_.
+    void StartUp() {
+        WriteConfig(ValidConfig({"ArchivePath=" + archives_}));
+        DestroyAppContext();
+        RunStartUpSteps();
+    }
+    // The archive stem + ".csv" that a run set aside is back under its name, read-only.
+    void ExpectPutBack(const std::string& stem, const std::string& content) {
+        EXPECT_EQ(ReadFile(stem + ".csv"), content);
+        EXPECT_TRUE(ReadOnly(stem + ".csv"));
+        EXPECT_FALSE(fs::exists(stem + ".csv.bak"));
+    }
 
     AppContext* ctx_ = nullptr;
     std::string archives_;
@@ -81,7 +94,7 @@ TEST_F(FailedReplaceTest, AFailedReplaceRestoresTheArchiveReadOnlyWhereverItStan
         ui_.answers = {true};  // replace it
         if (c.beforeWriting) {
             // Opening the new file fails at once.
-            platform_->InjectFault(FaultOp::Open, kErrAccessDenied, DataFolder() + "/" + card.scaleSerialNumber, 1);
+            platform_->InjectFault(FaultOp::Open, kErrAccessDenied, RunWorkFolder(*ctx_) + "/" + card.scaleSerialNumber, 1);
         } else {
             emulators_['E' - 'A']->Faults().readErrorAtSector = card.sectorsUsed / 2;
         }
@@ -171,7 +184,7 @@ TEST_F(FailedReplaceTest, TheLastBackupsStayUntilARunHasPublishedItsLastPart) {
 TEST_F(FailedReplaceTest, AFailureWithoutItsOwnMessageShowsTheLoggedCauseAsTheRemark) {
     const CardSummary card = MountCard('E', Small(CardFamily::Dx, 2));
     // The data folder fills up while the archive is written there.
-    platform_->InjectFault(FaultOp::Write, kErrDiskFull, DataFolder() + "/" + card.scaleSerialNumber);
+    platform_->InjectFault(FaultOp::Write, kErrDiskFull, RunWorkFolder(*ctx_) + "/" + card.scaleSerialNumber);
     const ArchiveRunOutcome outcome = Run();
     EXPECT_FALSE(outcome.success);
     EXPECT_TRUE(outcome.messageLine.empty());
@@ -185,18 +198,19 @@ TEST_F(FailedReplaceTest, AnArchiveFolderThatVanishesBeforePublishingFailsWithRe
     class VanishingUi : public test::RecordingUi {
     public:
         std::string folder;
-        std::string dataFolder;
+        std::string workFolder;
         // Gone once the run has started writing its file.
         void Pump() override {
             ++pumps;
-            for (const auto& e : fs::directory_iterator(dataFolder)) {
+            std::error_code ec;
+            for (const auto& e : fs::directory_iterator(workFolder, ec)) {
                 if (e.path().extension() == ".csv") fs::remove_all(folder);
             }
         }
     };
     VanishingUi vanishing;
     vanishing.folder = archives_;
-    vanishing.dataFolder = DataFolder();
+    vanishing.workFolder = RunWorkFolder(*ctx_);
     InstallEnvironment(*platform_, vanishing, DataFolder());
     ctx_ = &GetAppContext();
     ctx_->archivePath = archives_ + "/";
@@ -205,6 +219,38 @@ TEST_F(FailedReplaceTest, AnArchiveFolderThatVanishesBeforePublishingFailsWithRe
     EXPECT_FALSE(outcome.success);
     EXPECT_EQ(outcome.result, kArchiveFolderMissing);
     InstallEnvironment(*platform_, ui_, DataFolder());
+}
+
+TEST_F(FailedReplaceTest, StartUpPutsRightTheFoldersAKilledRunNotedWhereverTheyAre) {
+    // A run into a chosen folder was killed: the configured folder is another,
+    // and a folder it noted earlier is on a drive that is not there now.
+    const std::string chosen = TempPath("chosen");
+    const std::string gone = TempPath("unplugged");
+    fs::create_directories(chosen);
+    const std::string stem = chosen + "/K7Q29_04A1_20150101_20150102";
+    WriteFile(stem + ".csv.bak", "old archive");
+    WriteFile(stem + ".csv" + Platform::kPublishTempSuffix, "half a copy");
+    fs::create_directories(RunWorkFolder(*ctx_));
+    WriteFile(RunWorkFolder(*ctx_) + "/K7Q29_04A1_20150101_20150103.csv", "half written");
+    {
+        PublishingNote earlier(*platform_, DataFolder(), gone + "/");
+        PublishingNote killed(*platform_, DataFolder(), chosen + "/");
+        ASSERT_EQ(JournalFolders(*platform_, JournalPath(*platform_, DataFolder())),
+                  (std::vector<std::string>{gone + "/", chosen + "/"}));
+        // A kill: the notes stay.
+        fs::copy_file(JournalPath(*platform_, DataFolder()), TempPath("journal"));
+    }
+    fs::copy_file(TempPath("journal"), JournalPath(*platform_, DataFolder()));
+
+    StartUp();
+    ExpectPutBack(stem, "old archive");
+    EXPECT_FALSE(fs::exists(stem + ".csv" + Platform::kPublishTempSuffix));
+    EXPECT_FALSE(fs::exists(RunWorkFolder(GetAppContext())));
+    // The folder that is not there is looked at again by the next start-up.
+    EXPECT_EQ(JournalFolders(*platform_, JournalPath(*platform_, DataFolder())), (std::vector<std::string>{gone + "/"}));
+    fs::create_directories(gone);
+    RunStartUpSteps();
+    EXPECT_FALSE(fs::exists(JournalPath(*platform_, DataFolder())));
 }
 
 TEST_F(FailedReplaceTest, StartUpPutsBackWhatAnInterruptedRunSetAside) {
@@ -216,13 +262,9 @@ TEST_F(FailedReplaceTest, StartUpPutsBackWhatAnInterruptedRunSetAside) {
     fs::create_directories(DataFolder() + "/LastArchiveBackup");
     WriteFile(DataFolder() + "/LastArchiveBackup/x.csv.bak", "the last backup");
     WriteFile(DataFolder() + "/LastArchiveBackup/x.csv.bak" + Platform::kPublishTempSuffix, "half");
-    WriteConfig(ValidConfig({"ArchivePath=" + archives_}));
-    DestroyAppContext();
 
-    RunStartUpSteps();
-    EXPECT_EQ(ReadFile(stem + ".csv"), "old archive");
-    EXPECT_TRUE(ReadOnly(stem + ".csv"));
-    EXPECT_FALSE(fs::exists(stem + ".csv.bak"));
+    StartUp();
+    ExpectPutBack(stem, "old archive");
     EXPECT_EQ(ReadFile(archives_ + "/other.csv"), "kept");
     EXPECT_TRUE(fs::exists(archives_ + "/other.csv.bak"));
     EXPECT_FALSE(fs::exists(archives_ + "/other.csv" + Platform::kPublishTempSuffix));

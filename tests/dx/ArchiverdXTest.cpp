@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/AppContext.h"
+#include "app/PublishRecovery.h"
 #include "crypto/Digest.h"
 #include "dx/ArchiverdX.h"
 #include "dx/DxLineFormat.h"
@@ -196,7 +197,8 @@ TEST_F(ArchiverdXTest, TheNameOfARunAndItsRefusals) {
     EXPECT_EQ(a->endDate.substr(0, 8), digits(card_.lastDate));
     const std::string base =
         card_.scaleSerialNumber + "_" + card_.smcUid + "_" + a->startDate + "_" + a->endDate;
-    EXPECT_EQ(a->tempArchivePath, DataFolder() + "/" + base + ".csv");
+    // Written in the run's work folder, never under the archive's own name.
+    EXPECT_EQ(a->tempArchivePath, RunWorkFolder(*ctx_) + "/" + base + ".csv");
     EXPECT_EQ(a->cleanupArchivePath, a->tempArchivePath);
     std::string folderName;
     EXPECT_FALSE(a->GetArchiveFolderName(folderName));
@@ -230,7 +232,7 @@ TEST_F(ArchiverdXTest, TheNameOfARunAndItsRefusals) {
     a->storeInfo.scaleSerialNumber = std::string(240, 'A');
     EXPECT_FALSE(a->MakeDxArchiveName(result));
     EXPECT_EQ(result, 10);
-    EXPECT_TRUE(Logged("File name : " + DataFolder() + "/" + std::string(240, 'A') + "_"));
+    EXPECT_TRUE(Logged("File name : " + RunWorkFolder(*ctx_) + "/" + std::string(240, 'A') + "_"));
     // Dates become file names: a date that is not all digits is refused.
     a->storeInfo = sound;
     PatchBlock(first, 23, "/", false);

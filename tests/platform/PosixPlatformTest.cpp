@@ -188,7 +188,9 @@ TEST_F(PlatformTest, OnlyRegularFilesOpenAndNothingWaitsOnAPipe) {
     for (const std::string name : {"fifo", "to-fifo", "to-zero"}) {
         for (OpenMode mode : {OpenMode::Read, OpenMode::Write, OpenMode::Append, OpenMode::ReadWrite}) {
             EXPECT_EQ(p_->OpenFile(P(name), mode), nullptr) << name;
-            EXPECT_EQ(p_->LastError(), kErrBadFileType) << name;
+            // A file is never written through a link, whatever it points to.
+            const bool writeThroughLink = name != "fifo" && mode != OpenMode::Read;
+            EXPECT_EQ(p_->LastError(), writeThroughLink ? kErrAccessDenied : kErrBadFileType) << name;
         }
         EXPECT_EQ(p_->OpenSectorFile(P(name)), nullptr) << name;
         EXPECT_EQ(p_->LastError(), kErrBadFileType) << name;
@@ -263,6 +265,100 @@ TEST_F(PlatformTest, FileLockIsExclusiveUntilItsHolderLetsGo) {
     fs::create_symlink(P("elsewhere"), P("linked"));
     EXPECT_EQ(p_->TryLockFile(P("linked")), nullptr);
     EXPECT_FALSE(fs::exists(P("elsewhere")));
+}
+
+// Links planted where files are created or changed: nothing is written or
+// changed outside the folder, and what a link points to stays as it was.
+class PlatformLinkTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        outside_ = P("outside");
+        fs::create_directories(outside_);
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::string outside_;
+};
+
+TEST_F(PlatformLinkTest, PublishingNeverWritesThroughALinkAtTheTemporaryName) {
+    Put(P("new"), "the archive");
+    const std::string temp = Platform::PublishTempName(P("final"));
+
+    // A dangling link: the file it names is never created.
+    fs::create_symlink(outside_ + "/landed", temp);
+    ASSERT_TRUE(p_->PublishFile(P("new"), P("final"), {}, kAttrReadOnly));
+    EXPECT_FALSE(fs::exists(outside_ + "/landed"));
+    EXPECT_FALSE(fs::is_symlink(P("final")));
+    EXPECT_EQ(Read(P("final")), "the archive");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(temp)));
+
+    // A link to a file: that file keeps its content and its mode.
+    Put(outside_ + "/victim", "precious");
+    fs::permissions(outside_ + "/victim", fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
+    fs::create_symlink(outside_ + "/victim", temp);
+    ASSERT_TRUE(p_->PublishFile(P("new"), P("second"), {}, kAttrReadOnly));
+    ASSERT_TRUE(p_->PublishFile(P("new"), P("final"), {}, kAttrReadOnly));
+    EXPECT_EQ(Read(outside_ + "/victim"), "precious");
+    EXPECT_EQ(fs::status(outside_ + "/victim").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(fs::is_symlink(P("final")));
+
+    // The plain copy with progress creates its file anew and fails on a link.
+    fs::create_symlink(outside_ + "/copied", P("copy"));
+    EXPECT_FALSE(p_->CopyFileWithProgress(P("new"), P("copy"), [](uint64_t, uint64_t) { return true; }));
+    EXPECT_FALSE(fs::exists(outside_ + "/copied"));
+}
+
+TEST_F(PlatformLinkTest, FilesOpenedForWritingAndAttributesNeverFollowALink) {
+    Put(outside_ + "/victim", "precious");
+    fs::permissions(outside_ + "/victim", fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
+    fs::create_symlink(outside_ + "/victim", P("link"));
+    fs::create_symlink(outside_ + "/landed", P("dangling"));
+    for (OpenMode mode : {OpenMode::Write, OpenMode::Append, OpenMode::ReadWrite, OpenMode::CreateNew}) {
+        EXPECT_FALSE(p_->OpenFile(P("link"), mode));
+        EXPECT_FALSE(p_->OpenFile(P("dangling"), mode));
+    }
+    EXPECT_FALSE(fs::exists(outside_ + "/landed"));
+    EXPECT_EQ(Read(outside_ + "/victim"), "precious");
+    // Reading through a link is harmless and stays possible.
+    EXPECT_TRUE(p_->OpenFile(P("link"), OpenMode::Read));
+
+    EXPECT_FALSE(p_->SetAttributes(P("link"), kAttrReadOnly));
+    EXPECT_EQ(p_->LastError(), kErrAccessDenied);
+    EXPECT_EQ(fs::status(outside_ + "/victim").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    // A new file is refused where anything stands, and made where nothing does.
+    Put(P("taken"), "x");
+    EXPECT_FALSE(p_->OpenFile(P("taken"), OpenMode::CreateNew));
+    EXPECT_EQ(p_->LastError(), kErrAlreadyExists);
+    EXPECT_TRUE(p_->OpenFile(P("fresh"), OpenMode::CreateNew));
+
+    // A leftover is removed as it is: the link goes, its target stays.
+    EXPECT_TRUE(p_->RemoveLeftover(P("link")));
+    EXPECT_TRUE(p_->RemoveLeftover(P("dangling")));
+    EXPECT_TRUE(p_->RemoveLeftover(P("nothing")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(P("link"))));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(P("dangling"))));
+    EXPECT_EQ(Read(outside_ + "/victim"), "precious");
+    fs::permissions(P("taken"), fs::perms::owner_read, fs::perm_options::replace);
+    EXPECT_TRUE(p_->RemoveLeftover(P("taken")));
+    EXPECT_FALSE(fs::exists(P("taken")));
+}
+
+TEST_F(PlatformLinkTest, IniWritesNeverWriteThroughALinkAtTheTemporaryName) {
+    Put(outside_ + "/victim", "precious");
+    const std::string ini = P("SMCProfile.ini");
+    fs::create_symlink(outside_ + "/victim", ini + ".tmp~");
+    ASSERT_TRUE(p_->WritePrivateProfileString(u"S", u"K", u"V", ini));
+    EXPECT_EQ(Read(outside_ + "/victim"), "precious");
+    EXPECT_EQ(Read(ini), "[S]\r\nK=V\r\n");
+    fs::create_symlink(outside_ + "/landed", ini + ".tmp~");
+    ASSERT_TRUE(p_->WritePrivateProfileString(u"S", u"K", u"W", ini));
+    EXPECT_FALSE(fs::exists(outside_ + "/landed"));
+    EXPECT_FALSE(fs::is_symlink(ini));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(ini + ".tmp~")));
 }
 
 TEST_F(PlatformTest, PathHelpersKeepOneSeparator) {

@@ -95,7 +95,10 @@ bool WriteAll(int fd, const void* data, size_t n) {
 Fd OpenRegularFile(const std::string& path, int flags, mode_t mode, int& error, struct stat* info = nullptr) {
     Fd fd(::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode));
     if (!fd.valid()) {
-        error = errno == ENXIO ? kErrBadFileType : SystemErrorFromErrno(errno);
+        // A link where a file is written reads as the name being taken.
+        error = errno == ENXIO                            ? kErrBadFileType
+                : errno == ELOOP && (flags & O_NOFOLLOW) != 0 ? kErrAccessDenied
+                                                              : SystemErrorFromErrno(errno);
         return Fd();
     }
     struct stat st {};
@@ -259,9 +262,11 @@ bool PosixPlatform::GetAttributes(const std::string& path, uint32_t& attributes)
 
 bool PosixPlatform::SetAttributes(const std::string& path, uint32_t attributes) {
     // Only the read-only bit has a meaning here; hidden and archive are names and
-    // conventions on this system and are left as they are.
+    // conventions on this system and are left as they are. A link is refused:
+    // chmod would change the file it points to.
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return FailErrno();
+    if (::lstat(path.c_str(), &st) != 0) return FailErrno();
+    if (S_ISLNK(st.st_mode)) return Fail(kErrAccessDenied);
     mode_t mode = st.st_mode & 07777;
     if ((attributes & kAttrReadOnly) != 0) {
         mode &= static_cast<mode_t>(~(S_IWUSR | S_IWGRP | S_IWOTH));
@@ -276,9 +281,10 @@ std::unique_ptr<File> PosixPlatform::OpenFile(const std::string& path, OpenMode 
     int flags = O_CLOEXEC;
     switch (mode) {
         case OpenMode::Read: flags |= O_RDONLY; break;
-        case OpenMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
-        case OpenMode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
-        case OpenMode::ReadWrite: flags |= O_RDWR; break;
+        case OpenMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW; break;
+        case OpenMode::Append: flags |= O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW; break;
+        case OpenMode::ReadWrite: flags |= O_RDWR | O_NOFOLLOW; break;
+        case OpenMode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW; break;
     }
     int error = 0;
     Fd fd = OpenRegularFile(path, flags, 0666, error);
@@ -299,10 +305,11 @@ bool PosixPlatform::CopyContents(const std::string& from, const std::string& to,
     int openError = 0;
     Fd in = OpenRegularFile(from, O_RDONLY, 0, openError, &st);
     if (!in.valid()) return Fail(openError);
-    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (exclusive ? O_EXCL : 0);
+    // Never written through a link at the target's name.
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | (exclusive ? O_EXCL : 0);
     Fd out(::open(to.c_str(), flags, st.st_mode & 0777));
     if (!out.valid()) {
-        return Fail(errno == EEXIST ? kErrFileExists : SystemErrorFromErrno(errno));
+        return Fail(errno == EEXIST ? kErrFileExists : errno == ELOOP ? kErrAccessDenied : SystemErrorFromErrno(errno));
     }
     const auto total = static_cast<uint64_t>(st.st_size);
     uint64_t done = 0;
@@ -375,7 +382,7 @@ bool PosixPlatform::CopyFile(const std::string& from, const std::string& to, boo
 
 bool PosixPlatform::CopyFileWithProgress(const std::string& from, const std::string& to,
                                          const CopyProgress& progress) {
-    return CopyContents(from, to, false, &progress);
+    return CopyContents(from, to, true, &progress);
 }
 
 bool PosixPlatform::MoveFile(const std::string& from, const std::string& to) {
@@ -535,9 +542,13 @@ bool PosixPlatform::WriteWholeFile(const std::string& path, const std::string& c
     struct stat st {};
     const bool existed = ::stat(path.c_str(), &st) == 0;
     if (existed && (st.st_mode & S_IWUSR) == 0) return Fail(kErrAccessDenied);
+    // The temporary file is created anew: whatever a killed write or someone
+    // else left at its name (a link too) goes first and is never followed.
     const std::string temp = path + ".tmp~";
-    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                 existed ? (st.st_mode & 0777) : 0666));
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    const mode_t mode = existed ? (st.st_mode & 0777) : 0666;
+    Fd fd(::open(temp.c_str(), flags, mode));
+    if (!fd.valid() && errno == EEXIST && ::unlink(temp.c_str()) == 0) fd = Fd(::open(temp.c_str(), flags, mode));
     if (!fd.valid()) return Fail(errno == ENOENT ? kErrPathNotFound : SystemErrorFromErrno(errno));
     if (!WriteAll(fd.get(), content.data(), content.size()) || ::fsync(fd.get()) != 0) {
         const int err = errno;
