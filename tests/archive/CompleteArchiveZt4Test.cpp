@@ -16,6 +16,7 @@
 #include "smc/SmcAccess.h"
 #include "smc/SmcDiscovery.h"
 #include "support/GeneratedCard.h"
+#include "support/Zt4Validation.h"
 #include "zt4/ArchiveVerifierZT4.h"
 #include "zt4/LogVerifierZT4.h"
 
@@ -80,17 +81,7 @@ protected:
         std::sort(paths.begin(), paths.end());
         return paths;
     }
-    static bool Validates(const std::string& path) {
-        MemoryResultList rows;
-        test::RecordingProgress progress;
-        std::unique_ptr<CVerifierZT4> v;
-        if (path.ends_with(".xml")) {
-            v = std::make_unique<CArchiveVerifierZT4>(path);
-        } else {
-            v = std::make_unique<CLogVerifierZT4>(path);
-        }
-        return v->Verify(&progress, &rows);
-    }
+    static bool Validates(const std::string& path) { return test::Zt4Validates(path); }
     std::string CardLog() const { return ReadFile(CardFolder('E') + "/Archive.log"); }
     bool Shown(MessageId id) const {
         const std::u16string text = GetMessageText(id);

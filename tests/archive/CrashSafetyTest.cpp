@@ -20,6 +20,7 @@
 #include "archive/ArchiveRun.h"
 #include "archive/BaseArchiver.h"
 #include "dx/VerifierdX.h"
+#include "support/Zt4Validation.h"
 #include "zt4/ArchiveVerifierZT4.h"
 #include "zt4/LogVerifierZT4.h"
 #include "messages/MemoryResultList.h"
@@ -30,6 +31,7 @@ namespace tv {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Zt4Validates;
 
 constexpr int kCrashed = 86;
 constexpr int kRunFailed = 87;
@@ -251,18 +253,6 @@ TEST_F(CrashSafetyTest, AKillWhileArchivingIntoAChosenFolderIsPutRightByTheNextS
     ArchiveDxOnce(3);
     CrashAtEveryOperationOfADxRun();
     EXPECT_TRUE(Contents(configured_).empty());
-}
-
-bool Zt4Validates(const std::string& path) {
-    MemoryResultList rows;
-    test::RecordingProgress progress;
-    std::unique_ptr<CVerifierZT4> v;
-    if (path.ends_with(".xml")) {
-        v = std::make_unique<CArchiveVerifierZT4>(path);
-    } else {
-        v = std::make_unique<CLogVerifierZT4>(path);
-    }
-    return v->Verify(&progress, &rows);
 }
 
 // The log without "\r\nDigital Signature:\r\n" and the signature.

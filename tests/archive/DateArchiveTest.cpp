@@ -19,12 +19,7 @@ protected:
         return archiver;
     }
     bool FindRange(CDateBasedArchiverdX* archiver, const std::string& from, const std::string& until) {
-        DayDate a, b;
-        int64_t start = 0, end = 0;
-        EXPECT_TRUE(ParseDateText(from, a) && ParseDateText(until, b));
-        EXPECT_TRUE(TimeOfDay(*ctx_, a, start) && TimeOfDay(*ctx_, b, end));
-        archiver->SetStartDate(start);
-        archiver->SetEndDate(end);
+        SetDates(from, until);
         return archiver->FindBlockRange();
     }
     // Block starts and types of the card's store, walked by sector counts.

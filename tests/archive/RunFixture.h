@@ -13,6 +13,7 @@
 #include "app/AppContext.h"
 #include "archive/ArchiveRun.h"
 #include "archive/BaseArchiver.h"
+#include "archive/DateRange.h"
 #include "archive/SmcProfile.h"
 #include "dx/VerifierdX.h"
 #include "emulator/CardExtension.h"
@@ -21,6 +22,7 @@
 #include "smc/SmcAccess.h"
 #include "smc/SmcDiscovery.h"
 #include "support/GeneratedCard.h"
+#include "support/Zt4Validation.h"
 #include "zt4/ArchiveVerifierZT4.h"
 #include "zt4/LogVerifierZT4.h"
 
@@ -55,6 +57,15 @@ protected:
         SetArchiveType(*ctx_, 1);
         return RunPage();
     }
+    // The dates the date page hands the current archiver, from "YYYY-MM-DD" texts.
+    void SetDates(const std::string& from, const std::string& until) {
+        DayDate a, b;
+        int64_t start = 0, end = 0;
+        EXPECT_TRUE(ParseDateText(from, a) && ParseDateText(until, b));
+        EXPECT_TRUE(TimeOfDay(*ctx_, a, start) && TimeOfDay(*ctx_, b, end));
+        ctx_->currentArchiver->SetStartDate(start);
+        ctx_->currentArchiver->SetEndDate(end);
+    }
     // The continue-from-last choice, offered because the card's profile is valid.
     ArchiveRunOutcome Continue() {
         ChooseCard();
@@ -64,17 +75,7 @@ protected:
         return RunPage();
     }
     // A ZT4 archive (".xml") or Archive.log validated as the verification page does.
-    static bool Validates(const std::string& path) {
-        MemoryResultList rows;
-        RecordingProgress progress;
-        std::unique_ptr<CVerifierZT4> v;
-        if (path.ends_with(".xml")) {
-            v = std::make_unique<CArchiveVerifierZT4>(path);
-        } else {
-            v = std::make_unique<CLogVerifierZT4>(path);
-        }
-        return v->Verify(&progress, &rows);
-    }
+    static bool Validates(const std::string& path) { return test::Zt4Validates(path); }
     void Grow(uint32_t days) {
         CardSummary grown;
         std::string error;

@@ -41,12 +41,7 @@ protected:
         return dynamic_cast<CDateRange*>(ctx_->currentArchiver.get());
     }
     bool FindRange(CDateRange* range, const std::string& from, const std::string& until) {
-        DayDate a, b;
-        int64_t start = 0, end = 0;
-        EXPECT_TRUE(ParseDateText(from, a) && ParseDateText(until, b));
-        EXPECT_TRUE(TimeOfDay(*ctx_, a, start) && TimeOfDay(*ctx_, b, end));
-        ctx_->currentArchiver->SetStartDate(start);
-        ctx_->currentArchiver->SetEndDate(end);
+        SetDates(from, until);
         return range->FindBlockRange();
     }
 };

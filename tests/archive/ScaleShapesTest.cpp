@@ -30,12 +30,7 @@ protected:
         EXPECT_TRUE(archiver->PrepareDateRange(&first, &last)) << LogText();
         firstOffered_ = DateText(first);
         lastOffered_ = DateText(last);
-        DayDate a, b;
-        int64_t start = 0, end = 0;
-        EXPECT_TRUE(ParseDateText(from, a) && ParseDateText(until, b));
-        EXPECT_TRUE(TimeOfDay(*ctx_, a, start) && TimeOfDay(*ctx_, b, end));
-        ctx_->currentArchiver->SetStartDate(start);
-        ctx_->currentArchiver->SetEndDate(end);
+        SetDates(from, until);
         ui_.shown.clear();
         if (!archiver->FindBlockRange()) {
             ADD_FAILURE() << "no range " << from << " " << until << LogText();

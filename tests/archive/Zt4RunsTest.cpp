@@ -46,12 +46,7 @@ protected:
         return archiver;
     }
     bool FindRange(CDateBasedArchiverZT4* archiver, const std::string& from, const std::string& until) {
-        DayDate a, b;
-        int64_t start = 0, end = 0;
-        EXPECT_TRUE(ParseDateText(from, a) && ParseDateText(until, b));
-        EXPECT_TRUE(TimeOfDay(*ctx_, a, start) && TimeOfDay(*ctx_, b, end));
-        archiver->SetStartDate(start);
-        archiver->SetEndDate(end);
+        SetDates(from, until);
         return archiver->FindBlockRange();
     }
     // A date-based run into its own folder, no questions expected.

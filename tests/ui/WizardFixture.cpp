@@ -14,6 +14,7 @@
 #include "messages/MemoryResultList.h"
 #include "platform/Text.h"
 #include "ui/TallyvaultApp.h"
+#include "support/Zt4Validation.h"
 #include "zt4/ArchiveVerifierZT4.h"
 #include "zt4/LogVerifierZT4.h"
 
@@ -77,17 +78,7 @@ QColor WizardFixture::DarkestPixel(QWidget* widget) {
     return darkest;
 }
 
-bool WizardFixture::Zt4Validates(const std::string& path) {
-    MemoryResultList rows;
-    RecordingProgress progress;
-    std::unique_ptr<CVerifierZT4> v;
-    if (path.ends_with(".xml")) {
-        v = std::make_unique<CArchiveVerifierZT4>(path);
-    } else {
-        v = std::make_unique<CLogVerifierZT4>(path);
-    }
-    return v->Verify(&progress, &rows);
-}
+bool WizardFixture::Zt4Validates(const std::string& path) { return test::Zt4Validates(path); }
 
 std::string WizardFixture::LogText() const {
     std::ifstream in(dataFolder_ + "/Tallyvault.log", std::ios::binary);
