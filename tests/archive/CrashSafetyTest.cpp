@@ -3,10 +3,11 @@
 // it leaves must be sound, and the next run or start-up must put right what can
 // be put right — into a configured archive folder, into the data folder itself
 // (the default set-up) and into a folder chosen for the run alone.
+//
+// The child is this test program again, running the same test in the test's
+// folder: told so by its environment, it mounts the card its parent made, sets
+// itself up as its parent did and carries out the run that crashes.
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,6 +27,7 @@
 #include "messages/MemoryResultList.h"
 #include "smc/SmcDiscovery.h"
 #include "support/GeneratedCard.h"
+#include "support/Process.h"
 
 namespace tv {
 namespace {
@@ -35,6 +37,16 @@ using test::Zt4Validates;
 
 constexpr int kCrashed = 86;
 constexpr int kRunFailed = 87;
+
+// In a crashing child: the parent's folder and the operation to crash at.
+constexpr const char* kChildFolderVariable = "TALLYVAULT_CRASH_TEST_FOLDER";
+constexpr const char* kChildCrashVariable = "TALLYVAULT_CRASH_TEST_AT";
+
+// The operation a crashing child ends at; 0 in the test itself.
+int ChildCrashPoint() {
+    const char* at = std::getenv(kChildCrashVariable);
+    return at != nullptr ? std::atoi(at) : 0;
+}
 
 std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -66,8 +78,12 @@ void CopyTree(const std::string& from, const std::string& to) {
 class CrashSafetyTest : public test::CardTest {
 protected:
     void SetUp() override {
-        // Hundreds of runs each flush their files: on a disk that takes minutes.
-        if (fs::is_directory("/dev/shm")) tempBase_ = "/dev/shm";
+        if (const char* folder = std::getenv(kChildFolderVariable); folder != nullptr && ChildCrashPoint() > 0) {
+            givenRoot_ = folder;
+        } else if (fs::is_directory("/dev/shm")) {
+            // Hundreds of runs each flush their files: on a disk that takes minutes.
+            tempBase_ = "/dev/shm";
+        }
         CardTest::SetUp();
         ctx_ = &GetAppContext();
         archives_ = TempPath("archives");
@@ -116,24 +132,32 @@ protected:
         SetArchiveType(*ctx_, 1);
         return RunCurrentArchiver(*ctx_, &progress, &results, &status).success;
     }
-    // Runs the archive in a child process that crashes at operation n; the
-    // child's exit status.
-    int RunCrashingAt(int n) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            platform_->CrashAtOperation(n, kCrashed);
-            const bool ok = RunArchive();
-            std::_Exit(ok ? 0 : kRunFailed);
-        }
-        int status = 0;
-        if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-        return WEXITSTATUS(status);
+    // Runs the archive in a child process that crashes at operation n.
+    test::ChildResult RunCrashingAt(int n) {
+        const auto* running = ::testing::UnitTest::GetInstance()->current_test_info();
+        test::ChildOptions options;
+        options.environment = {{kChildFolderVariable, root_}, {kChildCrashVariable, std::to_string(n)}};
+        const std::string filter =
+            std::string("--gtest_filter=") + running->test_suite_name() + "." + running->name();
+        return test::RunChild(test::CurrentProgramPath(), {filter}, options);
+    }
+    // What the crashing child does once set up as its parent was: the run,
+    // ended at the operation; or, when the run ends before it, the run's outcome.
+    [[noreturn]] void CrashAsChild() {
+        platform_->CrashAtOperation(ChildCrashPoint(), kCrashed);
+        const bool ok = RunArchive();
+        std::_Exit(ok ? 0 : kRunFailed);
     }
 
     // Mounts the card and archives it once, so that the crashing runs replace
     // archives (and for ZT4 extend the card's Archive.log); what that run left
     // is what every crashing run starts from.
     void ArchiveOnce(const CardOptions& options, const std::string& extension) {
+        if (ChildCrashPoint() > 0) {
+            // The card its parent made, as the parent restored it.
+            emulators_['E' - 'A'] = MountEmulatedCard(*platform_, 'E', CardFolder('E'));
+            return;
+        }
         MountCard('E', options);
         ASSERT_TRUE(RunArchive()) << LogText();
         card_ = Contents(CardFolder('E'));
@@ -163,16 +187,18 @@ protected:
     // `check` looks at what each crash and the recovery after it left.
     // A run that gets through ends with `completed` (a run meant to fail: kRunFailed).
     void CrashAtEveryOperation(const std::function<void()>& check, int completed = 0) {
+        if (ChildCrashPoint() > 0) CrashAsChild();
         int n = 1;
         for (; n < 20000; ++n) {
             SCOPED_TRACE("crash at file operation " + std::to_string(n));
             CopyTree(savedData_, DataFolder());
             CopyTree(savedArchives_, archives_);
             RestoreCard();
-            const int status = RunCrashingAt(n);
+            const test::ChildResult child = RunCrashingAt(n);
+            const int status = child.status;
             // A run that ended before reaching n is held to the same.
             if (status != completed) {
-                ASSERT_EQ(status, kCrashed);
+                ASSERT_EQ(status, kCrashed) << child.out << child.err;
             }
             check();
             // The same card archived again records the same values.
@@ -269,6 +295,7 @@ protected:
         options.receiptsPerDay = 3;
         options.storeFiles = 2;
         ArchiveOnce(options, ".xml");
+        if (ChildCrashPoint() > 0) return;
         ASSERT_TRUE(card_.count("Archive.log"));
         oldLog_ = card_.at("Archive.log");
         ASSERT_TRUE(Zt4Validates(CardFolder('E') + "/Archive.log"));

@@ -1,9 +1,11 @@
 #include "support/TestEnvironment.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "app/AppContext.h"
@@ -17,15 +19,44 @@ std::vector<std::string> RecordingUi::ShownTexts() const {
     return texts;
 }
 
-void TestEnvironment::SetUp() {
+namespace {
+
+void UseUtc() {
+#ifdef _WIN32
+    ::_putenv_s("TZ", "UTC");
+    ::_tzset();
+#else
     ::setenv("TZ", "UTC", 1);
     ::tzset();
-    std::string pattern = tempBase_ + "/tallyvault-test-XXXXXX";
-    const char* made = ::mkdtemp(pattern.data());
-    ASSERT_NE(made, nullptr);
-    root_ = made;
-    dataFolder_ = root_ + "/data";
+#endif
+}
+
+// A new folder of a name no other test uses, under `base`; empty when none could be made.
+std::string MakeUniqueFolder(const std::filesystem::path& base) {
+    static std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[40];
+        std::snprintf(name, sizeof name, "tallyvault-test-%016llx", static_cast<unsigned long long>(random()));
+        const std::filesystem::path folder = base / name;
+        std::error_code ec;
+        if (std::filesystem::create_directory(folder, ec)) return folder.string();
+    }
+    return {};
+}
+
+}  // namespace
+
+void TestEnvironment::SetUp() {
+    UseUtc();
     real_ = CreateSystemPlatform();
+    if (givenRoot_.empty()) {
+        root_ = MakeUniqueFolder(tempBase_.empty() ? std::filesystem::temp_directory_path()
+                                                   : std::filesystem::path(tempBase_));
+        ASSERT_FALSE(root_.empty()) << "no temporary folder";
+    } else {
+        root_ = givenRoot_;
+    }
+    dataFolder_ = real_->JoinPath(root_, "data");
     platform_ = std::make_unique<FaultyPlatform>(*real_);
     platform_->SetNow(kTestNow);
     platform_->SetLocale("en-US");
@@ -34,15 +65,16 @@ void TestEnvironment::SetUp() {
 
 void TestEnvironment::TearDown() {
     DestroyAppContext();
+    if (!givenRoot_.empty()) return;
     std::error_code ec;
     std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(root_, ec);
 }
 
-std::string TestEnvironment::TempPath(const std::string& name) const { return root_ + "/" + name; }
+std::string TestEnvironment::TempPath(const std::string& name) const { return real_->JoinPath(root_, name); }
 
-std::string TestEnvironment::ConfigPath() const { return dataFolder_ + "/Tallyvault.ini"; }
+std::string TestEnvironment::ConfigPath() const { return real_->JoinPath(dataFolder_, "Tallyvault.ini"); }
 
 std::string TestEnvironment::ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -109,6 +141,6 @@ std::vector<std::string> LoggedErrors(const std::string& log, int module) {
     return errors;
 }
 
-std::string TestEnvironment::LogText() const { return ReadFile(dataFolder_ + "/Tallyvault.log"); }
+std::string TestEnvironment::LogText() const { return ReadFile(real_->JoinPath(dataFolder_, "Tallyvault.log")); }
 
 }  // namespace tv::test

@@ -38,9 +38,13 @@ protected:
     std::vector<std::string> ValidConfig(const std::vector<std::string>& overrides = {}) const;
     std::string LogText() const;
 
-    // Where the test's temporary folder is made; a test that flushes files
-    // thousands of times may choose a memory file system.
-    std::string tempBase_ = "/tmp";
+    // Where the test's temporary folder is made (empty: the system's temporary
+    // folder); a test that flushes files thousands of times may choose a
+    // memory file system.
+    std::string tempBase_;
+    // A child process of a test works in its parent's folder: set before SetUp,
+    // the folder is used as it is and left in place.
+    std::string givenRoot_;
     std::unique_ptr<Platform> real_;
     std::unique_ptr<FaultyPlatform> platform_;
     RecordingUi ui_;
