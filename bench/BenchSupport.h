@@ -1,13 +1,17 @@
 // Small helpers of the benchmarks: a silent user interface, timing, peak memory,
-// and timing an outside command on the same file.
+// the SHA-256 of the same bytes for comparison, and card generation in a child
+// process.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "messages/UiHost.h"
 
 namespace tv {
 class AppContext;
+struct CardOptions;
 }
 
 namespace tv::bench {
@@ -47,11 +51,16 @@ double NowSeconds();
 double CpuSeconds();
 // Peak resident memory of this process so far, in MiB.
 double PeakMemoryMiB();
-// Best wall time of `runs` runs of the shell command, in seconds; negative when it fails.
-double TimeCommand(const std::string& command, int runs);
-// The best of `runs` runs of the shell command, wall and processor time (of the
-// command's processes); negative when it fails.
-Timing TimeCommandFully(const std::string& command, int runs);
+// What the figures compare with: the SHA-256 of the same bytes, by sha256sum
+// where there is one.
+extern const char* const kSha256Name;
+// The best of `runs` SHA-256 digests of the files' bytes in turn, wall and
+// processor time; negative when it fails. On Linux `cat FILES | sha256sum` (the
+// processor time is its processes'); on Windows, which has no sha256sum, this
+// process digests the files with the same SHA-256 code the archives use.
+Timing TimeSha256(const std::vector<std::string>& files, int runs);
+// The store files of a card image (WORMSTOR.DAT and its continuations).
+std::vector<std::string> StoreFiles(const std::string& card);
 // Starts timing in this process; Stop gives what passed since.
 class Stopwatch {
 public:
@@ -66,6 +75,13 @@ private:
 // script gathers these rows into one table.
 void PrintSummaryRow(const std::string& what, const std::string& figures, double ratio, const std::string& target,
                      bool met);
+// Card generation in a child process (this program again), so that the memory
+// it takes does not count in the benchmark's peak. False when it failed.
+bool GenerateCardApart(const CardOptions& options, const std::string& folder);
+bool ExtendCardApart(const std::string& folder, uint32_t days);
+// Called first in main: when this process is such a child, does its work and
+// gives its exit status; otherwise -1.
+int RunAsCardChild(int argc, char** argv);
 // A fresh folder under the system's temporary folder.
 std::string MakeTempFolder(const std::string& prefix);
 void RemoveTree(const std::string& folder);

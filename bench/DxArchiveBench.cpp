@@ -8,9 +8,6 @@
 //   bench_dx_archive MEGABYTES [RECEIPTS_PER_DAY] [--memory]
 //
 // --memory: only the archive and the peak memory, as one summary row.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +55,7 @@ std::string Format(const char* format, double a, double b = 0, double c = 0, dou
 
 int main(int argc, char** argv) {
     using namespace tv;
+    if (const int child = bench::RunAsCardChild(argc, argv); child >= 0) return child;
     const long long megabytes = argc > 1 ? std::atoll(argv[1]) : 100;
     // Receipts per day set how much journal stands between two signature blocks
     // (one closure group a day).
@@ -65,8 +63,8 @@ int main(int argc, char** argv) {
     const bool memoryOnly = argc > 1 && std::strcmp(argv[argc - 1], "--memory") == 0;
     const std::string folder = bench::MakeTempFolder("tv-bench-dx");
     if (folder.empty()) return 1;
-    const std::string card = folder + "/card";
-    const std::string archives = folder + "/archives";
+    const std::string card = (std::filesystem::path(folder) / "card").string();
+    const std::string archives = (std::filesystem::path(folder) / "archives").string();
     std::filesystem::create_directories(archives);
 
     auto platform = CreateSystemPlatform();
@@ -74,23 +72,17 @@ int main(int argc, char** argv) {
     InstallEnvironment(*platform, ui, platform->JoinPath(folder, "data"));
 
     const double generationStart = bench::NowSeconds();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        CardOptions options;
-        options.receiptsPerDay = static_cast<uint32_t>(receipts);
-        options.days = static_cast<uint32_t>(megabytes * 1024 * 1024 / (receipts * 770)) + 1;
-        std::string error;
-        ::_exit(GenerateCard(options, card, error) ? 0 : 1);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    CardOptions options;
+    options.receiptsPerDay = static_cast<uint32_t>(receipts);
+    options.days = static_cast<uint32_t>(megabytes * 1024 * 1024 / (receipts * 770)) + 1;
+    if (!bench::GenerateCardApart(options, card)) {
         std::fprintf(stderr, "card generation failed\n");
         return 1;
     }
     const double generationTime = bench::NowSeconds() - generationStart;
 
     AppContext& ctx = GetAppContext();
-    ctx.archivePath = archives + "/";
+    ctx.archivePath = platform->WithTrailingSeparator(archives);
     ctx.maxArchiveSize = uint64_t{2048} << 20;
     auto emulated = MountEmulatedCard(*platform, 'E', card);
     emulated->SetLatency(CardLatency{kSecondsPerRequest, kCardBytesPerSecond});
@@ -128,8 +120,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const bench::Timing storeSha =
-        bench::TimeCommandFully("cat '" + card + "'/WORMSTOR*.DAT | sha256sum >/dev/null", 3);
+    const bench::Timing storeSha = bench::TimeSha256(bench::StoreFiles(card), 3);
     std::string csv;
     for (const auto& e : std::filesystem::directory_iterator(archives)) {
         if (e.path().extension() == ".csv") csv = e.path().string();
@@ -147,7 +138,7 @@ int main(int argc, char** argv) {
         if (verify.wall < 0 || took.wall < verify.wall) verify.wall = took.wall;
         if (verify.cpu < 0 || took.cpu < verify.cpu) verify.cpu = took.cpu;
     }
-    const bench::Timing csvSha = bench::TimeCommandFully("sha256sum '" + csv + "' >/dev/null", 3);
+    const bench::Timing csvSha = bench::TimeSha256({csv}, 3);
 
     const double archiveRatio = archive.wall / storeSha.wall;
     const double archiveCpuRatio = archive.cpu / storeSha.cpu;
@@ -159,10 +150,10 @@ int main(int argc, char** argv) {
                 MiB(storeBytes), MiB(csvBytes), receipts, kind, generationTime);
     std::printf("  complete archive  %7.3f s wall  %7.3f s cpu  %7.1f MiB/s of store\n", archive.wall, archive.cpu,
                 MiB(storeBytes) / archive.wall);
-    std::printf("  sha256sum store   %7.3f s wall  %7.3f s cpu\n", storeSha.wall, storeSha.cpu);
+    std::printf("  %s of the store  %7.3f s wall  %7.3f s cpu\n", bench::kSha256Name, storeSha.wall, storeSha.cpu);
     std::printf("  verification      %7.3f s wall  %7.3f s cpu  %7.1f MiB/s of CSV  %s\n", verify.wall, verify.cpu,
                 MiB(csvBytes) / verify.wall, verified ? "verified" : "FAILED");
-    std::printf("  sha256sum CSV     %7.3f s wall  %7.3f s cpu\n", csvSha.wall, csvSha.cpu);
+    std::printf("  %s of the CSV    %7.3f s wall  %7.3f s cpu\n", bench::kSha256Name, csvSha.wall, csvSha.cpu);
     std::printf("  card reads: %llu store requests of %.0f at least (%.2f times), %.1f MiB; %llu requests in all;"
                 " modelled card time %.2f s at %.1f ms a request and %.0f MB/s\n",
                 static_cast<unsigned long long>(reads.storeRequests), minimumRequests, requestRatio,
@@ -171,12 +162,12 @@ int main(int argc, char** argv) {
     std::printf("  peak memory: %.1f MiB after archiving, %.1f MiB after verifying\n", archivePeak,
                 bench::PeakMemoryMiB());
 
-    bench::PrintSummaryRow(std::string("dX complete archive / sha256sum of the store, ") + size + ", " + kind,
+    bench::PrintSummaryRow(std::string("dX complete archive / ") + bench::kSha256Name + " of the store, " + size + ", " + kind,
                            Format("%.2f s / %.2f s (cpu %.2f s / %.2f s)", archive.wall, storeSha.wall, archive.cpu,
                                   storeSha.cpu) +
                                Format(", cpu ratio %.2f", archiveCpuRatio),
                            archiveRatio, "<= 3", archiveRatio <= 3);
-    bench::PrintSummaryRow(std::string("dX verification / sha256sum of the CSV, ") + size + ", " + kind,
+    bench::PrintSummaryRow(std::string("dX verification / ") + bench::kSha256Name + " of the CSV, " + size + ", " + kind,
                            Format("%.2f s / %.2f s (cpu %.2f s / %.2f s)", verify.wall, csvSha.wall, verify.cpu,
                                   csvSha.cpu) +
                                Format(", cpu ratio %.2f", verifyCpuRatio),

@@ -2,13 +2,9 @@
 // 100 MB of store whose last tenth is new since its complete archive: the run
 // should read the new part of the store and little else. Prints the store
 // sectors the card served.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "BenchSupport.h"
@@ -27,44 +23,36 @@ namespace {
 
 double MiB(uint64_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
 
-// Runs the work in a child process, so that its memory does not count here.
-bool InChild(const std::function<bool()>& work) {
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(work() ? 0 : 1);
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace tv;
+    if (const int child = bench::RunAsCardChild(argc, argv); child >= 0) return child;
     const long long megabytes = argc > 1 ? std::atoll(argv[1]) : 100;
     const long long receipts = argc > 2 ? std::atoll(argv[2]) : 2000;
     const bool zt4 = argc > 3 && std::string(argv[3]) == "zt4";
     const std::string folder = bench::MakeTempFolder("tv-bench-continue");
     if (folder.empty()) return 1;
-    const std::string card = folder + "/card";
-    std::filesystem::create_directories(folder + "/first");
-    std::filesystem::create_directories(folder + "/next");
-
     auto platform = CreateSystemPlatform();
+    const std::string card = platform->JoinPath(folder, "card");
+    const std::string first = platform->JoinPath(folder, "first");
+    const std::string next = platform->JoinPath(folder, "next");
+    std::filesystem::create_directories(first);
+    std::filesystem::create_directories(next);
+
     bench::SilentUi ui;
     InstallEnvironment(*platform, ui, platform->JoinPath(folder, "data"));
 
     const auto days = static_cast<uint32_t>(megabytes * 1024 * 1024 / (receipts * (zt4 ? 600 : 770))) + 1;
     const uint32_t newDays = days / 10 > 0 ? days / 10 : 1;
-    if (!InChild([&] {
-            CardOptions options;
-            if (zt4) {
-                options.family = CardFamily::Zt4;
-                options.start = CalendarDate{2016, 1, 4};
-            }
-            options.receiptsPerDay = static_cast<uint32_t>(receipts);
-            options.days = days - newDays;
-            std::string error;
-            return GenerateCard(options, card, error);
-        })) {
+    CardOptions options;
+    if (zt4) {
+        options.family = CardFamily::Zt4;
+        options.start = CalendarDate{2016, 1, 4};
+    }
+    options.receiptsPerDay = static_cast<uint32_t>(receipts);
+    options.days = days - newDays;
+    if (!bench::GenerateCardApart(options, card)) {
         std::fprintf(stderr, "card generation failed\n");
         return 1;
     }
@@ -75,7 +63,7 @@ int main(int argc, char** argv) {
     MemoryResultList results;
     bench::SilentProgress progress;
     bench::SilentStatus status;
-    ctx.archivePath = folder + "/first/";
+    ctx.archivePath = platform->WithTrailingSeparator(first);
     if (!bench::ChooseFirstCard(ctx)) return 1;
     SetArchiveType(ctx, 1);
     if (!RunCurrentArchiver(ctx, &progress, &results, &status).success) {
@@ -86,15 +74,11 @@ int main(int argc, char** argv) {
     WORM_GET_USAGE(ctx.worm.get(), before);
     CloseSmc(ctx);
 
-    if (!InChild([&] {
-            CardSummary grown;
-            std::string error;
-            return ExtendCard(card, newDays, grown, error);
-        })) {
+    if (!bench::ExtendCardApart(card, newDays)) {
         std::fprintf(stderr, "growing the card failed\n");
         return 1;
     }
-    ctx.archivePath = folder + "/next/";
+    ctx.archivePath = platform->WithTrailingSeparator(next);
     std::u16string info;
     if (!bench::ChooseFirstCard(ctx) || CheckSmcProfile(ctx, info) != ProfileCheck::Valid) {
         std::fprintf(stderr, "the card's profile is not valid\n");

@@ -2,9 +2,6 @@
 // validates the archive files, each timed next to sha256sum of the same bytes,
 // with the peak memory of this process (the card is generated in a child
 // process, so that its memory does not count).
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -30,36 +27,31 @@ double MiB(uint64_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.
 
 int main(int argc, char** argv) {
     using namespace tv;
+    if (const int child = bench::RunAsCardChild(argc, argv); child >= 0) return child;
     const long long megabytes = argc > 1 ? std::atoll(argv[1]) : 100;
     const long long receipts = argc > 2 ? std::atoll(argv[2]) : 2000;
     const std::string folder = bench::MakeTempFolder("tv-bench-zt4");
     if (folder.empty()) return 1;
-    const std::string card = folder + "/card";
-    const std::string archives = folder + "/archives";
+    const std::string card = (std::filesystem::path(folder) / "card").string();
+    const std::string archives = (std::filesystem::path(folder) / "archives").string();
     std::filesystem::create_directories(archives);
 
     auto platform = CreateSystemPlatform();
     bench::SilentUi ui;
     InstallEnvironment(*platform, ui, platform->JoinPath(folder, "data"));
 
-    const pid_t child = ::fork();
-    if (child == 0) {
-        CardOptions options;
-        options.family = CardFamily::Zt4;
-        options.start = CalendarDate{2016, 1, 4};
-        options.receiptsPerDay = static_cast<uint32_t>(receipts);
-        options.days = static_cast<uint32_t>(megabytes * 1024 * 1024 / (receipts * 600)) + 1;
-        std::string error;
-        ::_exit(GenerateCard(options, card, error) ? 0 : 1);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    CardOptions options;
+    options.family = CardFamily::Zt4;
+    options.start = CalendarDate{2016, 1, 4};
+    options.receiptsPerDay = static_cast<uint32_t>(receipts);
+    options.days = static_cast<uint32_t>(megabytes * 1024 * 1024 / (receipts * 600)) + 1;
+    if (!bench::GenerateCardApart(options, card)) {
         std::fprintf(stderr, "card generation failed\n");
         return 1;
     }
 
     AppContext& ctx = GetAppContext();
-    ctx.archivePath = archives + "/";
+    ctx.archivePath = platform->WithTrailingSeparator(archives);
     ctx.maxArchiveSize = uint64_t{2048} << 20;
     MountEmulatedCard(*platform, 'E', card);
     if (!bench::ChooseFirstCard(ctx)) return 1;
@@ -80,8 +72,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "archiving failed with result %d\n", outcome.result);
         return 1;
     }
-    const bench::Timing storeShaTiming =
-        bench::TimeCommandFully("cat '" + card + "'/WORMSTOR*.DAT | sha256sum >/dev/null", 3);
+    const bench::Timing storeShaTiming = bench::TimeSha256(bench::StoreFiles(card), 3);
     const double storeSha = storeShaTiming.wall;
 
     std::vector<std::string> files;
@@ -100,18 +91,16 @@ int main(int argc, char** argv) {
         validated = verifier.Verify(&progress, &rows) && validated;
     }
     const double validateTime = bench::NowSeconds() - start;
-    std::string all;
-    for (const std::string& file : files) all += " '" + file + "'";
-    const double xmlSha = bench::TimeCommand("cat" + all + " | sha256sum >/dev/null", 3);
+    const double xmlSha = bench::TimeSha256(files, 3).wall;
 
     std::printf("ZT4 complete archive: %.1f MiB of store, %.1f MiB of XML in %zu file(s), %lld receipts a day\n",
                 MiB(storeBytes), MiB(xmlBytes), files.size(), receipts);
-    std::printf("  archive   %7.3f s  %7.1f MiB/s of store  ratio to sha256sum %.2f   (target >= 25 MiB/s)\n",
-                archiveTime, MiB(storeBytes) / archiveTime, archiveTime / storeSha);
-    std::printf("  validate  %7.3f s  %7.1f MiB/s of XML    ratio to sha256sum %.2f   (target >= 100 MiB/s) %s\n",
-                validateTime, MiB(xmlBytes) / validateTime, validateTime / xmlSha,
+    std::printf("  archive   %7.3f s  %7.1f MiB/s of store  ratio to %s %.2f   (target >= 25 MiB/s)\n",
+                archiveTime, MiB(storeBytes) / archiveTime, bench::kSha256Name, archiveTime / storeSha);
+    std::printf("  validate  %7.3f s  %7.1f MiB/s of XML    ratio to %s %.2f   (target >= 100 MiB/s) %s\n",
+                validateTime, MiB(xmlBytes) / validateTime, bench::kSha256Name, validateTime / xmlSha,
                 validated ? "validated" : "FAILED");
-    std::printf("  sha256sum store %.3f s, XML %.3f s\n", storeSha, xmlSha);
+    std::printf("  %s of the store %.3f s, of the XML %.3f s\n", bench::kSha256Name, storeSha, xmlSha);
     std::printf("  peak memory: %.1f MiB after archiving, %.1f MiB after validating (target < 64 MiB)\n",
                 archivePeak, bench::PeakMemoryMiB());
     CloseSmc(ctx);
@@ -126,7 +115,8 @@ int main(int argc, char** argv) {
     const double ratio = archiveTime / storeSha;
     char what[128];
     char figures[160];
-    std::snprintf(what, sizeof what, "ZT4 complete archive / sha256sum of the store, %.0f MiB", MiB(storeBytes));
+    std::snprintf(what, sizeof what, "ZT4 complete archive / %s of the store, %.0f MiB", bench::kSha256Name,
+                  MiB(storeBytes));
     std::snprintf(figures, sizeof figures, "%.2f s / %.2f s (cpu %.2f s / %.2f s), cpu ratio %.2f", archive.wall,
                   storeShaTiming.wall, archive.cpu, storeShaTiming.cpu, archive.cpu / storeShaTiming.cpu);
     bench::PrintSummaryRow(what, figures, ratio, "<= 3", ratio <= 3);

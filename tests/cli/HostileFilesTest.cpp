@@ -2,11 +2,10 @@
 // devices where files belong, and two programs on one data folder.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "cli/CliRunner.h"
+#include "support/NonRegularFile.h"
 
 namespace tv::test {
 
@@ -14,11 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Replaces a file by a pipe that nobody ever writes to.
-void PlantPipe(const std::string& path) {
-    fs::remove(path);
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
-}
+// Replaces a file by a pipe that nobody ever writes to (a folder on Windows).
+void PlantPipe(const std::string& path) { ASSERT_TRUE(PlantNonRegularFile(path)) << path; }
 
 class DamagedCardTest : public CliTest {
 protected:

@@ -114,7 +114,7 @@ TEST(DxLineFormatTest, IncidentLinesCarryShortLengthTextAndTheFieldsOfTheFiscalV
     EXPECT_EQ(padded[14 + 25], '\0');
 
     // The longest incident written, and one longer.
-    EXPECT_EQ(Line(ShortBlock('R', 250)).size(), 14 + 250 + 1 + 32 + 129 + 1);
+    EXPECT_EQ(Line(ShortBlock('R', 250)).size(), 14u + 250 + 1 + 32 + 129 + 1);
     std::string line = "stale";
     EXPECT_EQ(FormatDxBlockLine(ShortBlock('F', 251), "01.00", line), DxLineStatus::IncidentTooLong);
     EXPECT_TRUE(line.empty());

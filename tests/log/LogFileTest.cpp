@@ -44,13 +44,13 @@ TEST_F(LogFileTest, RotatesWhenTheEntryWouldReachTheLimit) {
 
     fill(LogFile::kSizeLimit - 31 - 10 - 1);  // sum 81919: appended
     log.Write(1, 1, kLogInfo, std::string(10, 'm'));
-    EXPECT_EQ(fs::file_size(LogPath()), LogFile::kSizeLimit - 31 - 10 - 1 + 31 + 10 + 1);
+    EXPECT_EQ(fs::file_size(LogPath()), static_cast<uintmax_t>(LogFile::kSizeLimit - 31 - 10 - 1 + 31 + 10 + 1));
     EXPECT_FALSE(FileExists(DataFolder() + "/Tallyvault_2016_03_01_10_15_02.log"));
 
     fill(LogFile::kSizeLimit - 31 - 10);  // sum 81920: rotated first
     log.Write(1, 1, kLogInfo, std::string(10, 'm'));
     EXPECT_EQ(fs::file_size(DataFolder() + "/Tallyvault_2016_03_01_10_15_02.log"),
-              LogFile::kSizeLimit - 31 - 10);
+              static_cast<uintmax_t>(LogFile::kSizeLimit - 31 - 10));
     EXPECT_EQ(LogText(), "2016-03-01 10:15:02 INFO    - mmmmmmmmmm\r\n");
 }
 

@@ -1,8 +1,6 @@
 // Card lists, fill levels and identification of generated cards.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -14,6 +12,7 @@
 #include "smc/SmcDiscovery.h"
 #include "smc/WormChannel.h"
 #include "support/GeneratedCard.h"
+#include "support/NonRegularFile.h"
 
 namespace tv {
 namespace {
@@ -262,8 +261,7 @@ TEST_F(SmcDiscoveryTest, CardWithADamagedStoreIsToldCorrupt) {
     MountCard('G', Small(CardFamily::Dx));
     std::filesystem::resize_file(CardFolder('G') + "/WORMSTOR.DAT", 4096);
     MountCard('H', Small(CardFamily::Dx));
-    std::filesystem::remove(CardFolder('H') + "/WORMSTOR.DAT");
-    ASSERT_EQ(::mkfifo((CardFolder('H') + "/WORMSTOR.DAT").c_str(), 0600), 0);
+    ASSERT_TRUE(test::PlantNonRegularFile(CardFolder('H') + "/WORMSTOR.DAT"));
     MountCard('J', Small(CardFamily::Dx));
 
     const SmcList list = ScanSmcDrives(*ctx_);

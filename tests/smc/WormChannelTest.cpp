@@ -178,7 +178,7 @@ TEST_F(WormChannelTest, RefusedOpensLeaveNoHandle) {
     EXPECT_FALSE(handle_);
 
     // A drive root so long that the card's paths cannot be composed.
-    auto longRoot = MountEmulatedCard(*platform_, 'L', "/tmp/" + std::string(300, 'x'));
+    auto longRoot = MountEmulatedCard(*platform_, 'L', TempPath(std::string(300, 'x')));
     EXPECT_EQ(WORM_INIT("L", WormMode::Data, handle_), kWormPathFailed);
     platform_->MountCard('L', "", nullptr);
 }

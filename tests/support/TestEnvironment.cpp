@@ -1,15 +1,14 @@
 #include "support/TestEnvironment.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "app/AppContext.h"
 #include "platform/Text.h"
+#include "support/TempFolder.h"
 
 namespace tv::test {
 
@@ -31,27 +30,13 @@ void UseUtc() {
 #endif
 }
 
-// A new folder of a name no other test uses, under `base`; empty when none could be made.
-std::string MakeUniqueFolder(const std::filesystem::path& base) {
-    static std::mt19937_64 random{std::random_device{}()};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[40];
-        std::snprintf(name, sizeof name, "tallyvault-test-%016llx", static_cast<unsigned long long>(random()));
-        const std::filesystem::path folder = base / name;
-        std::error_code ec;
-        if (std::filesystem::create_directory(folder, ec)) return folder.string();
-    }
-    return {};
-}
-
 }  // namespace
 
 void TestEnvironment::SetUp() {
     UseUtc();
     real_ = CreateSystemPlatform();
     if (givenRoot_.empty()) {
-        root_ = MakeUniqueFolder(tempBase_.empty() ? std::filesystem::temp_directory_path()
-                                                   : std::filesystem::path(tempBase_));
+        root_ = MakeUniqueFolder(tempBase_, "tallyvault-test");
         ASSERT_FALSE(root_.empty()) << "no temporary folder";
     } else {
         root_ = givenRoot_;
