@@ -46,9 +46,10 @@ TEST_F(AppContextTest, DataFolderLivesUnderTheCompanyFolder) {
     std::filesystem::create_directories(root);
     platform_->SetDataFolderRoot(root);
     InstallEnvironment(*platform_, ui_);
-    EXPECT_EQ(GetDataFolder(), root + "/HARLAN BRISTOW/Tallyvault");
-    EXPECT_TRUE(std::filesystem::is_directory(root + "/HARLAN BRISTOW/Tallyvault"));
-    EXPECT_EQ(ConfigFilePath(), root + "/HARLAN BRISTOW/Tallyvault/Tallyvault.ini");
+    const std::string folder = Join(Join(root, "HARLAN BRISTOW"), "Tallyvault");
+    EXPECT_EQ(GetDataFolder(), folder);
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(ConfigFilePath(), Join(folder, "Tallyvault.ini"));
 }
 
 TEST_F(AppContextTest, ConfiguredScaleTypeDecidesTheFirstPage) {
@@ -111,11 +112,11 @@ TEST_F(AppContextTest, OneProgramAtATimeWorksInADataFolder) {
     // Another data folder is another program's business.
     const std::string elsewhere = TempPath("elsewhere");
     std::filesystem::create_directories(elsewhere);
-    EXPECT_TRUE(real_->TryLockFile(elsewhere + "/Tallyvault.lock"));
+    EXPECT_TRUE(real_->TryLockFile(Join(elsewhere, "Tallyvault.lock")));
 
     // A new environment lets go of the folder of the old one.
     InstallEnvironment(*platform_, ui_, elsewhere);
-    EXPECT_TRUE(real_->TryLockFile(DataFolder() + "/Tallyvault.lock"));
+    EXPECT_TRUE(real_->TryLockFile(Join(DataFolder(), "Tallyvault.lock")));
 }
 
 TEST_F(AppContextTest, TheRefusalSpeaksTheLanguageOfTheUser) {

@@ -29,7 +29,7 @@ protected:
         ctx_ = &GetAppContext();
         archives_ = TempPath("archives");
         fs::create_directories(archives_);
-        ctx_->archivePath = archives_ + "/";
+        ctx_->archivePath = AsFolder(archives_);
     }
     // Mounts a card, identifies it as the card page does and runs its complete archive.
     ArchiveRunOutcome Archive(const CardOptions& options, EmulatorFaults faults = {}) {
@@ -55,7 +55,7 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-    std::string Profile() const { return ReadFile(DataFolder() + "/SMCProfile.ini"); }
+    std::string Profile() const { return ReadFile(Join(DataFolder(), "SMCProfile.ini")); }
     // Nothing of the run is left in the data folder but what belongs there.
     void ExpectCleanDataFolder() {
         EXPECT_TRUE(Files(DataFolder(), ".csv").empty());
@@ -92,11 +92,11 @@ TEST_F(CompleteArchiveTest, SoundCardsArchiveIntoOneVerifiedFileAndAProfile) {
         EXPECT_EQ(ToNarrow(outcome.statusText), "Archive(s) created successfully.");
         const auto files = Files(archives_, ".csv");
         ASSERT_EQ(files.size(), 1u);
-        const std::string archive = archives_ + "/" + files[0];
+        const std::string archive = Join(archives_, files[0]);
         EXPECT_EQ(files[0].substr(0, card_.scaleSerialNumber.size() + 34),
                   card_.scaleSerialNumber + "_" + card_.smcUid + "_");
         EXPECT_TRUE(VerifyArchiveFileQuietly(archive));
-        EXPECT_TRUE(fs::exists(DataFolder() + "/LastArchiveBackup/" + files[0].substr(0, files[0].size() - 4) + ".csv.bak"));
+        EXPECT_TRUE(fs::exists(AsFolder(Join(DataFolder(), "LastArchiveBackup")) + files[0].substr(0, files[0].size() - 4) + ".csv.bak"));
         ASSERT_EQ(results_.ItemCount(), 1);
         EXPECT_EQ(ToNarrow(results_.Cell(0, 1)), archive);
         EXPECT_EQ(ToNarrow(results_.Cell(0, 2)), "Success");
@@ -125,14 +125,14 @@ TEST_F(CompleteArchiveTest, ASmallMaximumSizeSplitsIntoFilesThatEachVerify) {
     EXPECT_EQ(results_.ItemCount(), static_cast<int>(files.size()));
     std::string previousTail;
     for (const std::string& name : files) {
-        const std::string text = ReadFile(archives_ + "/" + name);
-        EXPECT_TRUE(VerifyArchiveFileQuietly(archives_ + "/" + name)) << name;
+        const std::string text = ReadFile(Join(archives_, name));
+        EXPECT_TRUE(VerifyArchiveFileQuietly(Join(archives_, name))) << name;
         EXPECT_EQ(text.substr(9, 4), "0000") << name;  // the origin of trust block at block index 0
         EXPECT_LE(text.size(), ctx_->maxArchiveSize + 4096) << name;
     }
     for (int row = 0; row < results_.ItemCount(); ++row) EXPECT_EQ(ToNarrow(results_.Cell(row, 2)), "Success");
     // The backups of every part of the run are kept.
-    EXPECT_EQ(Files(DataFolder() + "/LastArchiveBackup", ".bak").size(), files.size());
+    EXPECT_EQ(Files(Join(DataFolder(), "LastArchiveBackup"), ".bak").size(), files.size());
 }
 
 TEST_F(CompleteArchiveTest, DamagedCardsFailWithResult2AndLeaveNothing) {
@@ -146,7 +146,7 @@ TEST_F(CompleteArchiveTest, DamagedCardsFailWithResult2AndLeaveNothing) {
         EXPECT_EQ(ToNarrow(outcome.messageLine), "Incorrect data found.");
         EXPECT_TRUE(Files(archives_, ".csv").empty());
         ExpectCleanDataFolder();
-        EXPECT_FALSE(FileExists(DataFolder() + "/SMCProfile.ini") && Profile().find(card_.smcUid) != std::string::npos);
+        EXPECT_FALSE(FileExists(Join(DataFolder(), "SMCProfile.ini")) && Profile().find(card_.smcUid) != std::string::npos);
     }
 }
 
@@ -166,14 +166,14 @@ TEST_F(CompleteArchiveTest, UnclosedReceiptsAskToStopAtTheLastClosure) {
     outcome = ArchiveMounted();
     ASSERT_TRUE(outcome.success) << outcome.result;
     ASSERT_EQ(Files(archives_, ".csv").size(), 1u);
-    EXPECT_TRUE(VerifyArchiveFileQuietly(archives_ + "/" + Files(archives_, ".csv")[0]));
+    EXPECT_TRUE(VerifyArchiveFileQuietly(Join(archives_, Files(archives_, ".csv")[0])));
     EXPECT_NE(LogText().find("As per user choice, Tallyvault will archive till last closure ["), std::string::npos);
 }
 
 TEST_F(CompleteArchiveTest, AnExistingArchiveIsKeptOrReplacedAsTheUserSays) {
     ASSERT_TRUE(Archive(Small(CardFamily::Dx, 2)).success);
     const std::string name = Files(archives_, ".csv").at(0);
-    const std::string path = archives_ + "/" + name;
+    const std::string path = Join(archives_, name);
     const std::string first = ReadFile(path);
 
     ui_.answers = {false};
@@ -205,7 +205,7 @@ TEST_F(CompleteArchiveTest, FailuresWhilePublishingLeaveNoUnverifiedArchive) {
         EXPECT_FALSE(outcome.success);
         EXPECT_TRUE(Files(archives_, ".csv").empty());
         ExpectCleanDataFolder();
-        EXPECT_FALSE(FileExists(DataFolder() + "/SMCProfile.ini") && !Profile().empty());
+        EXPECT_FALSE(FileExists(Join(DataFolder(), "SMCProfile.ini")) && !Profile().empty());
         EXPECT_FALSE(ToNarrow(results_.Cell(0, 3)).empty());
     }
 }
@@ -218,7 +218,7 @@ TEST_F(CompleteArchiveTest, ACardReadErrorInTheMiddleFailsTheRunCleanly) {
     EXPECT_FALSE(outcome.success);
     EXPECT_TRUE(Files(archives_, ".csv").empty());
     ExpectCleanDataFolder();
-    EXPECT_FALSE(FileExists(DataFolder() + "/SMCProfile.ini") && !Profile().empty());
+    EXPECT_FALSE(FileExists(Join(DataFolder(), "SMCProfile.ini")) && !Profile().empty());
 }
 
 TEST_F(CompleteArchiveTest, AbortCleansUpAndEndsTheProgram) {
@@ -231,7 +231,7 @@ TEST_F(CompleteArchiveTest, AbortCleansUpAndEndsTheProgram) {
     AbortingUi aborting;
     InstallEnvironment(*platform_, aborting, DataFolder());
     ctx_ = &GetAppContext();
-    ctx_->archivePath = archives_ + "/";
+    ctx_->archivePath = AsFolder(archives_);
     card_ = MountCard('E', Small(CardFamily::Dx, 4));
     EXPECT_THROW(ArchiveMounted(), ExitRequested);
     EXPECT_TRUE(Files(archives_, ".csv").empty());
@@ -246,24 +246,24 @@ TEST_F(CompleteArchiveTest, TheCardsFilesAreCopiedWhenAsked) {
     o.storeFiles = 2;
     ASSERT_TRUE(Archive(o).success);
     const std::string name = Files(archives_, ".csv").at(0);
-    const std::string folder = archives_ + "/" + name.substr(0, name.size() - 4);
+    const std::string folder = Join(archives_, name.substr(0, name.size() - 4));
     for (const char* file : {"WORMSTOR.DAT", "WORMSTO1.DAT", "WORMINFO.DAT", "WORMCOMM.DAT"}) {
-        EXPECT_EQ(ReadFile(folder + "/" + file), ReadFile(CardFolder('E') + "/" + file)) << file;
+        EXPECT_EQ(ReadFile(Join(folder, file)), ReadFile(Join(CardFolder('E'), file))) << file;
     }
 }
 
 TEST_F(CompleteArchiveTest, ArchivingIntoTheDataFolderKeepsTheFileThere) {
-    ctx_->archivePath = DataFolder() + "/";
+    ctx_->archivePath = AsFolder(DataFolder());
     ASSERT_TRUE(Archive(Small(CardFamily::Dx, 2)).success);
     ASSERT_EQ(Files(DataFolder(), ".csv").size(), 1u);
-    EXPECT_EQ(Files(DataFolder() + "/LastArchiveBackup", ".bak").size(), 1u);
+    EXPECT_EQ(Files(Join(DataFolder(), "LastArchiveBackup"), ".bak").size(), 1u);
     // Written elsewhere first and published whole: nothing of the run stays.
     EXPECT_FALSE(fs::exists(RunWorkFolder(*ctx_)));
-    EXPECT_FALSE(fs::exists(DataFolder() + "/Publishing.journal"));
+    EXPECT_FALSE(fs::exists(Join(DataFolder(), "Publishing.journal")));
 
     // The run's own work folder is never an archive folder.
     fs::create_directories(RunWorkFolder(*ctx_));
-    ctx_->archivePath = RunWorkFolder(*ctx_) + "/";
+    ctx_->archivePath = AsFolder(RunWorkFolder(*ctx_));
     EXPECT_FALSE(Archive(Small(CardFamily::Dx, 2)).success);
     EXPECT_TRUE(Files(RunWorkFolder(*ctx_), ".csv").empty());
 }

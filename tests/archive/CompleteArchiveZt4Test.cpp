@@ -51,7 +51,7 @@ protected:
         ctx_ = &GetAppContext();
         archives_ = TempPath("archives");
         fs::create_directories(archives_);
-        ctx_->archivePath = archives_ + "/";
+        ctx_->archivePath = AsFolder(archives_);
     }
     static CardOptions Card(uint32_t days, CalendarDate start = {2016, 2, 8}) {
         CardOptions o = Small(CardFamily::Zt4, days);
@@ -82,7 +82,7 @@ protected:
         return paths;
     }
     static bool Validates(const std::string& path) { return test::Zt4Validates(path); }
-    std::string CardLog() const { return ReadFile(CardFolder('E') + "/Archive.log"); }
+    std::string CardLog() const { return ReadFile(Join(CardFolder('E'), "Archive.log")); }
     bool Shown(MessageId id) const {
         const std::u16string text = GetMessageText(id);
         return std::any_of(ui_.shown.begin(), ui_.shown.end(),
@@ -116,7 +116,7 @@ protected:
     }
     void ExpectNothingLeftInDataFolder() {
         EXPECT_TRUE(Files(DataFolder(), ".xml").empty()) << LogText();
-        EXPECT_FALSE(FileExists(DataFolder() + "/Archive.log"));
+        EXPECT_FALSE(FileExists(Join(DataFolder(), "Archive.log")));
         std::error_code ec;
         for (const auto& e : fs::directory_iterator(DataFolder(), ec)) {
             EXPECT_FALSE(e.is_directory() && e.path().filename() != "LastArchiveBackup") << e.path();
@@ -150,7 +150,7 @@ TEST_F(CompleteArchiveZt4Test, SoundCardsArchiveIntoOneSignedFileRecordedOnTheCa
         fs::create_directories(archives_);
         const std::string storeBefore = [&] {
             card_ = MountCard('E', c.options);
-            return ReadFile(CardFolder('E') + "/WORMSTOR.DAT");
+            return ReadFile(Join(CardFolder('E'), "WORMSTOR.DAT"));
         }();
         const ArchiveRunOutcome outcome = ArchiveMounted();
         ASSERT_TRUE(outcome.success) << outcome.result << " " << LogText();
@@ -161,14 +161,14 @@ TEST_F(CompleteArchiveZt4Test, SoundCardsArchiveIntoOneSignedFileRecordedOnTheCa
         const std::string file = fs::path(files[0]).filename().string();
         EXPECT_EQ(folder, card_.scaleSerialNumber + "_" + card_.smcUid + "_" + file.substr(0, 29));
         EXPECT_EQ(file.substr(0, 8), card_.firstDate.substr(0, 4) + card_.firstDate.substr(5, 2) + card_.firstDate.substr(8, 2));
-        EXPECT_TRUE(FileExists(DataFolder() + "/LastArchiveBackup/" + folder + "/" + file.substr(0, 29) + ".xml.bak"));
+        EXPECT_TRUE(FileExists(AsFolder(Join(DataFolder(), "LastArchiveBackup")) + Join(folder, file.substr(0, 29)) + ".xml.bak"));
         ASSERT_EQ(results_.ItemCount(), 1);
         EXPECT_EQ(ToNarrow(results_.Cell(0, 1)), files[0]);
         EXPECT_EQ(ToNarrow(results_.Cell(0, 2)), "Success");
         EXPECT_EQ(progress_.Last(), 100);
-        EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
-        EXPECT_NE(ReadFile(DataFolder() + "/SMCProfile.ini").find("ScaleType=ZT4"), std::string::npos);
-        EXPECT_EQ(ReadFile(CardFolder('E') + "/WORMSTOR.DAT"), storeBefore);
+        EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
+        EXPECT_NE(ReadFile(Join(DataFolder(), "SMCProfile.ini")).find("ScaleType=ZT4"), std::string::npos);
+        EXPECT_EQ(ReadFile(Join(CardFolder('E'), "WORMSTOR.DAT")), storeBefore);
         ExpectNothingLeftInDataFolder();
     }
 }
@@ -204,7 +204,7 @@ TEST_F(CompleteArchiveZt4Test, TheYearEndAndYearClosuresCutTheArchive) {
         const std::string log = CardLog();
         EXPECT_EQ(Count(log, "Scale serial num"), 1u);
         EXPECT_EQ(Count(log, "Archive file name"), files.size());
-        EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
+        EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
         EXPECT_EQ(results_.ItemCount(), static_cast<int>(files.size()));
     }
 }
@@ -237,9 +237,9 @@ TEST_F(CompleteArchiveZt4Test, TheMaximumSizeSplitsWithEveryBlockInOnePart) {
     for (const std::string& path : files) EXPECT_LE(fs::file_size(path), ctx_->maxArchiveSize) << path;
     EXPECT_EQ(results_.ItemCount(), static_cast<int>(files.size()));
     for (int row = 0; row < results_.ItemCount(); ++row) EXPECT_EQ(ToNarrow(results_.Cell(row, 2)), "Success");
-    EXPECT_EQ(Files(DataFolder() + "/LastArchiveBackup", ".xml.bak").size(), files.size());
+    EXPECT_EQ(Files(Join(DataFolder(), "LastArchiveBackup"), ".xml.bak").size(), files.size());
     EXPECT_EQ(Count(CardLog(), "Archive file name"), files.size());
-    EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
+    EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
     ExpectNothingLeftInDataFolder();
 }
 
@@ -249,7 +249,7 @@ TEST_F(CompleteArchiveZt4Test, AFileThatCannotHoldOneDayStopsWithMessage228) {
     EXPECT_FALSE(outcome.success);
     EXPECT_TRUE(Shown(228));
     EXPECT_TRUE(Files(archives_, ".xml").empty());
-    EXPECT_FALSE(FileExists(CardFolder('E') + "/Archive.log"));
+    EXPECT_FALSE(FileExists(Join(CardFolder('E'), "Archive.log")));
     ExpectNothingLeftInDataFolder();
 }
 
@@ -261,7 +261,7 @@ TEST_F(CompleteArchiveZt4Test, ArchiveLogHoldsOneRunHeaderAndOneRecordPerFileAft
         platform_->SetNow(test::kTestNow + run * 3600);
         ASSERT_TRUE(ArchiveMounted().success) << LogText();
         const std::string log = CardLog();
-        EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
+        EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
         const auto lines = Lines(log);
         ASSERT_EQ(lines.size(), 1u + 9u * run + 3u);
         EXPECT_EQ(lines[0], "[" + card_.smcUid + "]");
@@ -271,7 +271,7 @@ TEST_F(CompleteArchiveZt4Test, ArchiveLogHoldsOneRunHeaderAndOneRecordPerFileAft
             EXPECT_EQ(l[0], "");
             EXPECT_EQ(l[1], "Scale serial num             : " + card_.scaleSerialNumber);
             EXPECT_EQ(l[2], "SMC Unique ID                : " + card_.smcUid);
-            EXPECT_EQ(l[3], "Archive file path            : " + archives_ + "/" + card_.scaleSerialNumber + "_" +
+            EXPECT_EQ(l[3], "Archive file path            : " + AsFolder(archives_) + card_.scaleSerialNumber + "_" +
                                 card_.smcUid + "_" + name.substr(0, 29));
             EXPECT_EQ(l[4], "Archive start date           : " + name.substr(0, 4) + "-" + name.substr(4, 2) + "-" +
                                 name.substr(6, 2) + " " + name.substr(8, 2) + ":" + name.substr(10, 2) + ":" +
@@ -304,8 +304,8 @@ TEST_F(CompleteArchiveZt4Test, AnUntrustedLogIsSetAsideAndANewOneStarts) {
         const std::string content = c.content.empty() ? "[" + card_.smcUid + "]\r\n\r\nDigital Signature:\r\n" +
                                                             std::string(200, 'A')
                                                       : c.content;
-        WriteFile(CardFolder('E') + "/Archive.log", content);
-        const std::string store = ReadFile(CardFolder('E') + "/WORMSTOR.DAT");
+        WriteFile(Join(CardFolder('E'), "Archive.log"), content);
+        const std::string store = ReadFile(Join(CardFolder('E'), "WORMSTOR.DAT"));
         results_ = MemoryResultList();
         ui_.shown.clear();
         const SmcList list = ScanSmcDrives(*ctx_);
@@ -314,12 +314,12 @@ TEST_F(CompleteArchiveZt4Test, AnUntrustedLogIsSetAsideAndANewOneStarts) {
         EXPECT_EQ(ctx_->archiveLogState, c.askedAtSelection ? 1 : 2);
         SetArchiveType(*ctx_, 1);
         ASSERT_TRUE(RunCurrentArchiver(*ctx_, &progress_, &results_, &status_).success) << LogText();
-        const std::string aside = CardFolder('E') + "/Archive_2016_03_01_10_15_02_invalid.log";
+        const std::string aside = Join(CardFolder('E'), "Archive_2016_03_01_10_15_02_invalid.log");
         EXPECT_EQ(ReadFile(aside), content);
         EXPECT_TRUE(Shown(277));
         EXPECT_EQ(CardLog().rfind("[" + card_.smcUid + "]\r\n\r\nScale serial num", 0), 0u);
-        EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
-        EXPECT_EQ(ReadFile(CardFolder('E') + "/WORMSTOR.DAT"), store);
+        EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
+        EXPECT_EQ(ReadFile(Join(CardFolder('E'), "WORMSTOR.DAT")), store);
         fs::remove(aside);
     }
 }
@@ -342,7 +342,7 @@ TEST_F(CompleteArchiveZt4Test, ACardWithoutRoomForTheLogRefusesToStart) {
         EXPECT_EQ(outcome.success, !refused);
         EXPECT_EQ(Shown(276), refused);
         EXPECT_EQ(Files(archives_, ".xml").empty(), refused);
-        EXPECT_EQ(FileExists(CardFolder('E') + "/Archive.log"), !refused);
+        EXPECT_EQ(FileExists(Join(CardFolder('E'), "Archive.log")), !refused);
     }
     EXPECT_NE(LogText().find("Not enough storage space in SMC open area to write 'Archive.log'"), std::string::npos);
 }
@@ -356,10 +356,10 @@ TEST_F(CompleteArchiveZt4Test, AnUnwritableDestinationLeavesTheArchiveInTheDataF
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_TRUE(Validates(kept[0]));
     const std::string folder = fs::path(kept[0]).parent_path().filename().string();
-    const std::string err = ReadFile(CardFolder('E') + "/" + folder + ".err");
+    const std::string err = ReadFile(Join(CardFolder('E'), folder) + ".err");
     EXPECT_NE(err.find("The archive is temporarily copied to " + kept[0]), std::string::npos);
     EXPECT_NE(CardLog().find(fs::path(kept[0]).filename().string()), std::string::npos);
-    EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
+    EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
     EXPECT_FALSE(ToNarrow(results_.Cell(0, 3)).empty());
 }
 
@@ -382,7 +382,7 @@ TEST_F(CompleteArchiveZt4Test, FailuresInTheMiddleLeaveTheLogAndProfileAsTheyWer
     card_ = MountCard('E', Card(4));
     ASSERT_TRUE(ArchiveMounted().success) << LogText();
     const std::string log = CardLog();
-    const std::string profile = ReadFile(DataFolder() + "/SMCProfile.ini");
+    const std::string profile = ReadFile(Join(DataFolder(), "SMCProfile.ini"));
     fs::remove_all(archives_);
     fs::create_directories(archives_);
     struct Case {
@@ -402,7 +402,7 @@ TEST_F(CompleteArchiveZt4Test, FailuresInTheMiddleLeaveTheLogAndProfileAsTheyWer
         EXPECT_FALSE(outcome.success);
         EXPECT_TRUE(Files(archives_, ".xml").empty());
         EXPECT_EQ(CardLog(), log);
-        EXPECT_EQ(ReadFile(DataFolder() + "/SMCProfile.ini"), profile);
+        EXPECT_EQ(ReadFile(Join(DataFolder(), "SMCProfile.ini")), profile);
         ExpectNothingLeftInDataFolder();
     }
 }
@@ -423,11 +423,11 @@ TEST_F(CompleteArchiveZt4Test, AbortLeavesNoArchiveAndTheCardsLogUntouched) {
     AbortingUi aborting;
     InstallEnvironment(*platform_, aborting, DataFolder());
     ctx_ = &GetAppContext();
-    ctx_->archivePath = archives_ + "/";
+    ctx_->archivePath = AsFolder(archives_);
     card_ = MountCard('E', Card(4));
     EXPECT_THROW(ArchiveMounted(), ExitRequested);
     EXPECT_TRUE(Files(archives_, ".xml").empty());
-    EXPECT_FALSE(FileExists(CardFolder('E') + "/Archive.log"));
+    EXPECT_FALSE(FileExists(Join(CardFolder('E'), "Archive.log")));
     ExpectNothingLeftInDataFolder();
     EXPECT_NE(LogText().find("Application aborted"), std::string::npos);
     InstallEnvironment(*platform_, ui_, DataFolder());
@@ -439,7 +439,7 @@ TEST_F(CompleteArchiveZt4Test, TheBackupFolderHoldsTheLastRunOnly) {
     other.seed = 7;
     ASSERT_TRUE(Archive(other).success) << LogText();
     std::vector<std::string> folders;
-    for (const auto& e : fs::directory_iterator(DataFolder() + "/LastArchiveBackup")) {
+    for (const auto& e : fs::directory_iterator(Join(DataFolder(), "LastArchiveBackup"))) {
         folders.push_back(e.path().filename().string());
     }
     ASSERT_EQ(folders.size(), 1u);
@@ -463,7 +463,7 @@ TEST_F(CompleteArchiveZt4Test, TheCardsFilesAreCopiedIntoTheArchiveFolderWhenAsk
     ASSERT_TRUE(Archive(o).success) << LogText();
     const std::string folder = fs::path(Files(archives_, ".xml").at(0)).parent_path().string();
     for (const char* name : {"WORMSTOR.DAT", "WORMSTO1.DAT", "WORMINFO.DAT", "WORMCOMM.DAT"}) {
-        EXPECT_TRUE(FileExists(folder + "/" + name)) << name;
+        EXPECT_TRUE(FileExists(Join(folder, name))) << name;
     }
 }
 

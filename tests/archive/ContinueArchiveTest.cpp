@@ -9,7 +9,7 @@ namespace {
 
 class ContinueArchiveTest : public test::RunFixture {
 protected:
-    std::string Profile() const { return ReadFile(DataFolder() + "/SMCProfile.ini"); }
+    std::string Profile() const { return ReadFile(Join(DataFolder(), "SMCProfile.ini")); }
     std::string ProfileValue(const std::string& key) const {
         const std::string text = Profile();
         const size_t at = text.find(key + "=");
@@ -21,7 +21,7 @@ protected:
         const size_t at = text.find(key + "=");
         ASSERT_NE(at, std::string::npos);
         text.replace(at + key.size() + 1, text.find('\r', at) - at - key.size() - 1, value);
-        WriteFile(DataFolder() + "/SMCProfile.ini", text);
+        WriteFile(Join(DataFolder(), "SMCProfile.ini"), text);
     }
     size_t ProfileBackups() const {
         size_t n = 0;
@@ -114,7 +114,7 @@ TEST_F(ContinueArchiveTest, AProfileThatDoesNotBelongToTheCardIsSetAside) {
     const ArchiveRunOutcome outcome = RunPage();
     EXPECT_FALSE(outcome.success);
     EXPECT_EQ(test::LoggedErrors(LogText(), 5).front(), "Customisation ID in SMC profile file is incorrect");
-    EXPECT_FALSE(FileExists(DataFolder() + "/SMCProfile.ini"));
+    EXPECT_FALSE(FileExists(Join(DataFolder(), "SMCProfile.ini")));
     EXPECT_EQ(ProfileBackups(), 1u);
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 

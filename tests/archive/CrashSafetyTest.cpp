@@ -88,7 +88,7 @@ protected:
         ctx_ = &GetAppContext();
         archives_ = TempPath("archives");
         fs::create_directories(archives_);
-        ctx_->archivePath = archives_ + "/";
+        ctx_->archivePath = AsFolder(archives_);
         configured_ = ctx_->archivePath;
         ctx_->backupSmcOnArchive = true;
         ctx_->maxArchiveSize = 8 * 1024;
@@ -104,10 +104,10 @@ protected:
     void PublishTo(Destination destination) {
         if (destination == Destination::DataFolder) {
             archives_ = DataFolder();
-            configured_ = DataFolder() + "/";
+            configured_ = AsFolder(DataFolder());
         } else {
             archives_ = TempPath("chosen");
-            configured_ = TempPath("configured") + "/";
+            configured_ = AsFolder(TempPath("configured"));
             fs::create_directories(archives_);
             fs::create_directories(configured_);
         }
@@ -117,13 +117,13 @@ protected:
     void Recover() {
         ctx_->archivePath = configured_;
         RecoverInterruptedPublishing(*ctx_);
-        EXPECT_FALSE(fs::exists(DataFolder() + "/Publishing.journal"));
+        EXPECT_FALSE(fs::exists(Join(DataFolder(), "Publishing.journal")));
         if (workFolderEmptied_) {
             EXPECT_TRUE(Contents(RunWorkFolder(*ctx_)).empty()) << "files of the run left in its work folder";
         }
     }
     bool RunArchive() {
-        ctx_->archivePath = archives_ + "/";
+        ctx_->archivePath = AsFolder(archives_);
         ui_.answers = {true, true, true, true};
         MemoryResultList results;
         test::RecordingProgress progress;
@@ -165,7 +165,7 @@ protected:
         size_t archiveCount = 0;
         for (const auto& [name, content] : published_) archiveCount += name.ends_with(extension) ? 1 : 0;
         ASSERT_GE(archiveCount, 2u) << "the card must split into several archives";
-        profile_ = ReadFile(DataFolder() + "/SMCProfile.ini");
+        profile_ = ReadFile(Join(DataFolder(), "SMCProfile.ini"));
         ASSERT_FALSE(profile_.empty());
         savedData_ = TempPath("saved-data");
         savedArchives_ = TempPath("saved-archives");
@@ -177,10 +177,10 @@ protected:
     void RestoreCard() {
         const std::string folder = CardFolder('E');
         for (const auto& [name, content] : Contents(folder)) {
-            if (!card_.count(name)) fs::remove(folder + "/" + name);
+            if (!card_.count(name)) fs::remove(Join(folder, name));
         }
         for (const auto& [name, content] : card_) {
-            if (ReadFile(folder + "/" + name) != content) WriteFile(folder + "/" + name, content);
+            if (ReadFile(Join(folder, name)) != content) WriteFile(Join(folder, name), content);
         }
     }
     // Crashes a run at every file operation in turn, until a run gets through;
@@ -202,7 +202,7 @@ protected:
             }
             check();
             // The same card archived again records the same values.
-            EXPECT_EQ(ReadFile(DataFolder() + "/SMCProfile.ini"), profile_);
+            EXPECT_EQ(ReadFile(Join(DataFolder(), "SMCProfile.ini")), profile_);
             if (HasFailure() || status == completed) break;
         }
         RecordProperty("crash_points", n);
@@ -218,7 +218,7 @@ protected:
             EXPECT_FALSE(name.ends_with(Platform::kPublishTempSuffix));
             const std::string file = fs::path(name).filename().string();
             if (name.ends_with(extension)) {
-                EXPECT_TRUE(valid(archives_ + "/" + name));
+                EXPECT_TRUE(valid(Join(archives_, name)));
             } else if (card_.count(file) && file != "Archive.log") {
                 EXPECT_EQ(content, card_.at(file));
             }
@@ -226,7 +226,7 @@ protected:
         for (const auto& [name, content] : published_) {
             if (!name.ends_with(extension)) continue;
             ASSERT_TRUE(after.count(name)) << name;
-            EXPECT_TRUE(valid(archives_ + "/" + name)) << name;
+            EXPECT_TRUE(valid(Join(archives_, name))) << name;
         }
     }
 
@@ -298,7 +298,7 @@ protected:
         if (ChildCrashPoint() > 0) return;
         ASSERT_TRUE(card_.count("Archive.log"));
         oldLog_ = card_.at("Archive.log");
-        ASSERT_TRUE(Zt4Validates(CardFolder('E') + "/Archive.log"));
+        ASSERT_TRUE(Zt4Validates(Join(CardFolder('E'), "Archive.log")));
     }
     // After the recovery of the next start-up and the one of the card's choice:
     // the store files as they were, at most a whole ".err" file added, and the
@@ -321,7 +321,7 @@ protected:
         ASSERT_TRUE(now.count("Archive.log"));
         const std::string log = now.at("Archive.log");
         if (log != oldLog_) {
-            EXPECT_TRUE(Zt4Validates(folder + "/Archive.log"));
+            EXPECT_TRUE(Zt4Validates(Join(folder, "Archive.log")));
             EXPECT_EQ(Unsigned(log).rfind(Unsigned(oldLog_), 0), 0u) << "the new log extends the old one";
         }
     }

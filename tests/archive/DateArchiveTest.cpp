@@ -24,7 +24,7 @@ protected:
     }
     // Block starts and types of the card's store, walked by sector counts.
     std::vector<std::pair<uint32_t, char>> Blocks() const {
-        const std::string store = ReadFile(CardFolder('E') + "/WORMSTOR.DAT");
+        const std::string store = ReadFile(Join(CardFolder('E'), "WORMSTOR.DAT"));
         std::vector<std::pair<uint32_t, char>> blocks;
         for (uint32_t n = 0; n < card_.sectorsUsed;) {
             const auto* s = reinterpret_cast<const uint8_t*>(store.data()) + size_t{n} * 512;
@@ -155,7 +155,7 @@ TEST_F(DateArchiveTest, AClosureAfterMidnightStillClosesTheEndDate) {
     size_t index = 0;
     while (blocks[index].first != closures[1]) ++index;
     if (blocks[index - 1].second != 'T') GTEST_SKIP() << "the day does not end with a receipt";
-    const std::string path = CardFolder('E') + "/WORMSTOR.DAT";
+    const std::string path = Join(CardFolder('E'), "WORMSTOR.DAT");
     std::string store = ReadFile(path);
     store.replace(size_t{closures[1]} * 512 + 22, 19, "2015-12-22 00:10:00");
     WriteFile(path, store);

@@ -30,7 +30,7 @@ protected:
         ctx_ = &GetAppContext();
         archives_ = TempPath("archives");
         fs::create_directories(archives_);
-        ctx_->archivePath = archives_ + "/";
+        ctx_->archivePath = AsFolder(archives_);
     }
     ArchiveRunOutcome Run() {
         results_ = MemoryResultList();
@@ -83,7 +83,7 @@ TEST_F(FailedReplaceTest, AFailedReplaceRestoresTheArchiveReadOnlyWhereverItStan
                          Case{"data folder, before writing", true, true}}) {
         SCOPED_TRACE(c.name);
         const std::string folder = c.intoDataFolder ? DataFolder() : archives_;
-        ctx_->archivePath = folder + "/";
+        ctx_->archivePath = AsFolder(folder);
         platform_->ClearFaults();
         const CardSummary card = MountCard('E', Small(CardFamily::Dx, 3));
         ASSERT_TRUE(Run().success) << LogText();
@@ -94,7 +94,7 @@ TEST_F(FailedReplaceTest, AFailedReplaceRestoresTheArchiveReadOnlyWhereverItStan
         ui_.answers = {true};  // replace it
         if (c.beforeWriting) {
             // Opening the new file fails at once.
-            platform_->InjectFault(FaultOp::Open, kErrAccessDenied, RunWorkFolder(*ctx_) + "/" + card.scaleSerialNumber, 1);
+            platform_->InjectFault(FaultOp::Open, kErrAccessDenied, Join(RunWorkFolder(*ctx_), card.scaleSerialNumber), 1);
         } else {
             emulators_['E' - 'A']->Faults().readErrorAtSector = card.sectorsUsed / 2;
         }
@@ -149,7 +149,7 @@ TEST_F(FailedReplaceTest, TheLastBackupsStayUntilARunHasPublishedItsLastPart) {
     o.receiptsPerDay = 6;
     MountCard('E', o);
     ASSERT_TRUE(Run().success);
-    const std::string backups = DataFolder() + "/LastArchiveBackup";
+    const std::string backups = Join(DataFolder(), "LastArchiveBackup");
     auto contents = [&] {
         std::map<std::string, std::string> files;
         for (const auto& e : fs::directory_iterator(backups)) files[e.path().string()] = ReadFile(e.path().string());
@@ -157,34 +157,34 @@ TEST_F(FailedReplaceTest, TheLastBackupsStayUntilARunHasPublishedItsLastPart) {
     };
     const auto before = contents();
     ASSERT_GE(before.size(), 2u);
-    WriteFile(backups + "/stale.csv.bak", "from a run long ago");
+    WriteFile(Join(backups, "stale.csv.bak"), "from a run long ago");
 
     // The last part cannot be published: the run fails after the others.
     ui_.answers = {true};
     const std::string last = fs::path(before.rbegin()->first).filename().string();
     const std::string stem = last.substr(0, last.size() - std::string(".csv.bak").size());
-    platform_->InjectFault(FaultOp::Copy, kErrDiskFull, archives_ + "/" + stem);
+    platform_->InjectFault(FaultOp::Copy, kErrDiskFull, Join(archives_, stem));
     EXPECT_FALSE(Run().success);
     auto after = contents();
     for (const auto& [path, content] : before) {
         ASSERT_TRUE(after.count(path)) << path;
         EXPECT_EQ(after[path], content) << path;
     }
-    EXPECT_TRUE(after.count(backups + "/stale.csv.bak"));
+    EXPECT_TRUE(after.count(Join(backups, "stale.csv.bak")));
 
     // A run that completes keeps exactly its own backups.
     platform_->ClearFaults();
     ui_.answers = {true};
     ASSERT_TRUE(Run().success);
     after = contents();
-    EXPECT_FALSE(after.count(backups + "/stale.csv.bak"));
+    EXPECT_FALSE(after.count(Join(backups, "stale.csv.bak")));
     EXPECT_EQ(after, before);
 }
 
 TEST_F(FailedReplaceTest, AFailureWithoutItsOwnMessageShowsTheLoggedCauseAsTheRemark) {
     const CardSummary card = MountCard('E', Small(CardFamily::Dx, 2));
     // The data folder fills up while the archive is written there.
-    platform_->InjectFault(FaultOp::Write, kErrDiskFull, RunWorkFolder(*ctx_) + "/" + card.scaleSerialNumber);
+    platform_->InjectFault(FaultOp::Write, kErrDiskFull, Join(RunWorkFolder(*ctx_), card.scaleSerialNumber));
     const ArchiveRunOutcome outcome = Run();
     EXPECT_FALSE(outcome.success);
     EXPECT_TRUE(outcome.messageLine.empty());
@@ -213,7 +213,7 @@ TEST_F(FailedReplaceTest, AnArchiveFolderThatVanishesBeforePublishingFailsWithRe
     vanishing.workFolder = RunWorkFolder(*ctx_);
     InstallEnvironment(*platform_, vanishing, DataFolder());
     ctx_ = &GetAppContext();
-    ctx_->archivePath = archives_ + "/";
+    ctx_->archivePath = AsFolder(archives_);
     MountCard('E', Small(CardFamily::Dx, 2));
     const ArchiveRunOutcome outcome = Run();
     EXPECT_FALSE(outcome.success);
@@ -227,16 +227,16 @@ TEST_F(FailedReplaceTest, StartUpPutsRightTheFoldersAKilledRunNotedWhereverTheyA
     const std::string chosen = TempPath("chosen");
     const std::string gone = TempPath("unplugged");
     fs::create_directories(chosen);
-    const std::string stem = chosen + "/K7Q29_04A1_20150101_20150102";
+    const std::string stem = Join(chosen, "K7Q29_04A1_20150101_20150102");
     WriteFile(stem + ".csv.bak", "old archive");
     WriteFile(stem + ".csv" + Platform::kPublishTempSuffix, "half a copy");
     fs::create_directories(RunWorkFolder(*ctx_));
-    WriteFile(RunWorkFolder(*ctx_) + "/K7Q29_04A1_20150101_20150103.csv", "half written");
+    WriteFile(Join(RunWorkFolder(*ctx_), "K7Q29_04A1_20150101_20150103.csv"), "half written");
     {
-        PublishingNote earlier(*platform_, DataFolder(), gone + "/");
-        PublishingNote killed(*platform_, DataFolder(), chosen + "/");
+        PublishingNote earlier(*platform_, DataFolder(), AsFolder(gone));
+        PublishingNote killed(*platform_, DataFolder(), AsFolder(chosen));
         ASSERT_EQ(JournalFolders(*platform_, JournalPath(*platform_, DataFolder())),
-                  (std::vector<std::string>{gone + "/", chosen + "/"}));
+                  (std::vector<std::string>{AsFolder(gone), AsFolder(chosen)}));
         // A kill: the notes stay.
         fs::copy_file(JournalPath(*platform_, DataFolder()), TempPath("journal"));
     }
@@ -247,31 +247,31 @@ TEST_F(FailedReplaceTest, StartUpPutsRightTheFoldersAKilledRunNotedWhereverTheyA
     EXPECT_FALSE(fs::exists(stem + ".csv" + Platform::kPublishTempSuffix));
     EXPECT_FALSE(fs::exists(RunWorkFolder(GetAppContext())));
     // The folder that is not there is looked at again by the next start-up.
-    EXPECT_EQ(JournalFolders(*platform_, JournalPath(*platform_, DataFolder())), (std::vector<std::string>{gone + "/"}));
+    EXPECT_EQ(JournalFolders(*platform_, JournalPath(*platform_, DataFolder())), (std::vector<std::string>{AsFolder(gone)}));
     fs::create_directories(gone);
     RunStartUpSteps();
     EXPECT_FALSE(fs::exists(JournalPath(*platform_, DataFolder())));
 }
 
 TEST_F(FailedReplaceTest, StartUpPutsBackWhatAnInterruptedRunSetAside) {
-    const std::string stem = archives_ + "/K7Q29_04A1_20150101_20150102";
+    const std::string stem = Join(archives_, "K7Q29_04A1_20150101_20150102");
     WriteFile(stem + ".csv.bak", "old archive");
-    WriteFile(archives_ + "/other.csv", "kept");
-    WriteFile(archives_ + "/other.csv.bak", "a backup beside its archive stays");
-    WriteFile(archives_ + "/other.csv" + Platform::kPublishTempSuffix, "half a copy");
-    fs::create_directories(DataFolder() + "/LastArchiveBackup");
-    WriteFile(DataFolder() + "/LastArchiveBackup/x.csv.bak", "the last backup");
-    WriteFile(DataFolder() + "/LastArchiveBackup/x.csv.bak" + Platform::kPublishTempSuffix, "half");
+    WriteFile(Join(archives_, "other.csv"), "kept");
+    WriteFile(Join(archives_, "other.csv.bak"), "a backup beside its archive stays");
+    WriteFile(Join(archives_, "other.csv") + Platform::kPublishTempSuffix, "half a copy");
+    fs::create_directories(Join(DataFolder(), "LastArchiveBackup"));
+    WriteFile(Join(Join(DataFolder(), "LastArchiveBackup"), "x.csv.bak"), "the last backup");
+    WriteFile(Join(Join(DataFolder(), "LastArchiveBackup"), "x.csv.bak") + Platform::kPublishTempSuffix, "half");
 
     StartUp();
     ExpectPutBack(stem, "old archive");
-    EXPECT_EQ(ReadFile(archives_ + "/other.csv"), "kept");
-    EXPECT_TRUE(fs::exists(archives_ + "/other.csv.bak"));
-    EXPECT_FALSE(fs::exists(archives_ + "/other.csv" + Platform::kPublishTempSuffix));
+    EXPECT_EQ(ReadFile(Join(archives_, "other.csv")), "kept");
+    EXPECT_TRUE(fs::exists(Join(archives_, "other.csv.bak")));
+    EXPECT_FALSE(fs::exists(Join(archives_, "other.csv") + Platform::kPublishTempSuffix));
     // The backup folder holds ".bak" files by design: they are never "restored".
-    EXPECT_EQ(ReadFile(DataFolder() + "/LastArchiveBackup/x.csv.bak"), "the last backup");
-    EXPECT_FALSE(fs::exists(DataFolder() + "/LastArchiveBackup/x.csv"));
-    EXPECT_FALSE(fs::exists(DataFolder() + "/LastArchiveBackup/x.csv.bak" + Platform::kPublishTempSuffix));
+    EXPECT_EQ(ReadFile(Join(Join(DataFolder(), "LastArchiveBackup"), "x.csv.bak")), "the last backup");
+    EXPECT_FALSE(fs::exists(Join(Join(DataFolder(), "LastArchiveBackup"), "x.csv")));
+    EXPECT_FALSE(fs::exists(Join(Join(DataFolder(), "LastArchiveBackup"), "x.csv.bak") + Platform::kPublishTempSuffix));
     EXPECT_NE(LogText().find("Archive of an interrupted run restored from its backup : " + stem + ".csv"),
               std::string::npos);
 }

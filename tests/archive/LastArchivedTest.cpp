@@ -69,7 +69,7 @@ TEST_F(LastArchivedTest, EachFamilyReportsItsFirstFailingCheckAndSetsTheProfileA
 
 TEST_F(LastArchivedTest, AProfileFolderTooLongIsNotTouched) {
     WriteSection("dX", "QX33", "105");
-    ctx_->profilePath = std::string(246, 'p') + "/";
+    ctx_->profilePath = AsFolder(std::string(246, 'p'));
     uint32_t block = 0;
     EXPECT_FALSE(ReadLastArchivedBlock(*ctx_, 5, Card(false), block));
     EXPECT_EQ(FirstError(5), "INI file path length exceeded");

@@ -31,7 +31,7 @@ protected:
         outside_ = TempPath("outside");
         fs::create_directories(archives_);
         fs::create_directories(outside_);
-        ctx_->archivePath = archives_ + "/";
+        ctx_->archivePath = AsFolder(archives_);
     }
     bool Run() {
         ui_.answers = {true, true};
@@ -48,7 +48,7 @@ protected:
     }
     // A file outside every folder of the run, for a link to point at.
     std::string Victim(const std::string& name) {
-        const std::string path = outside_ + "/" + name;
+        const std::string path = Join(outside_, name);
         WriteFile(path, "precious " + name);
         fs::permissions(path, kVictimMode, fs::perm_options::replace);
         return path;
@@ -71,24 +71,24 @@ TEST_F(PlantedLinkTest, LinksAtTheTemporaryNamesOfARunAreNeverFollowed) {
         if (e.path().extension() == ".csv") name = e.path().filename().string();
     }
     ASSERT_FALSE(name.empty());
-    const std::string archive = archives_ + "/" + name;
+    const std::string archive = Join(archives_, name);
     fs::permissions(archive, fs::perms::owner_write, fs::perm_options::add);
     fs::remove(archive);
 
     // A dangling link at the publish name, links to files at the run's own
     // temporary file, at the backup's publish name and at the profile's.
-    fs::create_symlink(outside_ + "/landed.csv", Platform::PublishTempName(archive));
+    fs::create_symlink(Join(outside_, "landed.csv"), Platform::PublishTempName(archive));
     fs::create_directories(RunWorkFolder(*ctx_));
     const std::string work = Victim("work");
-    fs::create_symlink(work, RunWorkFolder(*ctx_) + "/" + name);
+    fs::create_symlink(work, Join(RunWorkFolder(*ctx_), name));
     const std::string backup = Victim("backup");
-    fs::create_symlink(backup, Platform::PublishTempName(DataFolder() + "/LastArchiveBackup/" +
+    fs::create_symlink(backup, Platform::PublishTempName(AsFolder(Join(DataFolder(), "LastArchiveBackup")) +
                                                          name.substr(0, name.size() - 4) + ".csv.bak"));
     const std::string profile = Victim("profile");
-    fs::create_symlink(profile, DataFolder() + "/SMCProfile.ini.tmp~");
+    fs::create_symlink(profile, Join(DataFolder(), "SMCProfile.ini.tmp~"));
 
     ASSERT_TRUE(Run()) << LogText();
-    EXPECT_FALSE(fs::exists(outside_ + "/landed.csv"));
+    EXPECT_FALSE(fs::exists(Join(outside_, "landed.csv")));
     ExpectUntouched(work);
     ExpectUntouched(backup);
     ExpectUntouched(profile);
@@ -100,7 +100,7 @@ TEST_F(PlantedLinkTest, LinksAtTheTemporaryNamesOfARunAreNeverFollowed) {
 TEST_F(PlantedLinkTest, RecoveryNeverMakesALinksTargetReadOnly) {
     // A ".bak" whose archive name is free, but a link to a file elsewhere.
     const std::string victim = Victim("bak");
-    fs::create_symlink(victim, archives_ + "/X_1_2_3.csv.bak");
+    fs::create_symlink(victim, Join(archives_, "X_1_2_3.csv.bak"));
     RecoverInterruptedPublishing(*ctx_);
     ExpectUntouched(victim);
 }

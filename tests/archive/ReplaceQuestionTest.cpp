@@ -93,7 +93,7 @@ TEST_F(ReplaceQuestionTest, ASplitZt4RunAsksAboutEveryPartItReplaces) {
         const std::vector<std::string> parts = ArchiveInParts(CardFamily::Zt4, ".xml");
         ASSERT_GE(parts.size(), 3u);
         const auto before = Snapshot(folder_);
-        const std::string cardLog = ReadFile(CardFolder('E') + "/Archive.log");
+        const std::string cardLog = ReadFile(Join(CardFolder('E'), "Archive.log"));
 
         ctx_->maxArchiveSize = c.secondSize;
         const ArchiveRunOutcome refused = Answer(false);
@@ -101,7 +101,7 @@ TEST_F(ReplaceQuestionTest, ASplitZt4RunAsksAboutEveryPartItReplaces) {
         EXPECT_EQ(refused.result, kArchiveRefused);
         ExpectOneQuestionNaming(parts);
         EXPECT_EQ(Snapshot(folder_), before);
-        EXPECT_EQ(ReadFile(CardFolder('E') + "/Archive.log"), cardLog);
+        EXPECT_EQ(ReadFile(Join(CardFolder('E'), "Archive.log")), cardLog);
 
         ASSERT_TRUE(Answer(true).success) << LogText();
         ExpectOneQuestionNaming(parts);

@@ -39,7 +39,7 @@ protected:
     std::string UseFolder(const std::string& name) {
         const std::string folder = TempPath(name);
         std::filesystem::create_directories(folder);
-        ctx_->archivePath = folder + "/";
+        ctx_->archivePath = AsFolder(folder);
         return folder;
     }
     // The card page: the card in drive E identified for archiving.

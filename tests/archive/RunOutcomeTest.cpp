@@ -76,7 +76,7 @@ TEST_F(RunOutcomeTest, AZt4ArchiveFolderGoneBeforePublishingEndsWithResult8InEve
         const ArchiveRunOutcome outcome = Complete();
         EXPECT_FALSE(outcome.success);
         EXPECT_EQ(outcome.result, kArchiveFolderMissing) << LogText();
-        EXPECT_EQ(ToNarrow(outcome.messageLine), "Archive path not found. (" + vanishing.folder + "/)");
+        EXPECT_EQ(ToNarrow(outcome.messageLine), "Archive path not found. (" + AsFolder(vanishing.folder) + ")");
         EXPECT_FALSE(fs::exists(vanishing.folder));
         EXPECT_NE(LogText().find("Archival file path is not available"), std::string::npos);
         InstallEnvironment(*platform_, ui_, DataFolder());

@@ -76,7 +76,7 @@ protected:
     size_t ValidatedFiles(const std::string& folder) {
         const auto files = Files(folder, ".xml");
         for (const std::string& path : files) EXPECT_TRUE(Validates(path)) << path;
-        EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
+        EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
         return files.size();
     }
     static std::string Types(const std::vector<std::string>& lines) {

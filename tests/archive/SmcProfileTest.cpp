@@ -90,7 +90,7 @@ TEST_F(SmcProfileTest, UpdateSetsAsideAForeignSectionAndWritesAFreshOne) {
     ASSERT_TRUE(UpdateSmcProfile(*ctx_, Record()));
     platform_->WritePrivateProfileString(ToUtf16("SMC_" + card_.smcUid).c_str(), u"CustID", u"ZZ99", path_);
     ASSERT_TRUE(UpdateSmcProfile(*ctx_, Record()));
-    EXPECT_TRUE(FileExists(DataFolder() + "/SMCProfile_2016_03_01_10_15_02.ini.bak"));
+    EXPECT_TRUE(FileExists(Join(DataFolder(), "SMCProfile_2016_03_01_10_15_02.ini.bak")));
     EXPECT_NE(ReadFile(path_).find("CustID=QX33"), std::string::npos);
     // Dates are checked against 31 days only; the block number is not checked here.
     EXPECT_TRUE(IsValidProfileDate(u"2014-02-31"));
@@ -100,12 +100,12 @@ TEST_F(SmcProfileTest, UpdateSetsAsideAForeignSectionAndWritesAFreshOne) {
 }
 
 TEST_F(SmcProfileTest, MissingProfileFolderIsReported) {
-    ctx_->profilePath = TempPath("gone/");
+    ctx_->profilePath = AsFolder(TempPath("gone"));
     EXPECT_FALSE(EnsureSmcProfileFile(*ctx_, nullptr));
     EXPECT_NE(LogText().find("INI file path is not available"), std::string::npos);
     EXPECT_FALSE(UpdateSmcProfile(*ctx_, Record()));
     EXPECT_NE(LogText().find("Update INI file failed"), std::string::npos);
-    ctx_->profilePath = "/" + std::string(250, 'p') + "/";
+    ctx_->profilePath = AsFolder(AsFolder("") + std::string(250, 'p'));
     EXPECT_FALSE(UpdateSmcProfile(*ctx_, Record()));
     EXPECT_NE(LogText().find("INI file path length exceeded"), std::string::npos);
 }

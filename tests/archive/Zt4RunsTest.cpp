@@ -100,7 +100,7 @@ protected:
         }
         return journal;
     }
-    std::string CardLog() const { return ReadFile(CardFolder('E') + "/Archive.log"); }
+    std::string CardLog() const { return ReadFile(Join(CardFolder('E'), "Archive.log")); }
     static std::string Stamp(const std::string& doc) {
         const size_t at = doc.find("<cte>");
         std::string stamp;
@@ -140,9 +140,9 @@ TEST_F(Zt4RunsTest, CompleteThenContinueTakeEveryBlockOnce) {
     const std::string log = CardLog();
     EXPECT_EQ(Count(log, "Scale serial num             : "), 2u);
     EXPECT_EQ(Count(log, "Archive file name            : "), 2u);
-    EXPECT_NE(log.find("Archive file path            : " + second + "/" + fs::path(Files(second)[0]).parent_path().filename().string() + "\r\n"),
+    EXPECT_NE(log.find("Archive file path            : " + Join(second, fs::path(Files(second)[0]).parent_path().filename().string()) + "\r\n"),
               std::string::npos);
-    EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
+    EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
 
     // Nothing new: result 1 and nothing written.
     const std::string third = UseFolder("again");
@@ -182,7 +182,7 @@ TEST_F(Zt4RunsTest, AContinueRunOverTheYearEndSplitsWithTheLeadingBlocksInEachFi
     const std::string log = CardLog();
     EXPECT_EQ(Count(log, "Scale serial num             : "), 2u);
     EXPECT_EQ(Count(log, "Archive file name            : "), 3u);
-    EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
+    EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
 
     UseFolder("whole");
     ASSERT_TRUE(Complete().success);
@@ -194,7 +194,7 @@ TEST_F(Zt4RunsTest, AContinueRunOverTheYearEndSplitsWithTheLeadingBlocksInEachFi
 TEST_F(Zt4RunsTest, AProfileBeyondTheCardOrForAnotherScaleStopsTheContinueRun) {
     card_ = MountCard('E', Card(2));
     ASSERT_TRUE(Complete().success) << LogText();
-    const std::string path = DataFolder() + "/SMCProfile.ini";
+    const std::string path = Join(DataFolder(), "SMCProfile.ini");
     const std::string profile = ReadFile(path);
     auto withValue = [&](const std::string& key, const std::string& value) {
         std::string text = profile;
@@ -264,7 +264,7 @@ TEST_F(Zt4RunsTest, DateRangesGiveTheBlocksOfTheCompleteArchiveWithoutGapOrOverl
 
     // Each run recorded itself in the card's log.
     EXPECT_EQ(Count(CardLog(), "Scale serial num             : "), Count(logBefore, "Scale serial num") + 4);
-    EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
+    EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
 }
 
 TEST_F(Zt4RunsTest, AnOpenLastDayEndsWithItsLastTransaction) {
@@ -309,7 +309,7 @@ TEST_F(Zt4RunsTest, DatesOutsideTheCardAskAndNoWritesNothing) {
               "Transaction not available for the selected end date (" + after +
                   "). Do you want to continue archiving upto " + card_.lastDate + "?");
     EXPECT_TRUE(Files(folder).empty());
-    EXPECT_FALSE(FileExists(CardFolder('E') + "/Archive.log"));
+    EXPECT_FALSE(FileExists(Join(CardFolder('E'), "Archive.log")));
 
     // Yes to both: the whole card.
     ui_.shown.clear();
@@ -322,7 +322,7 @@ TEST_F(Zt4RunsTest, DatesOutsideTheCardAskAndNoWritesNothing) {
     const std::vector<std::string> dated = Journal(folder);
     EXPECT_EQ(Date(dated.front()), card_.firstDate);
     EXPECT_EQ(Date(dated.back()), card_.lastDate);
-    EXPECT_TRUE(Validates(CardFolder('E') + "/Archive.log"));
+    EXPECT_TRUE(Validates(Join(CardFolder('E'), "Archive.log")));
 }
 
 }  // namespace

@@ -62,12 +62,12 @@ TEST_F(CliTest, ZT4CardsArchiveWithTheirLogAndItsWarnings) {
     EXPECT_NE(r.out.find(".xml\tSuccess\t"), std::string::npos) << r.out;
     r = Cli(card + "identify --card F --purpose archive");
     EXPECT_NE(r.out.find("ZT4 Archive.log found"), std::string::npos) << r.out;
-    EXPECT_EQ(Cli(data + "validate " + TempPath("zt4") + "/Archive.log").status, 0);
+    EXPECT_EQ(Cli(data + "validate " + Join(TempPath("zt4"), "Archive.log")).status, 0);
 
     // A log of another card: message 275 when the card is chosen, 277 when it is set aside.
-    std::filesystem::remove(TempPath("zt4") + "/Archive.log");
+    std::filesystem::remove(Join(TempPath("zt4"), "Archive.log"));
     {
-        std::FILE* f = std::fopen((TempPath("zt4") + "/Archive.log").c_str(), "wb");
+        std::FILE* f = std::fopen((Join(TempPath("zt4"), "Archive.log")).c_str(), "wb");
         ASSERT_NE(f, nullptr);
         std::fputs("[00112233445566778899AABBCCDDEEFF]\r\n", f);
         std::fclose(f);
@@ -78,7 +78,7 @@ TEST_F(CliTest, ZT4CardsArchiveWithTheirLogAndItsWarnings) {
     r = Cli(card + "--yes archive complete --card F --to " + archives);
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(r.err.find("It will be renamed to"), std::string::npos) << r.err;
-    EXPECT_EQ(Cli(data + "validate " + TempPath("zt4") + "/Archive.log").status, 0);
+    EXPECT_EQ(Cli(data + "validate " + Join(TempPath("zt4"), "Archive.log")).status, 0);
 }
 
 TEST_F(CliTest, ContinueAndDateBasedArchivesFromTheCommandLine) {

@@ -20,7 +20,7 @@ class DamagedCardTest : public CliTest {
 protected:
     // Overwrites bytes of a card image's info sector.
     void PatchInfo(const std::string& image, size_t offset, const std::string& bytes) {
-        const std::string path = image + "/WORMINFO.DAT";
+        const std::string path = Join(image, "WORMINFO.DAT");
         std::string info = ReadFile(path);
         info.replace(offset, bytes.size(), bytes);
         WriteFile(path, info);
@@ -33,7 +33,7 @@ TEST_F(CliTest, OneProgramAtATimeWorksInADataFolder) {
     const std::string data = "--data-dir " + DataFolder() + " ";
     ASSERT_EQ(Cli(data + "settings").status, 0);
     // The run has ended and let go of the folder.
-    std::unique_ptr<FileLock> held = real_->TryLockFile(DataFolder() + "/Tallyvault.lock");
+    std::unique_ptr<FileLock> held = real_->TryLockFile(Join(DataFolder(), "Tallyvault.lock"));
     ASSERT_TRUE(held);
     const std::string config = ReadFile(ConfigPath());
 
@@ -67,7 +67,7 @@ TEST_F(CliTest, PipesWhereFilesBelongFailAtOnce) {
     ASSERT_EQ(Cli(data + "settings").status, 0);
 
     // A card file.
-    PlantPipe(TempPath("piped") + "/WORMSTOR.DAT");
+    PlantPipe(Join(TempPath("piped"), "WORMSTOR.DAT"));
     const std::string cards = data + "--card-image E=" + TempPath("piped") + " ";
     CliRun r = Cli(cards + "cards", 60);
     EXPECT_EQ(r.status, 0) << r.err;
@@ -75,7 +75,7 @@ TEST_F(CliTest, PipesWhereFilesBelongFailAtOnce) {
     EXPECT_EQ(Cli(cards + "--no archive complete --card E", 60).status, 9);
 
     // Archive.log on a ZT4 card: the card is not taken.
-    PlantPipe(TempPath("zt4") + "/Archive.log");
+    PlantPipe(Join(TempPath("zt4"), "Archive.log"));
     r = Cli(data + "--card-image G=" + TempPath("zt4") + " identify --card G", 60);
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     EXPECT_NE(LogText().find("'Archive.log' file open failed"), std::string::npos);
@@ -89,7 +89,7 @@ TEST_F(CliTest, PipesWhereFilesBelongFailAtOnce) {
     EXPECT_EQ(Cli(data + "validate " + TempPath("Archive.log"), 60).status, 1);
 
     // The card profile and the configuration.
-    PlantPipe(DataFolder() + "/SMCProfile.ini");
+    PlantPipe(Join(DataFolder(), "SMCProfile.ini"));
     r = Cli(data + "--card-image E=" + TempPath("dx") + " --no archive complete --card E", 60);
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.status, 137) << "killed at the time limit";
@@ -125,7 +125,7 @@ TEST_F(DamagedCardTest, DamagedCardsAreToldCorrupt) {
     std::string uid = "AB\r\n[Config]\r\nLanguage=French";
     uid.resize(32, 'C');
     PatchInfo(TempPath("uid"), 256, uid);
-    fs::remove(TempPath("store") + "/WORMSTO1.DAT");
+    fs::remove(Join(TempPath("store"), "WORMSTO1.DAT"));
     PatchInfo(TempPath("past"), 24, std::string("\x7F\xFF\xFF\x00", 4));
     const std::string cards = data + "--card-image E=" + TempPath("uid") + " --card-image F=" + TempPath("store") +
                               " --card-image G=" + TempPath("past") + " ";
@@ -146,7 +146,7 @@ TEST_F(DamagedCardTest, DamagedCardsAreToldCorrupt) {
         EXPECT_EQ(r.out.find('\r') + r.err.find('\r'), 2 * std::string::npos) << letter;
     }
     EXPECT_EQ(Cli(cards + "identify --card E").status, 1);
-    EXPECT_EQ(ReadFile(DataFolder() + "/SMCProfile.ini").find("[Config]"), std::string::npos);
+    EXPECT_EQ(ReadFile(Join(DataFolder(), "SMCProfile.ini")).find("[Config]"), std::string::npos);
     EXPECT_EQ(LogText().find("[Config]"), std::string::npos);
     EXPECT_NE(LogText().find("SMC: (E:)Corrupt SMC: its printable UID is not 32 printable ASCII characters"),
               std::string::npos);

@@ -1,8 +1,6 @@
 // tallyvault-cli settings, run as a user would run it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "cli/CliRunner.h"
 
 namespace tv::test {
@@ -10,7 +8,7 @@ namespace tv::test {
 TEST_F(CliTest, SettingsPrintsTheEffectiveSettings) {
     const CliRun r = Cli("--data-dir " + DataFolder() + " settings");
     EXPECT_EQ(r.status, 0) << r.err;
-    const std::string folder = DataFolder() + "/";
+    const std::string folder = AsFolder(DataFolder());
     EXPECT_EQ(r.out, "archivePath = " + folder + "\nprofilePath = " + folder + "\nlogPath = " + folder +
                          "\nlanguage = English\nmaxArchiveSize = 26214400\nuseDefaultArchivePath = 0\n"
                          "backupSmcOnArchive = 0\nyearEnd = 1231\nyearEndDay = 31\nyearEndMonth = 12\n"
@@ -29,17 +27,19 @@ TEST_F(CliTest, DamagedConfigurationWarnsOnStderrAndStillPrints) {
 
 TEST_F(CliTest, DataFolderIsMadeAbsoluteWithItsParentsOrRefused) {
     // Relative, with missing parents: made under the current folder, and used.
-    const std::string command = "cd " + TempPath("") + " && " + std::string(TV_CLI_PATH) +
-                                " --data-dir nested/deeper/data settings >" + TempPath("out") + " 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(TempPath("out"));
-    const std::string made = TempPath("nested/deeper/data");
-    EXPECT_TRUE(FileExists(made + "/Tallyvault.ini"));
-    EXPECT_TRUE(FileExists(made + "/Tallyvault.log"));
-    EXPECT_NE(ReadFile(TempPath("out")).find("archivePath = " + made + "/\n"), std::string::npos);
+    const std::string relative = Join(Join("nested", "deeper"), "data");
+    ChildOptions inTempFolder;
+    inTempFolder.workingFolder = TempPath("");
+    const CliRun r = RunChild(TV_CLI_PATH, {"--data-dir", relative, "settings"}, inTempFolder);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const std::string made = TempPath(relative);
+    EXPECT_TRUE(FileExists(Join(made, "Tallyvault.ini")));
+    EXPECT_TRUE(FileExists(Join(made, "Tallyvault.log")));
+    EXPECT_NE(r.out.find("archivePath = " + AsFolder(made) + "\n"), std::string::npos) << r.out;
 
     // A file in the way: a clear error and a usage exit, nothing run.
     WriteFile(TempPath("plain"), "x");
-    const CliRun blocked = Cli("--data-dir " + TempPath("plain/data") + " settings");
+    const CliRun blocked = Cli({"--data-dir", Join(TempPath("plain"), "data"), "settings"});
     EXPECT_EQ(blocked.status, 64);
     EXPECT_NE(blocked.err.find("--data-dir: " + TempPath("plain") + " is not a folder"), std::string::npos);
     EXPECT_TRUE(blocked.out.empty());

@@ -35,7 +35,7 @@ TEST_F(CliTest, ValidateTellsSignedFromTamperedFiles) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "1\t20150102080000_20150102200000.xml\tFailure\tIncorrect data found.\n"
                      "Archive validation failed.\n");
-    EXPECT_NE(ReadFile(DataFolder() + "/Tallyvault.log").find("Validation operation started"), std::string::npos);
+    EXPECT_NE(ReadFile(Join(DataFolder(), "Tallyvault.log")).find("Validation operation started"), std::string::npos);
 
     r = Cli(data + "validate " + TempPath("none.log"));
     EXPECT_EQ(r.status, 1);

@@ -43,7 +43,7 @@ TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
 
     const std::string folder = TempPath("archives");
     std::filesystem::create_directories(folder);
-    const std::string good = folder + "/good.csv";
+    const std::string good = Join(folder, "good.csv");
     WriteFile(good, JoinLines(blocks));
     const std::string data = "--data-dir " + DataFolder() + " ";
     const std::string card = "--card-image K=" + image + " ";
@@ -64,7 +64,7 @@ TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
     size_t at = 0;
     for (size_t i = 0; i < t; ++i) at += blocks[i].line.size();
     text[at + 60] ^= 1;
-    const std::string bad = folder + "/bad.csv";
+    const std::string bad = Join(folder, "bad.csv");
     WriteFile(bad, text);
     char remark[64];
     std::snprintf(remark, sizeof remark, "Failed when verifying block %u (%08X)", blocks[t].number,
@@ -74,7 +74,7 @@ TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
     EXPECT_EQ(r.out, "1\tbad.csv\tFailure\t" + std::string(remark) + identity +
                          "Archive verification failed.\n");
 
-    WriteFile(folder + "/readme.txt", "not an archive");
+    WriteFile(Join(folder, "readme.txt"), "not an archive");
     r = Cli(data + card + "verify " + folder + " --card K");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\tgood.csv\tSuccess\t" + identity), std::string::npos) << r.out;
@@ -92,7 +92,7 @@ TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
     r = Cli(data + "verify " + TempPath("none.csv"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "1\tnone.csv\tFailure\tFile not found.\t\t\nArchive verification failed.\n");
-    EXPECT_NE(ReadFile(DataFolder() + "/Tallyvault.log").find("Verification operation started"),
+    EXPECT_NE(ReadFile(Join(DataFolder(), "Tallyvault.log")).find("Verification operation started"),
               std::string::npos);
 
     EXPECT_EQ(Cli(data + "verify").status, 64);
@@ -115,7 +115,7 @@ TEST_F(VerifyCommandTest, FolderRowsComeInNameOrder) {
                         "28200000.csv");
     }
     // Created out of order, so that no file system lists them sorted by chance.
-    for (int i : {4, 1, 7, 0, 8, 6, 2, 5, 3}) WriteFile(folder + "/" + names[static_cast<size_t>(i)], archive);
+    for (int i : {4, 1, 7, 0, 8, 6, 2, 5, 3}) WriteFile(Join(folder, names[static_cast<size_t>(i)]), archive);
 
     const CliRun r = Cli("--data-dir " + DataFolder() + " verify " + folder);
     EXPECT_EQ(r.status, 0) << r.err;

@@ -15,8 +15,8 @@ protected:
         TestEnvironment::SetUp();
         ctx_ = &GetAppContext();
         ui_.shown.clear();
-        profile_ = DataFolder() + "/SMCProfile.ini";
-        backup_ = DataFolder() + "/SMCProfile_2016_03_01_10_15_02.ini.bak";
+        profile_ = Join(DataFolder(), "SMCProfile.ini");
+        backup_ = Join(DataFolder(), "SMCProfile_2016_03_01_10_15_02.ini.bak");
     }
     AppContext* ctx_ = nullptr;
     std::string profile_;
@@ -45,10 +45,10 @@ TEST_F(ConfigBackupTest, BackupsInTheSameSecondKeepEveryDamagedFile) {
         EXPECT_TRUE(BackUpConfiguration(*ctx_)) << content;
     }
     EXPECT_EQ(ReadFile(backup_), "first");
-    EXPECT_EQ(ReadFile(DataFolder() + "/SMCProfile_2016_03_01_10_15_02_2.ini.bak"), "second");
-    EXPECT_EQ(ReadFile(DataFolder() + "/SMCProfile_2016_03_01_10_15_02_3.ini.bak"), "third");
-    EXPECT_EQ(ReadFile(DataFolder() + "/Tallyvault_2016_03_01_10_15_02.ini.bak"), "[Config]\r\nfirst\r\n");
-    EXPECT_EQ(ReadFile(DataFolder() + "/Tallyvault_2016_03_01_10_15_02_3.ini.bak"), "[Config]\r\nthird\r\n");
+    EXPECT_EQ(ReadFile(Join(DataFolder(), "SMCProfile_2016_03_01_10_15_02_2.ini.bak")), "second");
+    EXPECT_EQ(ReadFile(Join(DataFolder(), "SMCProfile_2016_03_01_10_15_02_3.ini.bak")), "third");
+    EXPECT_EQ(ReadFile(Join(DataFolder(), "Tallyvault_2016_03_01_10_15_02.ini.bak")), "[Config]\r\nfirst\r\n");
+    EXPECT_EQ(ReadFile(Join(DataFolder(), "Tallyvault_2016_03_01_10_15_02_3.ini.bak")), "[Config]\r\nthird\r\n");
     EXPECT_FALSE(FileExists(profile_));
 }
 
@@ -67,7 +67,7 @@ TEST_F(ConfigBackupTest, ProfileBackupFailuresWarnTwiceAndKeepTheFile) {
     EXPECT_TRUE(FileExists(profile_));
     EXPECT_NE(LogText().find("Deleting SMC profile file failed. (E5)"), std::string::npos);
 
-    ctx_->profilePath = "/" + std::string(230, 'p') + "/";
+    ctx_->profilePath = AsFolder(AsFolder("") + std::string(230, 'p'));
     EXPECT_FALSE(BackUpSmcProfile(*ctx_));
     EXPECT_NE(LogText().find("INI file path size exceeded"), std::string::npos);
 }
@@ -83,7 +83,7 @@ TEST_F(ConfigBackupTest, ConfigBackupStopsAtTheFirstFailedStep) {
     EXPECT_FALSE(BackUpConfiguration(*ctx_));
     EXPECT_NE(LogText().find("Deleting config file failed. (E5)"), std::string::npos);
     EXPECT_TRUE(FileExists(ConfigPath()));
-    EXPECT_TRUE(FileExists(DataFolder() + "/Tallyvault_2016_03_01_10_15_03.ini.bak"));
+    EXPECT_TRUE(FileExists(Join(DataFolder(), "Tallyvault_2016_03_01_10_15_03.ini.bak")));
 }
 
 }  // namespace

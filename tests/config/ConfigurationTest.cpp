@@ -43,9 +43,9 @@ protected:
         return s;
     }
     void ExpectDefaultContext(const AppContext& ctx) {
-        EXPECT_EQ(ctx.archivePath, DataFolder() + "/");
-        EXPECT_EQ(ctx.profilePath, DataFolder() + "/");
-        EXPECT_EQ(ctx.logPath, DataFolder() + "/");
+        EXPECT_EQ(ctx.archivePath, AsFolder(DataFolder()));
+        EXPECT_EQ(ctx.profilePath, AsFolder(DataFolder()));
+        EXPECT_EQ(ctx.logPath, AsFolder(DataFolder()));
         EXPECT_EQ(ctx.maxArchiveSize, 26214400u);
         EXPECT_EQ(ctx.yearEndDay, 31);
         EXPECT_EQ(ctx.yearEndMonth, 12);
@@ -61,7 +61,7 @@ TEST_F(ConfigurationTest, MissingFileIsCreatedWithDefaults) {
     EXPECT_EQ(ctx.language, "English");
     EXPECT_TRUE(ui_.shown.empty());
     EXPECT_NE(LogText().find("INFO    - New Tallyvault.ini file created successfully\r\n"), std::string::npos);
-    EXPECT_NE(LogText().find("INFO    - Log file path:" + DataFolder() + "/\r\n"), std::string::npos);
+    EXPECT_NE(LogText().find("INFO    - Log file path:" + AsFolder(DataFolder()) + "\r\n"), std::string::npos);
 }
 
 TEST_F(ConfigurationTest, ValidFileIsTakenAsItStands) {
@@ -70,7 +70,7 @@ TEST_F(ConfigurationTest, ValidFileIsTakenAsItStands) {
     fs::create_directories(archive);
     fs::create_directories(logs);
     WriteConfig(ValidConfig({"Language=French", "MaxSizeOfArchiveFileInMB=100MB",
-                             "UseDefaultArchivePath=YES", "ArchivePath=" + archive + "/",
+                             "UseDefaultArchivePath=YES", "ArchivePath=" + AsFolder(archive),
                              "LogPath=" + logs, "BackupSMCOnArchive=YES", "YearEndsOn=05-Jan",
                              "ScaleType=ZT4"}));
     const std::string before = ReadFile(ConfigPath());
@@ -80,8 +80,8 @@ TEST_F(ConfigurationTest, ValidFileIsTakenAsItStands) {
     EXPECT_EQ(ctx.maxArchiveSize, 100u << 20);
     EXPECT_TRUE(ctx.useDefaultArchivePath);
     EXPECT_TRUE(ctx.backupSmcOnArchive);
-    EXPECT_EQ(ctx.archivePath, archive + "/");
-    EXPECT_EQ(ctx.logPath, logs + "/");
+    EXPECT_EQ(ctx.archivePath, AsFolder(archive));
+    EXPECT_EQ(ctx.logPath, AsFolder(logs));
     EXPECT_EQ(ctx.yearEndDay, 5);
     EXPECT_EQ(ctx.yearEndMonth, 1);
     EXPECT_EQ(ctx.yearEnd, "0105");
@@ -96,7 +96,7 @@ TEST_F(ConfigurationTest, AFolderNameThatIsNotUtf8SurvivesLoadingAndSaving) {
     fs::create_directories(archive);
     WriteConfig(ValidConfig({"ArchivePath=" + archive}));
     const AppContext& ctx = GetAppContext();
-    EXPECT_EQ(ctx.archivePath, archive + "/");
+    EXPECT_EQ(ctx.archivePath, AsFolder(archive));
     EXPECT_TRUE(ui_.shown.empty());
 
     AppContext& saving = GetAppContext();
@@ -112,7 +112,7 @@ TEST_F(ConfigurationTest, AFolderNameThatIsNotUtf8SurvivesLoadingAndSaving) {
     const std::string text = ReadFile(ConfigPath());
     EXPECT_NE(text.find("\r\nArchivePath=" + archive + "\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\r\nSMCProfilePath=" + archive + "\r\n"), std::string::npos) << text;
-    EXPECT_EQ(saving.profilePath, archive + "/");
+    EXPECT_EQ(saving.profilePath, AsFolder(archive));
 }
 
 TEST_F(ConfigurationTest, BoundaryValuesPass) {
@@ -166,7 +166,7 @@ TEST_F(ConfigurationTest, DamagedFileIsBackedUpAndReplacedByDefaults) {
         SCOPED_TRACE(c.error + " / " + c.overrides[0]);
         DestroyAppContext();
         fs::remove(DataFolder() + kBackupName);
-        fs::remove(DataFolder() + "/Tallyvault.log");
+        fs::remove(Join(DataFolder(), "Tallyvault.log"));
         ui_.shown.clear();
         WriteConfig(ValidConfig(c.overrides));
         const std::string damaged = ReadFile(ConfigPath());
@@ -202,7 +202,7 @@ TEST_F(ConfigurationTest, LogFollowsTheConfiguredFolderDuringTheCheck) {
     fs::create_directories(logs);
     WriteConfig(ValidConfig({"LogPath=" + logs, "Language=Klingon"}));
     GetAppContext();
-    EXPECT_NE(ReadFile(logs + "/Tallyvault.log").find("Language information in config file is corrupted"),
+    EXPECT_NE(ReadFile(Join(logs, "Tallyvault.log")).find("Language information in config file is corrupted"),
               std::string::npos);
 }
 
@@ -284,13 +284,13 @@ TEST_F(ConfigurationTest, SaveWritesEveryKeyAndMovesTheLog) {
     EXPECT_EQ(ctx.configuredScaleType, 1);
     EXPECT_EQ(ctx.language, "French");
     EXPECT_EQ(ctx.maxArchiveSize, 25u << 20);
-    EXPECT_EQ(ctx.logPath, logs + "/");
-    EXPECT_EQ(LogFile::Instance().Path(), logs + "/Tallyvault.log");
+    EXPECT_EQ(ctx.logPath, AsFolder(logs));
+    EXPECT_EQ(LogFile::Instance().Path(), Join(logs, "Tallyvault.log"));
     const std::string log = LogText();
     size_t at = 0;
     for (const std::string& entry : std::vector<std::string>{
-             "Use default archive path: Yes", "Default archive path: " + DataFolder() + "/",
-          "SMC profile path: " + DataFolder() + "/", "Log file path: " + logs + "/",
+             "Use default archive path: Yes", "Default archive path: " + AsFolder(DataFolder()),
+          "SMC profile path: " + AsFolder(DataFolder()), "Log file path: " + AsFolder(logs),
              "Max size of archive file(in MB): 25", "Language: French",
              "Backup SMC files to archive folder: No", "Year ends on: 05-Dec", "Scale type: dX"}) {
         at = log.find("INFO    - " + entry + "\r\n", at);
@@ -319,12 +319,12 @@ TEST_F(ConfigurationTest, ArchiveAndProfilePathsAreHandedOut) {
     std::string out;
     EXPECT_FALSE(GetArchivePath(ctx, nullptr));
     EXPECT_TRUE(GetArchivePath(ctx, &out));
-    EXPECT_EQ(out, DataFolder() + "/");
-    ctx.archivePath = TempPath("gone/");
+    EXPECT_EQ(out, AsFolder(DataFolder()));
+    ctx.archivePath = AsFolder(TempPath("gone"));
     EXPECT_FALSE(GetArchivePath(ctx, &out));
     EXPECT_FALSE(GetSmcProfilePath(ctx, nullptr));
     EXPECT_TRUE(GetSmcProfilePath(ctx, &out));
-    EXPECT_EQ(out, DataFolder() + "/");
+    EXPECT_EQ(out, AsFolder(DataFolder()));
 }
 
 }  // namespace

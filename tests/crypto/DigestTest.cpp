@@ -136,7 +136,7 @@ TEST_F(DigestTest, AbortEndsTheProgramUndoingTheArchiveRunOnlyDuringArchiving) {
     EXPECT_TRUE(Logged("Archive element not found"));
     EXPECT_NE(LogText().find("Application aborted"), std::string::npos);
 
-    WriteFile(DataFolder() + "/Tallyvault.log", "");
+    WriteFile(Join(DataFolder(), "Tallyvault.log"), "");
     AbortingUi validating(2);
     InstallEnvironment(*platform_, validating, DataFolder());
     GetAppContext().operation = 2;

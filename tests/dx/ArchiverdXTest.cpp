@@ -74,12 +74,12 @@ protected:
         ctx_ = &GetAppContext();
         archiveFolder_ = TempPath("archive");
         std::filesystem::create_directories(archiveFolder_);
-        ctx_->archivePath = archiveFolder_ + "/";
+        ctx_->archivePath = AsFolder(archiveFolder_);
     }
 
     // Generates and opens a card; damage changes its image before it is opened.
     void Open(const CardOptions& options, const std::function<void()>& damage = {}) {
-        std::filesystem::remove(DataFolder() + "/Tallyvault.log");
+        std::filesystem::remove(Join(DataFolder(), "Tallyvault.log"));
         card_ = MountCard('E', options);
         if (damage) damage();
         ctx_->drive = "E";
@@ -89,7 +89,7 @@ protected:
     // Changes bytes of a block in the card image; with rehash its current hash
     // matches again, so that only its chain or signature is wrong.
     void PatchBlock(uint32_t number, size_t offset, const std::string& bytes, bool rehash) {
-        const std::string path = CardFolder('E') + "/WORMSTOR.DAT";
+        const std::string path = Join(CardFolder('E'), "WORMSTOR.DAT");
         std::string store = ReadFile(path);
         auto* at = reinterpret_cast<uint8_t*>(store.data()) + size_t{number} * 512;
         WormBlock header;
@@ -198,7 +198,7 @@ TEST_F(ArchiverdXTest, TheNameOfARunAndItsRefusals) {
     const std::string base =
         card_.scaleSerialNumber + "_" + card_.smcUid + "_" + a->startDate + "_" + a->endDate;
     // Written in the run's work folder, never under the archive's own name.
-    EXPECT_EQ(a->tempArchivePath, RunWorkFolder(*ctx_) + "/" + base + ".csv");
+    EXPECT_EQ(a->tempArchivePath, Join(RunWorkFolder(*ctx_), base + ".csv"));
     EXPECT_EQ(a->cleanupArchivePath, a->tempArchivePath);
     std::string folderName;
     EXPECT_FALSE(a->GetArchiveFolderName(folderName));
@@ -232,7 +232,7 @@ TEST_F(ArchiverdXTest, TheNameOfARunAndItsRefusals) {
     a->storeInfo.scaleSerialNumber = std::string(240, 'A');
     EXPECT_FALSE(a->MakeDxArchiveName(result));
     EXPECT_EQ(result, 10);
-    EXPECT_TRUE(Logged("File name : " + RunWorkFolder(*ctx_) + "/" + std::string(240, 'A') + "_"));
+    EXPECT_TRUE(Logged("File name : " + Join(RunWorkFolder(*ctx_), std::string(240, 'A')) + "_"));
     // Dates become file names: a date that is not all digits is refused.
     a->storeInfo = sound;
     PatchBlock(first, 23, "/", false);
@@ -264,7 +264,7 @@ TEST_F(ArchiverdXTest, PublicKeyIntegrityOfTheLeadingBlocks) {
         {"chain", [&] { PatchBlock(3, 48, "\x01", true); }, {failed}, hashFailed},
         {"signature",
          [&] {
-             const bool zero = ReadFile(CardFolder('E') + "/WORMSTOR.DAT")[4 * 512 + 40] == '0';
+             const bool zero = ReadFile(Join(CardFolder('E'), "WORMSTOR.DAT"))[4 * 512 + 40] == '0';
              PatchBlock(4, 40, zero ? "1" : "0", true);  // a digit of r
          },
          {"Signature verification failed", failed},
@@ -403,14 +403,14 @@ TEST_F(ArchiverdXTest, ACompleteRunIsWrittenCheckedAndPublished) {
     auto a = Checked();
     int result = 11;
     ASSERT_TRUE(Archive(*a, result, &progress_)) << LogText();
-    const std::string published = archiveFolder_ + "/" + a->archiveBaseName + ".csv";
+    const std::string published = Join(archiveFolder_, a->archiveBaseName) + ".csv";
     EXPECT_EQ(ArchiveFileCount(), 1u);
     EXPECT_EQ(ReadFile(published), LinesOf(*a, 0, a->lastBlock));
     uint32_t attributes = 0;
     ASSERT_TRUE(platform_->GetAttributes(published, attributes));
     EXPECT_TRUE(attributes & kAttrReadOnly);
     EXPECT_FALSE(FileExists(a->tempArchivePath));
-    EXPECT_TRUE(FileExists(DataFolder() + "/LastArchiveBackup/" + a->archiveBaseName + ".csv.bak"));
+    EXPECT_TRUE(FileExists(AsFolder(Join(DataFolder(), "LastArchiveBackup")) + a->archiveBaseName + ".csv.bak"));
     EXPECT_EQ(a->verified, std::vector<std::string>{a->tempArchivePath});
     ASSERT_EQ(results_.ItemCount(), 1);
     EXPECT_EQ(Cell(0, 0), "1");
@@ -466,7 +466,7 @@ TEST_F(ArchiverdXTest, ARunPastTheMaximumSizeIsSplitAfterCompleteClosureGroups) 
             EXPECT_EQ(path.substr(path.size() - 16), a->endDate + ".csv");
         }
         const std::string name = path.substr(archiveFolder_.size() + 1);
-        EXPECT_TRUE(FileExists(DataFolder() + "/LastArchiveBackup/" + name + ".bak"));
+        EXPECT_TRUE(FileExists(AsFolder(Join(DataFolder(), "LastArchiveBackup")) + name + ".bak"));
     }
     EXPECT_EQ(progress_.Last(), 100);
     EXPECT_TRUE(ModuleErrors().empty());

@@ -60,7 +60,7 @@ protected:
     // Verifies a file (or, with folder set, a folder) standalone, or against the
     // card at the letter.
     VerifyOutcome Verify(const std::string& path, char card = 0, bool folder = false) {
-        std::filesystem::remove(DataFolder() + "/Tallyvault.log");
+        std::filesystem::remove(Join(DataFolder(), "Tallyvault.log"));
         AppContext& ctx = GetAppContext();
         ctx.verificationMode = card == 0 ? 2 : 1;
         ctx.drive = card == 0 ? std::string() : std::string(1, card);

@@ -15,12 +15,12 @@ TEST_F(VerifierdXTest, FolderVerifiesEveryCsvFileAndGoesOnAfterAFailure) {
     const std::vector<CardBlock> blocks = Card('K', SmallCard(2));
     const std::string root = "Root Hash:" + CurrentHashText(blocks[0]);
     const std::string folder = TempPath("archives");
-    std::filesystem::create_directories(folder + "/sub.csv");
-    WriteFile(folder + "/good.csv", JoinLines(blocks));
-    WriteFile(folder + "/second.CSV", JoinLines(blocks));
-    WriteFile(folder + "/notes.txt", "not an archive");
-    WriteFile(folder + "/.hidden.csv", "x");
-    WriteFile(folder + "/good.csv.bak", JoinLines(blocks));
+    std::filesystem::create_directories(Join(folder, "sub.csv"));
+    WriteFile(Join(folder, "good.csv"), JoinLines(blocks));
+    WriteFile(Join(folder, "second.CSV"), JoinLines(blocks));
+    WriteFile(Join(folder, "notes.txt"), "not an archive");
+    WriteFile(Join(folder, ".hidden.csv"), "x");
+    WriteFile(Join(folder, "good.csv.bak"), JoinLines(blocks));
 
     VerifyOutcome r = Verify(folder, 0, true);
     EXPECT_TRUE(r.ok) << (r.errors.empty() ? "" : r.errors.front());
@@ -43,7 +43,7 @@ TEST_F(VerifierdXTest, FolderVerifiesEveryCsvFileAndGoesOnAfterAFailure) {
     EXPECT_EQ(r.rows[0][3], "");
     std::string damaged = JoinLines(blocks);
     damaged[100] ^= 1;
-    WriteFile(folder + "/damaged.csv", damaged);
+    WriteFile(Join(folder, "damaged.csv"), damaged);
     r = Verify(folder, 0, true);
     EXPECT_FALSE(r.ok);
     ASSERT_EQ(r.rows.size(), 3u);
@@ -64,7 +64,7 @@ TEST_F(VerifierdXTest, FolderVerifiesEveryCsvFileAndGoesOnAfterAFailure) {
     // A folder without archives.
     const std::string empty = TempPath("empty");
     std::filesystem::create_directories(empty);
-    WriteFile(empty + "/a.txt", "x");
+    WriteFile(Join(empty, "a.txt"), "x");
     r = Verify(empty, 0, true);
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.rows.empty());
@@ -78,7 +78,7 @@ TEST_F(VerifierdXTest, FolderProgressCountsOpenedFiles) {
     // 250 files: the bar moves by 1 after every third file.
     const std::string many = TempPath("many");
     std::filesystem::create_directories(many);
-    for (int i = 0; i < 250; ++i) WriteFile(many + "/f" + std::to_string(i) + ".csv", "x");
+    for (int i = 0; i < 250; ++i) WriteFile(Join(many, "f") + std::to_string(i) + ".csv", "x");
     VerifyOutcome r = Verify(many, 0, true);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.rows.size(), 250u);
@@ -92,7 +92,7 @@ TEST_F(VerifierdXTest, FolderProgressCountsOpenedFiles) {
     // cannot be opened does not move the bar.
     const std::string few = TempPath("few");
     std::filesystem::create_directories(few);
-    for (const char* name : {"a.csv", "b.csv", "c.csv", "d.csv"}) WriteFile(few + "/" + name, "x");
+    for (const char* name : {"a.csv", "b.csv", "c.csv", "d.csv"}) WriteFile(Join(few, name), "x");
     platform_->InjectFault(FaultOp::Open, kErrAccessDenied, "b.csv");
     r = Verify(few, 0, true);
     ASSERT_EQ(r.rows.size(), 4u);

@@ -462,7 +462,7 @@ TEST_F(VerifierdXTest, AgainstTheCardTheIdentityAndTheExtentMustBeTheCards) {
     const std::string prefix = Archive("prefix.csv", JoinLines(blocks, 0, signature + 1));
     const uint32_t last = blocks[signature].number;
     auto setNextWriteIndex = [&](uint32_t index) {
-        std::fstream info(CardFolder('K') + "/WORMINFO.DAT",
+        std::fstream info(Join(CardFolder('K'), "WORMINFO.DAT"),
                           std::ios::in | std::ios::out | std::ios::binary);
         const char bytes[4] = {static_cast<char>(index >> 24), static_cast<char>(index >> 16),
                                static_cast<char>(index >> 8), static_cast<char>(index)};

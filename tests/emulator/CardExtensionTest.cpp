@@ -19,7 +19,7 @@ protected:
     std::string Store(const std::string& name) const {
         std::string store;
         for (const char* file : {"WORMSTOR.DAT", "WORMSTO1.DAT", "WORMSTO2.DAT", "WORMSTO3.DAT"}) {
-            if (FileExists(TempPath(name) + "/" + file)) store += ReadFile(TempPath(name) + "/" + file);
+            if (FileExists(Join(TempPath(name), file))) store += ReadFile(Join(TempPath(name), file));
         }
         return store;
     }
@@ -35,7 +35,7 @@ TEST_F(CardExtensionTest, GrownCardsKeepTheirJournalAndEqualACardMadeAtOnce) {
         o.storeFiles = 3;
         const CardSummary before = Generate(o, "grown");
         const std::string journal = Store("grown").substr(0, size_t{before.sectorsUsed} * 512);
-        WriteFile(TempPath("grown") + "/Archive.log", "kept");
+        WriteFile(Join(TempPath("grown"), "Archive.log"), "kept");
 
         CardSummary after;
         std::string error;
@@ -44,13 +44,13 @@ TEST_F(CardExtensionTest, GrownCardsKeepTheirJournalAndEqualACardMadeAtOnce) {
         EXPECT_EQ(after.firstDate, before.firstDate);
         EXPECT_EQ(after.lastDate, "2015-12-24");
         EXPECT_EQ(Store("grown").substr(0, journal.size()), journal);
-        EXPECT_EQ(ReadFile(TempPath("grown") + "/Archive.log"), "kept");
+        EXPECT_EQ(ReadFile(Join(TempPath("grown"), "Archive.log")), "kept");
         EXPECT_FALSE(FileExists(TempPath("grown") + ".growing"));
 
         o.days = 5;
         Generate(o, "at-once");
         EXPECT_TRUE(Store("grown") == Store("at-once"));
-        EXPECT_EQ(ReadFile(TempPath("grown") + "/WORMINFO.DAT"), ReadFile(TempPath("at-once") + "/WORMINFO.DAT"));
+        EXPECT_EQ(ReadFile(Join(TempPath("grown"), "WORMINFO.DAT")), ReadFile(Join(TempPath("at-once"), "WORMINFO.DAT")));
     }
 }
 

@@ -179,7 +179,7 @@ TEST_F(CardGeneratorTest, StoreOptionsShapeTheFilesAndTheInfoSector) {
     o.totalSectors = 0;
     const CardImageReader single = Make(o, "split");
     EXPECT_EQ(single.fileSizes.size(), 1u);
-    EXPECT_FALSE(FileExists(folder_ + "/WORMSTO1.DAT"));
+    EXPECT_FALSE(FileExists(Join(folder_, "WORMSTO1.DAT")));
     EXPECT_EQ(single.Total() % 2048, 0u);
     EXPECT_GE(single.Total() - single.NextWrite(), 2048u);
     // Same journal whatever the store's shape.
@@ -192,8 +192,8 @@ TEST_F(CardGeneratorTest, StoreOptionsShapeTheFilesAndTheInfoSector) {
     std::string error;
     EXPECT_FALSE(GenerateCard(o, folder_, error));
     EXPECT_NE(error.find("total store size"), std::string::npos) << error;
-    EXPECT_FALSE(FileExists(folder_ + "/WORMSTOR.DAT"));
-    EXPECT_FALSE(FileExists(folder_ + "/WORMINFO.DAT"));
+    EXPECT_FALSE(FileExists(Join(folder_, "WORMSTOR.DAT")));
+    EXPECT_FALSE(FileExists(Join(folder_, "WORMINFO.DAT")));
 }
 
 TEST_F(CardGeneratorTest, EmptyCardsTailsAndSharesOfMultiSectorReceipts) {
@@ -317,10 +317,10 @@ TEST_F(CardGeneratorTest, RefusedOptionsAndFolders) {
 
     // A folder that cannot be made: a file stands in its place.
     WriteFile(TempPath("file"), "x");
-    EXPECT_FALSE(GenerateCard(CardOptions{}, TempPath("file/card"), error));
+    EXPECT_FALSE(GenerateCard(CardOptions{}, Join(TempPath("file"), "card"), error));
     EXPECT_FALSE(error.empty());
     // Missing parent folders are made.
-    EXPECT_TRUE(GenerateCard(CardOptions{}, TempPath("deep/er/card"), error)) << error;
+    EXPECT_TRUE(GenerateCard(CardOptions{}, Join(Join(TempPath("deep"), "er"), "card"), error)) << error;
 }
 
 }  // namespace

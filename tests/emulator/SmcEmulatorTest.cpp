@@ -34,7 +34,7 @@ protected:
         return *card_;
     }
     std::unique_ptr<File> OpenOnCard(const std::string& name) {
-        return platform_->OpenSectorFile(folder_ + "/" + name);
+        return platform_->OpenSectorFile(Join(folder_, name));
     }
     static std::string ReadAt(File& file, int64_t offset, size_t n) {
         std::string bytes(n, '\0');
@@ -64,7 +64,7 @@ TEST_F(SmcEmulatorTest, ServesTheCardFilesByNameWithoutRegardToCase) {
     for (const char* name : {"WORMINFO.DAT", "WORMSTO1.DAT"}) {
         std::string lower = name;
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        std::filesystem::rename(folder_ + "/" + name, folder_ + "/" + lower);
+        std::filesystem::rename(Join(folder_, name), Join(folder_, lower));
     }
     SmcEmulator& card = Mount();
     const DriveInfo drive = platform_->GetDrive('m');

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 class LogFileTest : public test::TestEnvironment {
 protected:
     LogFile& log = LogFile::Instance();
-    std::string LogPath() const { return DataFolder() + "/Tallyvault.log"; }
+    std::string LogPath() const { return Join(DataFolder(), "Tallyvault.log"); }
 };
 
 TEST_F(LogFileTest, EntriesHaveTimeLevelAndForErrorsModuleAndLine) {
@@ -45,49 +45,50 @@ TEST_F(LogFileTest, RotatesWhenTheEntryWouldReachTheLimit) {
     fill(LogFile::kSizeLimit - 31 - 10 - 1);  // sum 81919: appended
     log.Write(1, 1, kLogInfo, std::string(10, 'm'));
     EXPECT_EQ(fs::file_size(LogPath()), static_cast<uintmax_t>(LogFile::kSizeLimit - 31 - 10 - 1 + 31 + 10 + 1));
-    EXPECT_FALSE(FileExists(DataFolder() + "/Tallyvault_2016_03_01_10_15_02.log"));
+    EXPECT_FALSE(FileExists(Join(DataFolder(), "Tallyvault_2016_03_01_10_15_02.log")));
 
     fill(LogFile::kSizeLimit - 31 - 10);  // sum 81920: rotated first
     log.Write(1, 1, kLogInfo, std::string(10, 'm'));
-    EXPECT_EQ(fs::file_size(DataFolder() + "/Tallyvault_2016_03_01_10_15_02.log"),
+    EXPECT_EQ(fs::file_size(Join(DataFolder(), "Tallyvault_2016_03_01_10_15_02.log")),
               static_cast<uintmax_t>(LogFile::kSizeLimit - 31 - 10));
     EXPECT_EQ(LogText(), "2016-03-01 10:15:02 INFO    - mmmmmmmmmm\r\n");
 }
 
 TEST_F(LogFileTest, EntryIsKeptWhenTheRotationFails) {
-    WriteFile(DataFolder() + "/Tallyvault_2016_03_01_10_15_02.log", "earlier rotation");
+    WriteFile(Join(DataFolder(), "Tallyvault_2016_03_01_10_15_02.log"), "earlier rotation");
     WriteFile(LogPath(), std::string(LogFile::kSizeLimit, 'x'));
     log.Write(1, 1, kLogInfo, "still here");
     const std::string text = LogText();
     EXPECT_EQ(text.size(), LogFile::kSizeLimit + 42u);
     EXPECT_EQ(text.substr(LogFile::kSizeLimit), "2016-03-01 10:15:02 INFO    - still here\r\n");
-    EXPECT_EQ(ReadFile(DataFolder() + "/Tallyvault_2016_03_01_10_15_02.log"), "earlier rotation");
+    EXPECT_EQ(ReadFile(Join(DataFolder(), "Tallyvault_2016_03_01_10_15_02.log")), "earlier rotation");
 }
 
 TEST_F(LogFileTest, RotationUsesTheConfiguredFolder) {
     const std::string folder = TempPath("logs");
     fs::create_directories(folder);
-    GetAppContext().logPath = folder + "/";
+    GetAppContext().logPath = AsFolder(folder);
     log.SetFolder(folder);
-    WriteFile(folder + "/Tallyvault.log", std::string(LogFile::kSizeLimit - 5, 'x'));
+    WriteFile(Join(folder, "Tallyvault.log"), std::string(LogFile::kSizeLimit - 5, 'x'));
     log.Write(1, 1, kLogInfo, "next");
-    EXPECT_TRUE(FileExists(folder + "/Tallyvault_2016_03_01_10_15_02.log"));
-    EXPECT_EQ(ReadFile(folder + "/Tallyvault.log"), "2016-03-01 10:15:02 INFO    - next\r\n");
+    EXPECT_TRUE(FileExists(Join(folder, "Tallyvault_2016_03_01_10_15_02.log")));
+    EXPECT_EQ(ReadFile(Join(folder, "Tallyvault.log")), "2016-03-01 10:15:02 INFO    - next\r\n");
 }
 
 TEST_F(LogFileTest, FolderRules) {
-    log.SetFolder("/x/y");
-    EXPECT_EQ(log.Path(), "/x/y/Tallyvault.log");
-    log.SetFolder("/x/y/");
-    EXPECT_EQ(log.Path(), "/x/y/Tallyvault.log");
+    const std::string folder = AsFolder(AsFolder("") + "x") + "y";  // "/x/y" on Linux
+    log.SetFolder(folder);
+    EXPECT_EQ(log.Path(), Join(folder, "Tallyvault.log"));
+    log.SetFolder(AsFolder(folder));
+    EXPECT_EQ(log.Path(), Join(folder, "Tallyvault.log"));
     log.SetFolder("");
-    EXPECT_EQ(log.Path(), "/x/y/Tallyvault.log");
+    EXPECT_EQ(log.Path(), Join(folder, "Tallyvault.log"));
 
     AppContext& ctx = GetAppContext();
-    ctx.logPath = "/" + std::string(231, 'a') + "/";  // 233 characters
+    ctx.logPath = AsFolder(AsFolder("") + std::string(231, 'a'));  // 233 characters
     EXPECT_FALSE(log.UseConfiguredFolder());
     EXPECT_EQ(log.Path().size(), 247u);
-    ctx.logPath = "/" + std::string(230, 'a') + "/";
+    ctx.logPath = AsFolder(AsFolder("") + std::string(230, 'a'));
     EXPECT_TRUE(log.UseConfiguredFolder());
     ctx.logPath.clear();
     EXPECT_TRUE(log.UseConfiguredFolder());

@@ -34,7 +34,7 @@ protected:
     bool Logged(const std::string& text) { return LogText().find(text) != std::string::npos; }
     // Overwrites bytes of a card's info sector, as damage or a foreign writer would.
     void PatchInfo(char letter, size_t offset, const std::string& bytes) {
-        const std::string path = CardFolder(letter) + "/WORMINFO.DAT";
+        const std::string path = Join(CardFolder(letter), "WORMINFO.DAT");
         std::string info = ReadFile(path);
         info.replace(offset, bytes.size(), bytes);
         WriteFile(path, info);
@@ -83,9 +83,9 @@ TEST_F(SmcDiscoveryTest, SplitStoresAndUnknownScalesAtSectorZero) {
     EXPECT_EQ(ctx_->worm->storeFileCount, 3u);
 
     MountCard('F', Small(CardFamily::Dx));
-    std::string store = ReadFile(CardFolder('F') + "/WORMSTOR.DAT");
+    std::string store = ReadFile(Join(CardFolder('F'), "WORMSTOR.DAT"));
     store.replace(store.find("Balance type:;"), 14, "Balance kind:;");  // no family at sector 0
-    WriteFile(CardFolder('F') + "/WORMSTOR.DAT", store);
+    WriteFile(Join(CardFolder('F'), "WORMSTOR.DAT"), store);
     EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Refused);
     EXPECT_EQ(LastShown(), "Unsupported scale type in SMC.");
     EXPECT_TRUE(Logged("Unsupported scale type in SMC"));
@@ -141,7 +141,7 @@ TEST_F(SmcDiscoveryTest, NewCorruptAndForeignCardsAreRefused) {
 
 TEST_F(SmcDiscoveryTest, ArchiveLogOfAZt4CardIsCheckedAgainstTheCard) {
     const CardSummary card = MountCard('F', Small(CardFamily::Zt4));
-    const std::string log = CardFolder('F') + "/Archive.log";
+    const std::string log = Join(CardFolder('F'), "Archive.log");
     WriteFile(log, "[" + card.smcUid + "]\r\n\r\nScale serial num             : x\r\n");
     EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted);
     EXPECT_EQ(ctx_->archiveLogState, 2);
@@ -167,9 +167,9 @@ TEST_F(SmcDiscoveryTest, CardFilesAreFoundWhateverTheCaseOfTheirNames) {
     const std::string folder = CardFolder('F');
     for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
              {"WORMINFO.DAT", "worminfo.dat"}, {"WORMCOMM.DAT", "WormComm.dat"}, {"WORMSTOR.DAT", "wormstor.DAT"}}) {
-        std::filesystem::rename(folder + "/" + from, folder + "/" + to);
+        std::filesystem::rename(Join(folder, from), Join(folder, to));
     }
-    WriteFile(folder + "/ARCHIVE.LOG", "[" + card.smcUid + "]\r\n\r\nScale serial num             : x\r\n");
+    WriteFile(Join(folder, "ARCHIVE.LOG"), "[" + card.smcUid + "]\r\n\r\nScale serial num             : x\r\n");
     EXPECT_EQ(IdentifySmc(*ctx_, Entry('F'), SmcPurpose::Archiving), SmcIdentity::Accepted) << LogText();
     EXPECT_EQ(ctx_->archiveLogState, 2);
     EXPECT_TRUE(ui_.shown.empty());
@@ -255,13 +255,13 @@ TEST_F(SmcDiscoveryTest, CardWithADamagedStoreIsToldCorrupt) {
     CardOptions split = Small(CardFamily::Dx, 4);
     split.storeFiles = 3;
     MountCard('E', split);
-    std::filesystem::remove(CardFolder('E') + "/WORMSTO1.DAT");
+    std::filesystem::remove(Join(CardFolder('E'), "WORMSTO1.DAT"));
     MountCard('F', split);
-    WriteFile(CardFolder('F') + "/WORMSTO2.DAT", "");
+    WriteFile(Join(CardFolder('F'), "WORMSTO2.DAT"), "");
     MountCard('G', Small(CardFamily::Dx));
-    std::filesystem::resize_file(CardFolder('G') + "/WORMSTOR.DAT", 4096);
+    std::filesystem::resize_file(Join(CardFolder('G'), "WORMSTOR.DAT"), 4096);
     MountCard('H', Small(CardFamily::Dx));
-    ASSERT_TRUE(test::PlantNonRegularFile(CardFolder('H') + "/WORMSTOR.DAT"));
+    ASSERT_TRUE(test::PlantNonRegularFile(Join(CardFolder('H'), "WORMSTOR.DAT")));
     MountCard('J', Small(CardFamily::Dx));
 
     const SmcList list = ScanSmcDrives(*ctx_);
@@ -275,7 +275,7 @@ TEST_F(SmcDiscoveryTest, CardWithADamagedStoreIsToldCorrupt) {
     }
 
     // Only card files make a card: a drive without them is simply no card.
-    std::filesystem::remove(CardFolder('E') + "/WORMCOMM.DAT");
+    std::filesystem::remove(Join(CardFolder('E'), "WORMCOMM.DAT"));
     EXPECT_EQ(ScanSmcDrives(*ctx_).damaged, (std::vector<char>{'F', 'G', 'H'}));
 }
 

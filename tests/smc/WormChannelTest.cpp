@@ -142,7 +142,7 @@ TEST_F(WormChannelTest, RefusedOpensLeaveNoHandle) {
     // Each of the three card files missing.
     for (const char* missing : {"WORMCOMM.DAT", "WORMINFO.DAT", "WORMSTOR.DAT"}) {
         WriteCard();
-        std::filesystem::remove(folder_ + "/" + missing);
+        std::filesystem::remove(Join(folder_, missing));
         Mount();
         EXPECT_EQ(Open(), kWormFileMissing) << missing;
         EXPECT_FALSE(handle_);
@@ -209,7 +209,7 @@ TEST_F(WormChannelTest, StoreSplitOverContinuationFiles) {
 
     // A continuation file the total calls for is missing, or empty.
     WriteCard(info, {5, 3});
-    std::filesystem::remove(folder_ + "/WORMSTO1.DAT");
+    std::filesystem::remove(Join(folder_, "WORMSTO1.DAT"));
     Mount();
     EXPECT_EQ(Open(), kWormOpenFailed);
     EXPECT_FALSE(handle_);

@@ -28,7 +28,7 @@ protected:
     // Overwrites the record type of the block at a sector of the card's store
     // (byte 8 of the long form, byte 6 of the short form).
     void SetType(uint32_t sector, char type) {
-        const std::string path = CardFolder('E') + "/WORMSTOR.DAT";
+        const std::string path = Join(CardFolder('E'), "WORMSTOR.DAT");
         std::string store = ReadFile(path);
         const size_t at = size_t{sector} * 512;
         const bool shortForm = store.compare(at, 4, std::string(4, '\0')) == 0;
@@ -128,7 +128,7 @@ TEST_F(DxBoundaryTest, AClosureOfSeveralSectorsCountsFromItsFirstSector) {
     ASSERT_TRUE(Verify(o, b, result)) << LogText();
     // The backward scan meets the closure's last sector; the closure starts two
     // sectors before it, with block index 0, and its W follows the whole block.
-    const std::string store = ReadFile(CardFolder('E') + "/WORMSTOR.DAT");
+    const std::string store = ReadFile(Join(CardFolder('E'), "WORMSTOR.DAT"));
     const size_t at = size_t{b.lastClosure} * 512;
     EXPECT_EQ(store[at + 8], 'E');
     EXPECT_EQ(store[at + 5], '\0');
@@ -139,11 +139,11 @@ TEST_F(DxBoundaryTest, AClosureOfSeveralSectorsCountsFromItsFirstSector) {
     const uint32_t last = b.lastClosure + 2;
     std::string damaged = store;
     damaged[size_t{last} * 512 + 6] = 5;
-    WriteFile(CardFolder('E') + "/WORMSTOR.DAT", damaged);
+    WriteFile(Join(CardFolder('E'), "WORMSTOR.DAT"), damaged);
     EXPECT_FALSE(VerifyDxCompleteBoundaries(*ctx_, summary_.sectorsUsed - 1, BoundaryScan{3, {}}, b, result));
     EXPECT_TRUE(Logged("Boundary block verification failed"));
     damaged[size_t{last} * 512 + 5] = 0x7F;  // past the store's first sector
-    WriteFile(CardFolder('E') + "/WORMSTOR.DAT", damaged);
+    WriteFile(Join(CardFolder('E'), "WORMSTOR.DAT"), damaged);
     EXPECT_FALSE(VerifyDxCompleteBoundaries(*ctx_, summary_.sectorsUsed - 1, BoundaryScan{3, {}}, b, result));
 }
 

@@ -34,7 +34,7 @@ protected:
         return grown.sectorsUsed - 1;
     }
     void SetType(uint32_t sector, char type) {
-        const std::string path = CardFolder('E') + "/WORMSTOR.DAT";
+        const std::string path = Join(CardFolder('E'), "WORMSTOR.DAT");
         std::string store = ReadFile(path);
         const size_t at = size_t{sector} * 512;
         const bool shortForm = store.compare(at, 4, std::string(4, '\0')) == 0;
@@ -204,7 +204,7 @@ TEST_F(RunBoundaryTest, Zt4BackwardScanPassesOriginBlocks) {
     ASSERT_TRUE(VerifyZt4DateBoundaries(*ctx_, 0, last, scan_, whole, result));
     // The last XML block turned into a fusing block: going backwards it is
     // passed over and the journal block before it ends the range.
-    const std::string path = CardFolder('E') + "/WORMSTOR.DAT";
+    const std::string path = Join(CardFolder('E'), "WORMSTOR.DAT");
     std::string store = ReadFile(path);
     const size_t cte = store.find("</cte><", size_t{whole.lastClosure} * 512);
     ASSERT_NE(cte, std::string::npos);

@@ -204,8 +204,9 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     PROCESS_INFORMATION info{};
     {
         ChildEnvironment environment(options.environment);
-        if (!::CreateProcessW(wideProgram.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                              &info)) {
+        const std::wstring folder = Widen(options.workingFolder);
+        if (!::CreateProcessW(wideProgram.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                              folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
             return result;
         }
     }
@@ -335,6 +336,9 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     ::posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
     ::posix_spawn_file_actions_adddup2(actions.get(), out.get(), 1);
     ::posix_spawn_file_actions_adddup2(actions.get(), err.get(), 2);
+    if (!options.workingFolder.empty()) {
+        ::posix_spawn_file_actions_addchdir_np(actions.get(), options.workingFolder.c_str());
+    }
 
     std::vector<std::string> argStrings{program};
     argStrings.insert(argStrings.end(), args.begin(), args.end());

@@ -19,6 +19,8 @@ struct ChildOptions {
     int timeLimitSeconds = 0;
     // Variables set in the child's environment besides the ones it inherits.
     std::vector<std::pair<std::string, std::string>> environment;
+    // The child's current folder; empty: this process's.
+    std::string workingFolder;
 };
 
 struct ChildResult {

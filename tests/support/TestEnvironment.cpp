@@ -59,6 +59,12 @@ void TestEnvironment::TearDown() {
 
 std::string TestEnvironment::TempPath(const std::string& name) const { return real_->JoinPath(root_, name); }
 
+std::string TestEnvironment::Join(const std::string& folder, const std::string& name) const {
+    return real_->JoinPath(folder, name);
+}
+
+std::string TestEnvironment::AsFolder(const std::string& folder) const { return real_->WithTrailingSeparator(folder); }
+
 std::string TestEnvironment::ConfigPath() const { return real_->JoinPath(dataFolder_, "Tallyvault.ini"); }
 
 std::string TestEnvironment::ReadFile(const std::string& path) {

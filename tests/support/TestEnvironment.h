@@ -27,6 +27,10 @@ protected:
     std::string TempPath(const std::string& name) const;
     std::string DataFolder() const { return dataFolder_; }
     std::string ConfigPath() const;
+    // Paths as the engine composes them, with the platform's separator: a name
+    // in a folder, and a folder with the separator at its end.
+    std::string Join(const std::string& folder, const std::string& name) const;
+    std::string AsFolder(const std::string& folder) const;
 
     static std::string ReadFile(const std::string& path);
     static void WriteFile(const std::string& path, const std::string& content);

@@ -84,7 +84,7 @@ TEST_F(ArchiveLogTest, ATrailerOutOfShapeIsNotCut) {
 
 TEST_F(ArchiveLogTest, ALogTooShortForItsHeaderIsLoggedAsAMismatch) {
     ASSERT_TRUE(Choose());
-    const std::string log = root_ + "/Archive.log";
+    const std::string log = Join(root_, "Archive.log");
     for (const std::string& content : {std::string(), "[" + card_.smcUid.substr(0, 20)}) {
         SCOPED_TRACE(content.size());
         WriteFile(log, content);
@@ -102,7 +102,7 @@ TEST_F(ArchiveLogTest, ALogTooShortForItsHeaderIsLoggedAsAMismatch) {
 
 TEST_F(ArchiveLogTest, AnUnreadableCardIdFailsTheCheckInsteadOfSettingTheLogAside) {
     ASSERT_TRUE(Choose());
-    const std::string log = root_ + "/Archive.log";
+    const std::string log = Join(root_, "Archive.log");
     const std::string content = SignedLog(log, "K7Q29");
     ctx_->archiveLogState = 0;
     ui_.shown.clear();
@@ -115,9 +115,9 @@ TEST_F(ArchiveLogTest, AnUnreadableCardIdFailsTheCheckInsteadOfSettingTheLogAsid
 }
 
 TEST_F(ArchiveLogTest, ALogLeftHalfReplacedIsPutRightWhenTheCardIsChosen) {
-    const std::string log = root_ + "/Archive.log";
-    const std::string fresh = root_ + "/Archive.log.new";
-    const std::string old = root_ + "/Archive.log.old";
+    const std::string log = Join(root_, "Archive.log");
+    const std::string fresh = Join(root_, "Archive.log.new");
+    const std::string old = Join(root_, "Archive.log.old");
     struct Case {
         const char* name;
         bool withLog;
@@ -147,10 +147,10 @@ TEST_F(ArchiveLogTest, ALogLeftHalfReplacedIsPutRightWhenTheCardIsChosen) {
 }
 
 TEST_F(ArchiveLogTest, CopiesCutShortOnTheCardGoWhenTheCardIsChosen) {
-    const std::string log = root_ + "/Archive.log";
+    const std::string log = Join(root_, "Archive.log");
     const std::string content = SignedLog(log, "OLD");
     const std::string partialLog = log + Platform::kPublishTempSuffix;
-    const std::string partialErr = root_ + "/ARCHIVE_X.err" + Platform::kPublishTempSuffix;
+    const std::string partialErr = Join(root_, "ARCHIVE_X.err") + Platform::kPublishTempSuffix;
     WriteFile(partialLog, content.substr(0, 60));
     WriteFile(partialErr, "Copying archive to");
     fs::permissions(partialErr, fs::perms::owner_write, fs::perm_options::remove);
@@ -164,7 +164,7 @@ TEST_F(ArchiveLogTest, CopiesCutShortOnTheCardGoWhenTheCardIsChosen) {
 
 TEST_F(ArchiveLogTest, PublishingReplacesTheCardsLogWholeOrNotAtAll) {
     ASSERT_TRUE(Choose());
-    const std::string log = root_ + "/Archive.log";
+    const std::string log = Join(root_, "Archive.log");
     const std::string before = SignedLog(log, "OLD");
     const std::string after = SignedLog(DataArchiveLogPath(), "NEW");
     int error = 0;
