@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kBackupName[] = "/Tallyvault_2016_03_01_10_15_02.ini.bak";
+constexpr char kBackupName[] = "Tallyvault_2016_03_01_10_15_02.ini.bak";
 
 class ConfigurationTest : public test::TestEnvironment {
 protected:
@@ -165,14 +165,14 @@ TEST_F(ConfigurationTest, DamagedFileIsBackedUpAndReplacedByDefaults) {
     for (const DamageCase& c : cases) {
         SCOPED_TRACE(c.error + " / " + c.overrides[0]);
         DestroyAppContext();
-        fs::remove(DataFolder() + kBackupName);
+        fs::remove(Join(DataFolder(), kBackupName));
         fs::remove(Join(DataFolder(), "Tallyvault.log"));
         ui_.shown.clear();
         WriteConfig(ValidConfig(c.overrides));
         const std::string damaged = ReadFile(ConfigPath());
 
         const AppContext& ctx = GetAppContext();
-        EXPECT_EQ(ReadFile(DataFolder() + kBackupName), damaged);
+        EXPECT_EQ(ReadFile(Join(DataFolder(), kBackupName)), damaged);
         EXPECT_EQ(ReadFile(ConfigPath()), Lines(Defaults()));
         ExpectDefaultContext(ctx);
         ASSERT_EQ(ui_.shown.size(), 1u);
@@ -185,7 +185,7 @@ TEST_F(ConfigurationTest, DamagedFileIsBackedUpAndReplacedByDefaults) {
         EXPECT_NE(log.find("ERROR   - 1:"), std::string::npos);
         EXPECT_NE(log.find(" " + c.error + "\r\n"), std::string::npos);
         EXPECT_NE(log.find("Config file corrupted. Backup taken successfully"), std::string::npos);
-        EXPECT_NE(log.find("INFO    - File name : " + DataFolder() + kBackupName), std::string::npos);
+        EXPECT_NE(log.find("INFO    - File name : " + Join(DataFolder(), kBackupName)), std::string::npos);
     }
 }
 
@@ -194,7 +194,7 @@ TEST_F(ConfigurationTest, LogFolderThatIsAFileFailsAndTheCheckLogsInTheDataFolde
     WriteConfig(ValidConfig({"LogPath=" + TempPath("plain")}));
     GetAppContext();
     EXPECT_NE(LogText().find("Log path in config file is incorrect"), std::string::npos);
-    EXPECT_TRUE(FileExists(DataFolder() + kBackupName));
+    EXPECT_TRUE(FileExists(Join(DataFolder(), kBackupName)));
 }
 
 TEST_F(ConfigurationTest, LogFollowsTheConfiguredFolderDuringTheCheck) {
@@ -216,17 +216,17 @@ TEST_F(ConfigurationTest, MissingYearEndAndScaleTypeKeysAreAdded) {
     EXPECT_EQ(ReadFile(ConfigPath()), Lines(lines));
     EXPECT_NE(LogText().find("INFO    - Added 'YearEndsOn' key in config file\r\n"), std::string::npos);
     EXPECT_NE(LogText().find("INFO    - Added 'ScaleType' key in config file\r\n"), std::string::npos);
-    EXPECT_FALSE(FileExists(DataFolder() + kBackupName));
+    EXPECT_FALSE(FileExists(Join(DataFolder(), kBackupName)));
 }
 
 TEST_F(ConfigurationTest, SecondBackupInTheSameSecondTakesItsOwnNameAndDefaultsAreWritten) {
     WriteConfig(ValidConfig({"Language=english"}));
     const std::string damaged = ReadFile(ConfigPath());
-    WriteFile(DataFolder() + kBackupName, "first backup");
+    WriteFile(Join(DataFolder(), kBackupName), "first backup");
     const AppContext& ctx = GetAppContext();
-    EXPECT_EQ(ReadFile(DataFolder() + kBackupName), "first backup");
+    EXPECT_EQ(ReadFile(Join(DataFolder(), kBackupName)), "first backup");
     const std::string second = std::string(kBackupName).replace(std::string(kBackupName).find(".ini.bak"), 8, "_2.ini.bak");
-    EXPECT_EQ(ReadFile(DataFolder() + second), damaged);
+    EXPECT_EQ(ReadFile(Join(DataFolder(), second)), damaged);
     const std::string log = LogText();
     EXPECT_NE(log.find("Config file corrupted. Backup taken successfully"), std::string::npos);
     EXPECT_EQ(log.find("Config backup failed"), std::string::npos);

@@ -29,6 +29,14 @@ protected:
     }
 
     void WriteCard(const test::InfoFields& info = {}, const std::vector<uint32_t>& files = {8}) {
+        // The card mounted so far is closed and taken out first: an open file
+        // cannot be deleted on every system.
+        handle_.reset();
+        if (card_) {
+            EXPECT_TRUE(test::ImageSnapshot(folder_) == snapshot_) << "the card image was changed";
+            platform_->MountCard('K', {}, nullptr);
+            card_.reset();
+        }
         std::filesystem::remove_all(folder_);
         test::WriteCardImage(folder_, info, files);
     }

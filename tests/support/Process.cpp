@@ -128,13 +128,18 @@ HANDLE InheritableTempFile() {
                          &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
 
+// The file's text, each "\r\n" read as "\n".
 std::string ReadAll(HANDLE file) {
-    std::string text;
+    std::string bytes;
     LARGE_INTEGER start{};
-    if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return text;
+    if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return bytes;
     char buffer[65536];
     DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' || i + 1 == bytes.size() || bytes[i + 1] != '\n') text += bytes[i];
+    }
     return text;
 }
 

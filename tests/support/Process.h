@@ -27,6 +27,8 @@ struct ChildResult {
     // The exit status; a child ended by a signal reports 128 + the signal, one
     // that could not be started -1.
     int status = -1;
+    // Read as text: on Windows a line break "\r\n" becomes "\n", as in a file
+    // opened in text mode.
     std::string out;
     std::string err;
     // Processor time (user + system) the child used.
