@@ -76,7 +76,10 @@ protected:
     }
     // A ZT4 archive (".xml") or Archive.log validated as the verification page does.
     static bool Validates(const std::string& path) { return test::Zt4Validates(path); }
+    // The scale adds days to the card while it is out of the reader: the
+    // program has closed it (an open card file cannot be replaced everywhere).
     void Grow(uint32_t days) {
+        CloseSmc(*ctx_);
         CardSummary grown;
         std::string error;
         ASSERT_TRUE(ExtendCard(CardFolder('E'), days, grown, error)) << error;
