@@ -85,7 +85,7 @@ TEST_F(CompleteArchiveTest, SoundCardsArchiveIntoOneVerifiedFileAndAProfile) {
     for (const Case& c : {Case{"one day", one}, Case{"many days", many}, Case{"split store", split},
                           Case{"short last sectors", shortTails}}) {
         SCOPED_TRACE(c.name);
-        fs::remove_all(archives_);
+        test::RemoveFolderTree(archives_);
         fs::create_directories(archives_);
         const ArchiveRunOutcome outcome = Archive(c.options);
         ASSERT_TRUE(outcome.success) << outcome.result << " " << LogText();

@@ -145,8 +145,9 @@ TEST_F(CompleteArchiveZt4Test, SoundCardsArchiveIntoOneSignedFileRecordedOnTheCa
     for (const Case& c : {Case{"one day", Card(1)}, Case{"many days", many}, Case{"split store", split},
                           Case{"unclosed tail", tail}}) {
         SCOPED_TRACE(c.name);
-        fs::remove_all(CardFolder('E'));
-        fs::remove_all(archives_);
+        CloseSmc(*ctx_);
+        RemoveCard('E');
+        test::RemoveFolderTree(archives_);
         fs::create_directories(archives_);
         const std::string storeBefore = [&] {
             card_ = MountCard('E', c.options);
@@ -185,9 +186,10 @@ TEST_F(CompleteArchiveZt4Test, TheYearEndAndYearClosuresCutTheArchive) {
                           Case{"year end 03-31", "0331", {2016, 3, 28}, 6, {"20160401"}},
                           Case{"both", "0331", {2015, 12, 29}, 95, {"20160101", "20160401"}}}) {
         SCOPED_TRACE(c.name);
-        fs::remove_all(archives_);
+        test::RemoveFolderTree(archives_);
         fs::create_directories(archives_);
-        fs::remove_all(CardFolder('E'));
+        CloseSmc(*ctx_);
+        RemoveCard('E');
         ctx_->yearEnd = c.yearEnd;
         const ArchiveRunOutcome outcome = Archive(Card(c.days, c.start));
         ASSERT_TRUE(outcome.success) << outcome.result << " " << LogText();
@@ -297,9 +299,10 @@ TEST_F(CompleteArchiveZt4Test, AnUntrustedLogIsSetAsideAndANewOneStarts) {
     for (const Case& c : {Case{"another card's UID", otherUid, true}, Case{"too short", "[0011]", true},
                           Case{"bad signature", "", false}}) {
         SCOPED_TRACE(c.name);
-        fs::remove_all(archives_);
+        test::RemoveFolderTree(archives_);
         fs::create_directories(archives_);
-        fs::remove_all(CardFolder('E'));
+        CloseSmc(*ctx_);
+        RemoveCard('E');
         card_ = MountCard('E', Card(2));
         const std::string content = c.content.empty() ? "[" + card_.smcUid + "]\r\n\r\nDigital Signature:\r\n" +
                                                             std::string(200, 'A')
@@ -327,8 +330,9 @@ TEST_F(CompleteArchiveZt4Test, AnUntrustedLogIsSetAsideAndANewOneStarts) {
 TEST_F(CompleteArchiveZt4Test, ACardWithoutRoomForTheLogRefusesToStart) {
     for (uint64_t room : {uint64_t{1024}, uint64_t{1025}}) {
         SCOPED_TRACE(room);
-        fs::remove_all(CardFolder('E'));
-        fs::remove_all(archives_);
+        CloseSmc(*ctx_);
+        RemoveCard('E');
+        test::RemoveFolderTree(archives_);
         fs::create_directories(archives_);
         card_ = MountCard('E', Card(2));
         const SmcList list = ScanSmcDrives(*ctx_);
@@ -383,7 +387,7 @@ TEST_F(CompleteArchiveZt4Test, FailuresInTheMiddleLeaveTheLogAndProfileAsTheyWer
     ASSERT_TRUE(ArchiveMounted().success) << LogText();
     const std::string log = CardLog();
     const std::string profile = ReadFile(Join(DataFolder(), "SMCProfile.ini"));
-    fs::remove_all(archives_);
+    test::RemoveFolderTree(archives_);
     fs::create_directories(archives_);
     struct Case {
         const char* name;

@@ -68,9 +68,8 @@ std::map<std::string, std::string> Contents(const std::string& folder) {
 }
 
 void CopyTree(const std::string& from, const std::string& to) {
+    test::RemoveFolderTree(to);
     std::error_code ec;
-    fs::permissions(to, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(to, ec);
     fs::copy(from, to, fs::copy_options::recursive, ec);
     ASSERT_FALSE(ec) << ec.message();
 }

@@ -204,7 +204,7 @@ TEST_F(FailedReplaceTest, AnArchiveFolderThatVanishesBeforePublishingFailsWithRe
             ++pumps;
             std::error_code ec;
             for (const auto& e : fs::directory_iterator(workFolder, ec)) {
-                if (e.path().extension() == ".csv") fs::remove_all(folder);
+                if (e.path().extension() == ".csv") test::RemoveFolderTree(folder);
             }
         }
     };

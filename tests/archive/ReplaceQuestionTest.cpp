@@ -87,9 +87,10 @@ TEST_F(ReplaceQuestionTest, ASplitZt4RunAsksAboutEveryPartItReplaces) {
     };
     for (const Case& c : {Case{"the same parts", 16 * 1024}, Case{"one file instead of the parts", 1024 * 1024}}) {
         SCOPED_TRACE(c.name);
-        fs::remove_all(folder_);
+        test::RemoveFolderTree(folder_);
         fs::create_directories(folder_);
-        fs::remove_all(CardFolder('E'));
+        CloseSmc(*ctx_);
+        RemoveCard('E');
         const std::vector<std::string> parts = ArchiveInParts(CardFamily::Zt4, ".xml");
         ASSERT_GE(parts.size(), 3u);
         const auto before = Snapshot(folder_);

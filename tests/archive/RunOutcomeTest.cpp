@@ -67,7 +67,8 @@ TEST_F(RunOutcomeTest, AZt4ArchiveFolderGoneBeforePublishingEndsWithResult8InEve
         ctx_->yearEnd = "1231";
         ctx_->maxArchiveSize = c.maxSize;
         vanishing.folder = UseFolder(std::string("archives-") + c.name);
-        fs::remove_all(CardFolder('E'));
+        CloseSmc(*ctx_);
+        RemoveCard('E');
         CardOptions o = Small(CardFamily::Zt4, c.days);
         o.start = c.start;
         o.receiptsPerDay = c.receiptsPerDay;
@@ -87,7 +88,8 @@ TEST_F(RunOutcomeTest, AZt4ArchiveFolderGoneBeforePublishingEndsWithResult8InEve
 TEST_F(RunOutcomeTest, ADateRangeThatCannotBePreparedIsAFailedRun) {
     for (const CardFamily family : {CardFamily::Dx, CardFamily::Zt4}) {
         SCOPED_TRACE(FamilyName(family));
-        fs::remove_all(CardFolder('E'));
+        CloseSmc(*ctx_);
+        RemoveCard('E');
         CardOptions o = Small(family, 3);
         o.start = {2016, 2, 8};
         card_ = MountCard('E', o);

@@ -6,6 +6,7 @@
 
 #include "emulator/CardGenerator.h"
 #include "emulator/SmcEmulator.h"
+#include "support/TempFolder.h"
 #include "support/TestEnvironment.h"
 
 namespace tv::test {
@@ -22,6 +23,13 @@ protected:
         return summary;
     }
     std::string CardFolder(char letter) const { return TempPath(std::string("card-") + letter); }
+    // Takes the card out and deletes its image (whoever still has its files
+    // open must have closed them: an open file cannot be deleted everywhere).
+    void RemoveCard(char letter) {
+        platform_->MountCard(letter, {}, nullptr);
+        emulators_[letter - 'A'].reset();
+        RemoveFolderTree(CardFolder(letter));
+    }
     void TearDown() override {
         for (char letter = 'A'; letter <= 'Z'; ++letter) platform_->MountCard(letter, {}, nullptr);
         TestEnvironment::TearDown();

@@ -20,4 +20,14 @@ std::string MakeUniqueFolder(const std::string& base, const std::string& prefix)
     return {};
 }
 
+void RemoveFolderTree(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (const auto& e : fs::recursive_directory_iterator(folder, ec)) {
+        fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(folder, ec);
+}
+
 }  // namespace tv::test

@@ -51,10 +51,7 @@ void TestEnvironment::SetUp() {
 void TestEnvironment::TearDown() {
     DestroyAppContext();
     if (!givenRoot_.empty()) return;
-    std::error_code ec;
-    std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(root_, ec);
+    RemoveFolderTree(root_);
 }
 
 std::string TestEnvironment::TempPath(const std::string& name) const { return real_->JoinPath(root_, name); }
