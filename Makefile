@@ -1,5 +1,5 @@
 # Tallyvault: make deps | build (default) | test | asan | fuzz | demo | bench | run | screenshots | install |
-#             package | windows | windows-test | clean
+#             package | windows | windows-test | windows-bench | clean
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build test asan fuzz demo bench run screenshots install package windows windows-test clean
+.PHONY: all deps build test asan fuzz demo bench run screenshots install package windows windows-test windows-bench clean
 
 all: build
 
@@ -74,6 +74,10 @@ windows:
 # and the archives of the Windows and the Linux programs compared.
 windows-test: build windows
 	@scripts/windows-test.sh $(WIN_BUILD) $(BUILD) $(JOBS)
+
+# The benchmarks of the Windows build under wine, in one table as `make bench`.
+windows-bench: windows
+	@scripts/bench.sh $(WIN_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

@@ -24,12 +24,13 @@ protected:
         EXPECT_TRUE(InitSmc(*ctx_, WormMode::Data));
         return summary_.sectorsUsed - 1;
     }
-    // The card as a scale leaves it after more days of trading.
+    // The card as a scale leaves it after more days of trading (out of the
+    // reader: closed here first).
     uint32_t Grow(uint32_t days) {
+        CloseSmc(*ctx_);
         CardSummary grown;
         std::string error;
         EXPECT_TRUE(ExtendCard(CardFolder('E'), days, grown, error)) << error;
-        CloseSmc(*ctx_);
         EXPECT_TRUE(InitSmc(*ctx_, WormMode::Data));
         return grown.sectorsUsed - 1;
     }
