@@ -1,13 +1,14 @@
 # Tallyvault: make deps | build (default) | test | asan | fuzz | demo | bench | run | screenshots | install |
-#             package | clean
+#             package | windows-installer | clean
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+WIN_BUILD ?= build-win
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build test asan fuzz demo bench run screenshots install package clean
+.PHONY: all deps build test asan fuzz demo bench run screenshots install package windows-installer clean
 
 all: build
 
@@ -58,6 +59,12 @@ package: deps build
 	@scripts/deps.sh --package
 	cd $(BUILD) && cpack -G DEB
 	@cd $(BUILD) && echo "package: $$(ls -t "$$PWD"/tallyvault_*.deb | head -n 1)"
+
+# The Windows installer $(WIN_BUILD)/tallyvault-<version>-setup.exe (NSIS), then its
+# test: installed, run and uninstalled under wine.
+windows-installer: windows
+	@scripts/windows-installer.sh $(WIN_BUILD)
+	@scripts/windows-installer-test.sh $(WIN_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
