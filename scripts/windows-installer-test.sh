@@ -3,8 +3,8 @@
 # under wine, checks what it put in place, runs the installed command line,
 # uninstalls it the way "Apps & features" does and checks what is left: the
 # program, its Start-menu entries and its uninstall entry gone, the data folder
-# and an archive in it untouched. Then the same install and uninstall once more
-# with a French system, whose installer names its links in French.
+# and an archive in it untouched. Then once more on a French system, into a
+# folder of the user's choice and updated there.
 # One line a check; exits non-zero when any check fails.
 #
 # The wine prefix is BUILD_DIR/installer-test/wine, kept between runs (its first
@@ -170,25 +170,32 @@ check "uninstall registry key removed" \
 check "data folder, settings, log, profile and archive untouched" \
     test -n "$before" -a "$(data_snapshot 2>/dev/null)" = "$before"
 
-# --- Install and uninstall on a French system (a French locale built here,
-# since the machine may have none).
+# --- On a French system (a French locale is built here, since the machine may
+# have none): installed into a folder of the user's choice, then updated.
 mkdir -p "$work/locale"
 if [[ -d $work/locale/fr_FR.UTF-8 ]] ||
     localedef -i fr_FR -f UTF-8 "$work/locale/fr_FR.UTF-8" 2>/dev/null; then
     wineserver -k 2>/dev/null
     wine_locale=(LOCPATH="$work/locale" LC_ALL=fr_FR.UTF-8)
+    chosen_dir=$drive_c/Apps/Tallyvault
+    rm -rf "$drive_c/Apps"
+    run_and_wait "$setup" /S '/D=C:\Apps\Tallyvault'
+    first=$?
     run_and_wait "$setup" /S
-    status=$?
+    update=$?
+    check "French system: install with /D=C:\Apps\Tallyvault, then an update without /D: exit status 0" \
+        test $first = 0 -a $update = 0
+    check "French system: the update went into the chosen folder, none in Program Files" \
+        test -f "$chosen_dir/tallyvault-cli.exe" -a ! -e "$install_dir"
+    check_reg InstallLocation 'C:\Apps\Tallyvault'
     expected_links="Aide de Tallyvault (français).lnk|Désinstaller Tallyvault.lnk|Tallyvault Help (English).lnk|"
     got=$(links)
-    if [[ $status == 0 && $got == "$expected_links" ]]; then
-        pass "French system: silent install, uninstaller's link in French"
-    else
-        fail "French system: silent install, uninstaller's link in French" "status $status, links '$got'"
-    fi
+    if [[ $got == "$expected_links" ]]; then pass "French system: the uninstaller's link named in French"
+    else fail "French system: the uninstaller's link named in French" "found '$got'"; fi
     uninstall_quietly
-    check "French system: uninstall removes the program folder, the links and the key" \
-        test ! -e "$install_dir" -a ! -e "$menu_dir" \
+    status=$?
+    check "French system: silent uninstall removes the chosen folder, the links and the key" \
+        test $status = 0 -a ! -e "$chosen_dir" -a ! -e "$menu_dir" \
         -a "$(wine reg query "$uninstall_key" >/dev/null 2>&1; echo $?)" != 0
     check "French system: data folder still untouched" test "$(data_snapshot 2>/dev/null)" = "$before"
     wineserver -k 2>/dev/null
