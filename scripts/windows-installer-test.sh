@@ -11,7 +11,7 @@
 # creation takes about half a minute); HOME points into the same folder, so
 # that wine leaves the user's own files alone.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 build=${1:-build-win}
 [[ -d $build ]] || { echo "installer test: no build folder $build" >&2; exit 1; }
@@ -70,16 +70,21 @@ uninstall_quietly() {
     [[ $quiet == "\"$uninstaller\" /S" ]] || return 1
     run_and_wait "$uninstaller" /S
 }
-links() { ls "$menu_dir" 2>/dev/null | sort | tr '\n' '|'; }
+# The names in a folder, sorted, each followed by SEPARATOR.
+names() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\0' 2>/dev/null | LC_ALL=C sort -z | tr '\0' "$2"; }
+links() { names "$menu_dir" '|'; }
+# The installed command line, started from another folder than its own.
+run_cli() { (cd "$work" && wine "$installed_cli" "$@"); }
 
 [[ -f $setup ]] || fatal "setup program $setup" "missing: run scripts/windows-installer.sh"
 [[ -f $cli ]] || fatal "command line $cli" "missing"
 command -v wine >/dev/null || fatal "wine" "not installed (Debian package wine)"
 
 # --- The setup program itself
-strings -el "$setup" | grep -A1 -x ProductVersion | grep -qx "$version" &&
-    strings -el "$setup" | grep -A1 -x CompanyName | grep -qFx "$publisher"
-check "setup's version information: ProductVersion $version, CompanyName $publisher" test $? = 0
+# version_entry KEY VALUE: the setup's version resource holds KEY with VALUE.
+version_entry() { strings -el "$setup" | grep -A1 -x "$1" | grep -qFx "$2"; }
+check "setup's version information: ProductVersion $version" version_entry ProductVersion "$version"
+check "setup's version information: CompanyName $publisher" version_entry CompanyName "$publisher"
 
 # --- A prefix without any trace of an earlier run
 mkdir -p "$work" "$HOME"
@@ -105,7 +110,7 @@ for page in FAQ_en.htm FAQ_fr.htm; do
 done
 check "uninstaller installed" test -f "$install_dir/Uninstall.exe"
 check "nothing else in the program folder" \
-    test "$(ls "$install_dir" | sort | tr '\n' ' ')" = "FAQ_en.htm FAQ_fr.htm Uninstall.exe tallyvault-cli.exe "
+    test "$(names "$install_dir" ' ')" = "FAQ_en.htm FAQ_fr.htm Uninstall.exe tallyvault-cli.exe "
 check "installer created no data folder" test ! -e "$drive_c/ProgramData/HARLAN BRISTOW"
 
 expected_links="Aide de Tallyvault (français).lnk|Tallyvault Help (English).lnk|Uninstall Tallyvault.lnk|"
@@ -134,24 +139,22 @@ check "uninstall entry in the 64-bit registry view only" \
 check "listed by wine's \"Apps & features\" (uninstaller --list)" \
     grep -q '|||Tallyvault$' <(wine uninstaller --list 2>/dev/null | tr -d '\r')
 
-# --- The installed program, started from another folder
-cd "$work"
-out=$(wine "$installed_cli" --help 2>&1)
+# --- The installed program
+out=$(run_cli --help 2>&1)
 status=$?
 check "installed tallyvault-cli --help: exit status 0 and usage text" \
     test $status = 0 -a -n "$(grep 'Usage: tallyvault-cli' <<<"$out")"
-out=$(wine "$installed_cli" --version 2>&1)
+out=$(run_cli --version 2>&1)
 check "installed tallyvault-cli --version names $version" grep -q "$version" <<<"$out"
 rm -rf "$work/own-data"
-wine "$installed_cli" --data-dir "$(winepath -w "$work/own-data")" settings >/dev/null 2>&1
+run_cli --data-dir "$(winepath -w "$work/own-data")" settings >/dev/null 2>&1
 status=$?
 check "tallyvault-cli --data-dir <temp> settings: exit status 0, Tallyvault.ini written there" \
     test $status = 0 -a -f "$work/own-data/Tallyvault.ini"
-wine "$installed_cli" settings >/dev/null 2>&1
+run_cli settings >/dev/null 2>&1
 status=$?
 check "tallyvault-cli settings: exit status 0, creates the data folder with Tallyvault.ini" \
     test $status = 0 -a -f "$data_dir/Tallyvault.ini"
-cd - >/dev/null
 
 # What the user has made by now: an archive and a card profile in the data folder.
 mkdir -p "$data_dir/archives" "$data_dir/profiles"
