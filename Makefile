@@ -70,9 +70,10 @@ windows:
 		-DCMAKE_TOOLCHAIN_FILE=cmake/windows/mingw-w64-x86_64.cmake
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
-# Every test program of the Windows build under wine (a wine prefix in $(WIN_BUILD)/).
-windows-test: windows
-	@scripts/windows-test.sh $(WIN_BUILD) $(JOBS)
+# Every test program of the Windows build under wine (a wine prefix in $(WIN_BUILD)/),
+# and the archives of the Windows and the Linux programs compared.
+windows-test: build windows
+	@scripts/windows-test.sh $(WIN_BUILD) $(BUILD) $(JOBS)
 
 # The Windows installer $(WIN_BUILD)/tallyvault-<version>-setup.exe (NSIS), then its
 # test: installed, run and uninstalled under wine.
