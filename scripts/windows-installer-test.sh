@@ -82,7 +82,24 @@ uninstall_quietly() {
 }
 # The names in a folder, sorted, each followed by SEPARATOR.
 names() { find "$1" -mindepth 1 -maxdepth 1 -printf '%f\0' 2>/dev/null | LC_ALL=C sort -z | tr '\0' "$2"; }
-links() { names "$menu_dir" '|'; }
+# check_links DESCRIPTION EXPECTED: the Start-menu folder holds exactly these links.
+check_links() {
+    local got
+    got=$(names "$menu_dir" '|')
+    if [[ $got == "$2" ]]; then pass "$1"; else fail "$1" "found '$got'"; fi
+}
+# uninstall_and_check LABEL PROGRAM_DIR: uninstalls, then checks that the
+# program, its links and its key are gone and the data folder is as it was.
+uninstall_and_check() {
+    uninstall_quietly
+    local status=$?
+    check "${1}silent uninstall (QuietUninstallString), exit status 0" test $status = 0
+    check "${1}program folder removed" test ! -e "$2"
+    check "${1}Start-menu folder removed" test ! -e "$menu_dir"
+    check "${1}uninstall registry key removed" key_absent 64
+    check "${1}data folder, settings, log, profile and archive untouched" \
+        test -n "$before" -a "$(data_snapshot 2>/dev/null)" = "$before"
+}
 # The installed command line, started from another folder than its own.
 run_cli() { (cd "$work" && wine "$installed_cli" "$@"); }
 
@@ -123,10 +140,8 @@ check "nothing else in the program folder" \
     test "$(names "$install_dir" ' ')" = "FAQ_en.htm FAQ_fr.htm Uninstall.exe tallyvault-cli.exe "
 check "installer created no data folder" test ! -e "$drive_c/ProgramData/HARLAN BRISTOW"
 
-expected_links="Aide de Tallyvault (français).lnk|Tallyvault Help (English).lnk|Uninstall Tallyvault.lnk|"
-got=$(links)
-if [[ $got == "$expected_links" ]]; then pass "Start menu Tallyvault: both help pages and the uninstaller, in English"
-else fail "Start menu Tallyvault: both help pages and the uninstaller, in English" "found '$got'"; fi
+check_links "Start menu Tallyvault: both help pages and the uninstaller, in English" \
+    "Aide de Tallyvault (français).lnk|Tallyvault Help (English).lnk|Uninstall Tallyvault.lnk|"
 check "English help link opens the installed FAQ_en.htm" \
     grep -qFx 'C:\Program Files\Tallyvault\FAQ_en.htm' <(strings "$menu_dir/Tallyvault Help (English).lnk")
 check "French help link opens the installed FAQ_fr.htm" \
@@ -174,14 +189,7 @@ printf '[0001]\r\nLastArchivedBlockNum=1\r\n' >"$data_dir/profiles/SMCProfile.in
 before=$(data_snapshot)
 
 # --- Uninstall
-uninstall_quietly
-status=$?
-check "silent uninstall (QuietUninstallString), exit status 0" test $status = 0
-check "program folder removed" test ! -e "$install_dir"
-check "Start-menu folder removed" test ! -e "$menu_dir"
-check "uninstall registry key removed" key_absent 64
-check "data folder, settings, log, profile and archive untouched" \
-    test -n "$before" -a "$(data_snapshot 2>/dev/null)" = "$before"
+uninstall_and_check "" "$install_dir"
 
 # --- On a French system (a French locale is built here, since the machine may
 # have none): installed into a folder of the user's choice, then updated.
@@ -201,17 +209,9 @@ if [[ -d $work/locale/fr_FR.UTF-8 ]] ||
     check "French system: the update went into the chosen folder, none in Program Files" \
         test -f "$chosen_dir/tallyvault-cli.exe" -a ! -e "$install_dir"
     check_reg InstallLocation 'C:\Apps\Tallyvault'
-    expected_links="Aide de Tallyvault (français).lnk|Désinstaller Tallyvault.lnk|Tallyvault Help (English).lnk|"
-    got=$(links)
-    if [[ $got == "$expected_links" ]]; then pass "French system: the uninstaller's link named in French"
-    else fail "French system: the uninstaller's link named in French" "found '$got'"; fi
-    uninstall_quietly
-    status=$?
-    check "French system: silent uninstall, exit status 0" test $status = 0
-    check "French system: chosen folder removed" test ! -e "$chosen_dir"
-    check "French system: Start-menu folder removed" test ! -e "$menu_dir"
-    check "French system: uninstall registry key removed" key_absent 64
-    check "French system: data folder still untouched" test "$(data_snapshot 2>/dev/null)" = "$before"
+    check_links "French system: the uninstaller's link named in French" \
+        "Aide de Tallyvault (français).lnk|Désinstaller Tallyvault.lnk|Tallyvault Help (English).lnk|"
+    uninstall_and_check "French system: " "$chosen_dir"
     wineserver -k 2>/dev/null
 else
     fail "French system" "localedef could not build fr_FR.UTF-8"
