@@ -9,6 +9,11 @@ packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-svg-dev qt6-tra
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)
 fi
+# --windows: what the Windows build and its tests under wine need as well (the
+# card reader stand-in mounts card images with FUSE 3).
+if [ "${1:-}" = "--windows" ]; then
+    packages+=(fuse3 libfuse3-dev)
+fi
 # --package: what the Debian package is built and checked with.
 if [ "${1:-}" = "--package" ]; then
     packages=(dpkg-dev file desktop-file-utils)
