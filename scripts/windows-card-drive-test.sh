@@ -231,5 +231,14 @@ check "the card's Archive.log tells what the Linux program's tells" \
 check "SMCProfile.ini byte for byte the Linux program's" cmp "$work/data-linux/SMCProfile.ini" "$work/data-win/SMCProfile.ini"
 check "the dX card image is unchanged" cmp "$work/dx/WORMSTOR.DAT" "$work/ref-dx/WORMSTOR.DAT"
 
+# And the other way round: the Linux program's archives checked by the Windows
+# program, the dX one against the card in the reader.
+win_cli verify-R verify "$(winpath "$work/out-linux/dx")" --card R
+check "the Linux program's dX archive verifies against the card at R: with the Windows program" ran $? verify-R
+while IFS= read -r xml; do
+    win_cli validate-linux validate "$(winpath "$xml")"
+    check "the Linux program's ZT4 archive $(basename "$xml") validates with the Windows program" ran $? validate-linux
+done < <(find "$work/out-linux/zt4" -name '*.xml' | sort)
+
 echo "card drives: $failures failed, $((SECONDS - started)) s"
 [ "$failures" -eq 0 ]
