@@ -70,9 +70,14 @@ windows:
 		-DCMAKE_TOOLCHAIN_FILE=cmake/windows/mingw-w64-x86_64.cmake
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
-# Every test program of the Windows build under wine (a wine prefix in $(WIN_BUILD)/).
+# Every test program of the Windows build under wine (a wine prefix in $(WIN_BUILD)/),
+# then the Windows command line on cards in a card reader (the Linux build's card
+# reader stand-in shows generated cards to wine as removable drives).
 windows-test: windows
 	@scripts/windows-test.sh $(WIN_BUILD) $(JOBS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target tallyvault-cli tv_card_reader
+	@scripts/windows-card-drive-test.sh $(BUILD) $(WIN_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)
