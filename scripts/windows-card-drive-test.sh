@@ -88,7 +88,8 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 win_cli() {
     local name=$1
     shift
-    timeout 600 wine "$exe" --data-dir "$(winpath "$work/data-win")" "$@" \
+    # From the work folder, so that a relative path never lands anywhere else.
+    (cd "$work" && timeout 600 wine "$exe" --data-dir "$(winpath "$work/data-win")" "$@") \
         >"$work/$name.out.crlf" 2>"$work/$name.err.crlf"
     local rc=$?
     tr -d '\r' <"$work/$name.out.crlf" >"$work/$name.out"
