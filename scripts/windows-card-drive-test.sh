@@ -239,7 +239,9 @@ check "the card's Archive.log written through the reader validates with the Linu
     linux_cli validate "$work/zt4/Archive.log"
 check "the card's Archive.log tells what the Linux program's tells" \
     diff <(log_without_run "$work/ref-zt4/Archive.log") <(log_without_run "$work/zt4/Archive.log")
-check "SMCProfile.ini byte for byte the Linux program's" cmp "$work/data-linux/SMCProfile.ini" "$work/data-win/SMCProfile.ini"
+# (Blank lines aside: wine's WritePrivateProfileStringW puts none between sections.)
+check "SMCProfile.ini holds what the Linux program's holds" \
+    diff <(grep -v $'^\r*$' "$work/data-linux/SMCProfile.ini") <(grep -v $'^\r*$' "$work/data-win/SMCProfile.ini")
 check "the card files of both images are unchanged" same_card_files
 
 # And the other way round: the Linux program's archives checked by the Windows
