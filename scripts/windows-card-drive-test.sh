@@ -66,7 +66,7 @@ cleanup() {
     if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "card drives: the files are kept in $work" >&2; fi
 }
 trap cleanup EXIT
-trap 'failures=$((failures + 1)); exit 1' INT TERM HUP
+trap 'echo "card drives: interrupted" >&2; failures=$((failures + 1)); exit 1' INT TERM HUP
 
 check() {  # check WHAT COMMAND...: one line for the check, the command's output on failure
     local what=$1 out
