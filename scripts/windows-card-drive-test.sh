@@ -168,6 +168,8 @@ same_card_files() {
 contains() { grep -qF -- "$2" "$1"; }
 # A card list with the removable drives' cards and without the fixed one's.
 lists_removable_only() { contains "$1" "(R:)" && ! contains "$1" "(T:)"; }
+# A card list without a card (an entry with its UID) at the drive letter.
+lists_no_card_at() { contains "$2" "(R:)" && ! grep -q "^[^[:space:]]\+ ($1:)" "$2"; }
 nonempty_tree() { [ -n "$(find "$1" -type f -print -quit)" ]; }
 
 # --- the cards: generated, and copies for the Linux program's runs ------------
@@ -176,6 +178,7 @@ nonempty_tree() { [ -n "$(find "$1" -type f -print -quit)" ]; }
 cp -a "$work/dx" "$work/ref-dx"
 cp -a "$work/zt4" "$work/ref-zt4"
 cp -a "$work/dx" "$work/fixed-dx"
+cp -a "$work/dx" "$work/bare-dx"
 mkdir -p "$work/out-linux/dx" "$work/out-linux/zt4" "$work/out-win/dx" "$work/out-win/zt4"
 
 # What the Linux program makes of the same cards through its emulator.
@@ -198,9 +201,11 @@ fi
 map_drive r "$work/mnt-dx" floppy
 map_drive s "$work/mnt-zt4" floppy
 map_drive t "$work/mnt-fixed" hd
+map_drive u "$work/bare-dx" floppy
 wineserver -k 2>/dev/null
 wineserver -w
-echo "card drives: R: dX and S: ZT4 as removable drives, T: a dX card as a fixed drive"
+echo "card drives: R: dX and S: ZT4 as removable drives, T: a dX card as a fixed drive," \
+    "U: a bare image folder (no reader) as a removable drive"
 
 # --- the Windows program on them -------------------------------------------
 win_cli cards cards
@@ -210,6 +215,10 @@ check "cards lists the dX card at R: as the Linux program does" \
 check "cards lists the ZT4 card at S: as the Linux program does" \
     contains "$work/cards.out" "$(grep -F '(S:)' "$work/cards-linux.txt")"
 check "cards does not list the card behind the fixed drive T:" lists_removable_only "$work/cards.out"
+check "cards takes no bare image folder at U: for a card (nothing answers its command sector)" \
+    lists_no_card_at U "$work/cards.out"
+win_cli identify-U identify --card U
+check "identify --card U refuses the bare image folder" test $? -eq 1
 
 for letter in R S; do
     win_cli identify-$letter identify --card $letter

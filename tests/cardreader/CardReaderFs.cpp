@@ -47,7 +47,6 @@ void* Init(fuse_conn_info*, fuse_config* cfg) {
     cfg->negative_timeout = 0;
     cfg->use_ino = 1;
     cfg->hard_remove = 1;
-    cfg->direct_io = 0;
     return fuse_get_context()->private_data;
 }
 
