@@ -57,8 +57,6 @@ private:
     bool FailErrno();
     bool CopyContents(const std::string& from, const std::string& to, bool exclusive,
                       const CopyProgress* progress);
-    bool ReadWholeFile(const std::string& path, std::string& content);
-    bool WriteWholeFile(const std::string& path, const std::string& content);
 
     struct MountedCard {
         std::string root;
