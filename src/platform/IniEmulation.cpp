@@ -1,11 +1,11 @@
 #include "platform/IniEmulation.h"
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/IniDocument.h"
 #include "platform/Platform.h"
-#include "platform/Text.h"
 
 namespace tv {
 
@@ -22,6 +22,34 @@ bool LoadDocument(IniFileAccess& files, int& lastError, const std::string& path,
     doc.Parse(content);
     lastError = 0;
     return true;
+}
+
+// A value as the Windows functions read it as a number: blanks and control
+// characters skipped, one sign, "0x", "0o" or "0b" for another base, then the
+// digits of that base as far as they go, in 32 bits that wrap around; a
+// negative number is returned as its two's complement.
+uint32_t ProfileNumber(std::u16string_view text) {
+    size_t i = 0;
+    while (i < text.size() && text[i] <= u' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+    uint32_t base = 10;
+    if (i + 1 < text.size() && text[i] == u'0') {
+        const char16_t prefix = text[i + 1];
+        base = prefix == u'x' ? 16 : prefix == u'o' ? 8 : prefix == u'b' ? 2 : 10;
+        if (base != 10) i += 2;
+    }
+    uint32_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        const uint32_t digit = c >= u'0' && c <= u'9'   ? c - u'0'
+                               : c >= u'a' && c <= u'z' ? c - u'a' + 10
+                               : c >= u'A' && c <= u'Z' ? c - u'A' + 10
+                                                        : 36;
+        if (digit >= base) break;
+        value = value * base + digit;
+    }
+    return negative ? 0u - value : value;
 }
 
 }  // namespace
@@ -57,10 +85,9 @@ uint32_t EmulatedGetPrivateProfileInt(IniFileAccess& files, int& lastError, cons
     if (section == nullptr || key == nullptr || !LoadDocument(files, lastError, path, doc)) {
         return static_cast<uint32_t>(defaultValue);
     }
-    if (!doc.Find(section, key, value)) return static_cast<uint32_t>(defaultValue);
-    const int64_t n = LeadingDecimal(value);
-    if (n < 0) return 0;
-    return n > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(n);
+    // A key without a value reads as missing.
+    if (!doc.Find(section, key, value) || value.empty()) return static_cast<uint32_t>(defaultValue);
+    return ProfileNumber(value);
 }
 
 bool EmulatedWritePrivateProfileString(IniFileAccess& files, int& lastError, const char16_t* section,

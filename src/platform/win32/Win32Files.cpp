@@ -111,18 +111,29 @@ private:
     int& lastError_;
 };
 
+// The copy's progress as the caller sees it: at the start, after every part
+// CopyFileExW reports, and at the end. Some CopyFileExW never call their
+// progress routine (wine's); the start and the end are then reported here, so
+// that a caller may still cancel and always sees the whole file done.
 struct CopyState {
     const CopyProgress* progress = nullptr;
+    bool sawEnd = false;
     bool cancelled = false;
+
+    bool Report(uint64_t done, uint64_t size) {
+        if (progress == nullptr || !*progress) return true;
+        cancelled = cancelled || !(*progress)(done, size);
+        return !cancelled;
+    }
 };
 
 DWORD CALLBACK OnCopyProgress(LARGE_INTEGER total, LARGE_INTEGER done, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
                               HANDLE, HANDLE, LPVOID data) {
     auto* state = static_cast<CopyState*>(data);
-    if ((*state->progress)(static_cast<uint64_t>(done.QuadPart), static_cast<uint64_t>(total.QuadPart))) {
+    state->sawEnd = state->sawEnd || done.QuadPart == total.QuadPart;
+    if (state->Report(static_cast<uint64_t>(done.QuadPart), static_cast<uint64_t>(total.QuadPart))) {
         return PROGRESS_CONTINUE;
     }
-    state->cancelled = true;
     return PROGRESS_CANCEL;  // CopyFileExW deletes the partial copy itself
 }
 
@@ -251,7 +262,12 @@ bool Win32Platform::CopyContents(const std::string& from, const std::string& to,
     const std::wstring source = WideFromAnsi(from);
     const std::wstring target = WideFromAnsi(to);
     int error = 0;
-    if (!OpenRegularFile(source, GENERIC_READ, kShareAll, OPEN_EXISTING, 0, false, error).valid()) return Fail(error);
+    LARGE_INTEGER size{};
+    {
+        UniqueHandle in = OpenRegularFile(source, GENERIC_READ, kShareAll, OPEN_EXISTING, 0, false, error);
+        if (!in.valid()) return Fail(error);
+        if (!::GetFileSizeEx(in.get(), &size)) return FailLastError();
+    }
     // Anything at the target's name (a dangling link too) counts as existing,
     // and a copy never writes through a link.
     const DWORD existing = ::GetFileAttributesW(target.c_str());
@@ -262,13 +278,15 @@ bool Win32Platform::CopyContents(const std::string& from, const std::string& to,
     CopyState state;
     state.progress = progress;
     const bool withProgress = progress != nullptr && *progress;
+    const auto total = static_cast<uint64_t>(size.QuadPart);
+    if (!state.Report(0, total)) return Fail(kErrRequestAborted);
     const DWORD flags = failIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0;
     DWORD copyError = 0;
     if (!::CopyFileExW(source.c_str(), target.c_str(), withProgress ? OnCopyProgress : nullptr, &state, nullptr,
                        flags)) {
         copyError = ::GetLastError();
-    } else {
-        FlushCopy(target, copyError);
+    } else if (FlushCopy(target, copyError) && !state.sawEnd && total != 0) {
+        state.Report(total, total);
     }
     if (copyError == 0 && !state.cancelled) return true;
     // Never a partial copy left behind, and never a file removed that was there before.
