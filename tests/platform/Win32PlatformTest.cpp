@@ -158,6 +158,43 @@ TEST_F(PlatformTest, DevicesAndFoldersAreNoFiles) {
     EXPECT_EQ(Read(P("taken")), "x");
 }
 
+// A symbolic link where a file is written, locked or given attributes is
+// refused and never followed; reading through it stays possible. (Windows
+// makes such links only with developer mode or the privilege to do so; wine
+// not at all.)
+TEST_F(PlatformTest, WritesNeverFollowASymbolicLink) {
+    Put(P("victim"), "precious");
+    const std::wstring link = fs::path(P("link")).wstring();
+    const std::wstring target = fs::path(P("victim")).wstring();
+    // Wine says it made the link and makes nothing.
+    if (!::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
+        (::GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+        ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "no symbolic links here";
+    }
+    for (OpenMode mode : {OpenMode::Write, OpenMode::Append, OpenMode::ReadWrite, OpenMode::CreateNew}) {
+        EXPECT_FALSE(p_->OpenFile(P("link"), mode));
+    }
+    EXPECT_FALSE(p_->TryLockFile(P("link")));
+    EXPECT_FALSE(p_->SetAttributes(P("link"), kAttrReadOnly));
+    EXPECT_EQ(p_->LastError(), kErrAccessDenied);
+    Put(P("source"), "replacement");
+    EXPECT_FALSE(p_->CopyFile(P("source"), P("link"), false));
+    EXPECT_EQ(p_->LastError(), kErrAccessDenied);
+    EXPECT_EQ(Read(P("victim")), "precious");
+    uint32_t attributes = 0;
+    ASSERT_TRUE(p_->GetAttributes(P("victim"), attributes));
+    EXPECT_EQ(attributes & kAttrReadOnly, 0u);
+
+    auto in = p_->OpenFile(P("link"), OpenMode::Read);
+    ASSERT_TRUE(in);
+    EXPECT_EQ(in->Size(), 8);
+    in.reset();
+    EXPECT_TRUE(p_->RemoveLeftover(P("link")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(P("link"))));
+    EXPECT_EQ(Read(P("victim")), "precious");
+}
+
 // Paths as long as Windows takes them without a prefix: 247 characters for a
 // folder, 259 for a file (each with its NUL within 260).
 TEST_F(PlatformTest, PathsUpTo260CharactersWork) {

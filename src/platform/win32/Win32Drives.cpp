@@ -13,26 +13,6 @@ namespace tv {
 
 namespace {
 
-int SlotOf(char letter) {
-    const int up = std::toupper(static_cast<unsigned char>(letter));
-    return up >= 'A' && up <= 'Z' ? up - 'A' : -1;
-}
-
-bool SplitPath(const std::string& path, std::string& folder, std::string& name) {
-    const size_t slash = path.find_last_of("\\/");
-    if (slash == std::string::npos) return false;
-    folder = path.substr(0, slash);
-    name = path.substr(slash + 1);
-    return true;
-}
-
-bool SameFolder(const std::string& a, const std::string& b) {
-    const std::wstring wa = WideFromAnsi(a);
-    const std::wstring wb = WideFromAnsi(b);
-    return ::CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()),
-                                  TRUE) == CSTR_EQUAL;
-}
-
 // The sector size of the volume that holds path; 512 when the volume does not tell.
 DWORD SectorSizeOf(const std::string& path) {
     const std::wstring wide = WideFromAnsi(path);
@@ -67,18 +47,14 @@ public:
         auto* out = static_cast<unsigned char*>(data);
         size_t done = 0;
         while (done < n) {
-            const uint64_t at = static_cast<uint64_t>(pos_) + done;
-            const uint64_t alignedAt = at - at % sector_;
-            const size_t skip = static_cast<size_t>(at - alignedAt);
-            const size_t want = std::min(n - done, kChunk - skip);
-            const size_t span = RoundUp(skip + want);
+            const Pass pass = NextPass(static_cast<uint64_t>(pos_) + done, n - done);
             DWORD got = 0;
-            if (!ReadAt(alignedAt, 0, span, got)) return -1;
-            if (got <= skip) break;
-            const size_t take = std::min<size_t>(want, got - skip);
-            std::memcpy(out + done, buffer_.data() + skip, take);
+            if (!ReadAt(pass.alignedAt, 0, pass.span, got)) return -1;
+            if (got <= pass.skip) break;
+            const size_t take = std::min<size_t>(pass.want, got - pass.skip);
+            std::memcpy(out + done, buffer_.data() + pass.skip, take);
             done += take;
-            if (got < span) break;
+            if (got < pass.span) break;
         }
         pos_ += static_cast<int64_t>(done);
         return static_cast<int64_t>(done);
@@ -90,21 +66,17 @@ public:
         const auto* in = static_cast<const unsigned char*>(data);
         size_t done = 0;
         while (done < n) {
-            const uint64_t at = static_cast<uint64_t>(pos_) + done;
-            const uint64_t alignedAt = at - at % sector_;
-            const size_t skip = static_cast<size_t>(at - alignedAt);
-            const size_t want = std::min(n - done, kChunk - skip);
-            const size_t span = RoundUp(skip + want);
-            if (!buffer_.Reserve(span)) return Fail(kErrNotEnoughMemory);
-            if (skip != 0 && !LoadSector(alignedAt, 0, size)) return false;
-            const size_t last = span - sector_;
-            if ((skip + want) % sector_ != 0 && (last != 0 || skip == 0) &&
-                !LoadSector(alignedAt + last, last, size)) {
+            const Pass pass = NextPass(static_cast<uint64_t>(pos_) + done, n - done);
+            if (!buffer_.Reserve(pass.span)) return Fail(kErrNotEnoughMemory);
+            if (pass.skip != 0 && !LoadSector(pass.alignedAt, 0, size)) return false;
+            const size_t last = pass.span - sector_;
+            if ((pass.skip + pass.want) % sector_ != 0 && (last != 0 || pass.skip == 0) &&
+                !LoadSector(pass.alignedAt + last, last, size)) {
                 return false;
             }
-            std::memcpy(buffer_.data() + skip, in + done, want);
-            if (!WriteAt(alignedAt, span)) return false;
-            done += want;
+            std::memcpy(buffer_.data() + pass.skip, in + done, pass.want);
+            if (!WriteAt(pass.alignedAt, pass.span)) return false;
+            done += pass.want;
         }
         pos_ += static_cast<int64_t>(n);
         // A last sector written whole leaves the file longer than its content.
@@ -141,6 +113,20 @@ public:
 private:
     static constexpr size_t kChunk = size_t{1} << 20;  // a multiple of every sector size
 
+    // One pass through the aligned memory: the whole sectors from alignedAt
+    // that hold the next `want` bytes, which start `skip` bytes into the first.
+    struct Pass {
+        uint64_t alignedAt;
+        size_t skip;
+        size_t want;
+        size_t span;
+    };
+    Pass NextPass(uint64_t at, size_t left) const {
+        const uint64_t alignedAt = at - at % sector_;
+        const auto skip = static_cast<size_t>(at - alignedAt);
+        const size_t want = std::min(left, kChunk - skip);
+        return Pass{alignedAt, skip, want, RoundUp(skip + want)};
+    }
     size_t RoundUp(size_t n) const { return (n + sector_ - 1) / sector_ * sector_; }
     bool Fail(int error) {
         lastError_ = error;
@@ -198,10 +184,11 @@ private:
 }  // namespace
 
 DriveInfo Win32Platform::GetDrive(char letter) {
-    const int slot = SlotOf(letter);
+    const int slot = MountedCards::SlotOf(letter);
     if (slot < 0) return {};
+    DriveInfo drive;
+    if (mounted_.Drive(letter, drive)) return drive;
     const char up = static_cast<char>('A' + slot);
-    if (mounted_[slot].provider) return DriveInfo{up, mounted_[slot].root, DriveType::Removable};
     const wchar_t root[] = {static_cast<wchar_t>(up), L':', L'\\', 0};
     switch (::GetDriveTypeW(root)) {
         case DRIVE_NO_ROOT_DIR: return DriveInfo{up, {}, DriveType::NoRoot};
@@ -212,25 +199,15 @@ DriveInfo Win32Platform::GetDrive(char letter) {
 }
 
 void Win32Platform::MountCard(char letter, const std::string& root, std::shared_ptr<CardFileProvider> provider) {
-    const int slot = SlotOf(letter);
-    if (slot < 0) return;
-    std::string folder = root;
-    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-    mounted_[slot] = MountedCard{provider ? folder : std::string(), std::move(provider)};
+    mounted_.Mount(letter, root, std::move(provider));
 }
 
 std::unique_ptr<File> Win32Platform::OpenSectorFile(const std::string& path) {
-    std::string folder;
-    std::string name;
-    if (SplitPath(path, folder, name)) {
-        for (MountedCard& card : mounted_) {
-            if (card.provider && SameFolder(card.root, folder) && card.provider->Serves(name)) {
-                int error = 0;
-                auto file = card.provider->OpenCardFile(name, error);
-                if (!file) lastError_ = error;
-                return file;
-            }
-        }
+    std::unique_ptr<File> served;
+    int error = 0;
+    if (mounted_.OpenServed(path, served, error)) {
+        if (!served) lastError_ = error;
+        return served;
     }
     UniqueHandle handle(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING,
@@ -240,7 +217,6 @@ std::unique_ptr<File> Win32Platform::OpenSectorFile(const std::string& path) {
         FailLastError();
         return nullptr;
     }
-    int error = 0;
     if (!IsRegularFile(handle.get(), false, error)) {
         Fail(error);
         return nullptr;

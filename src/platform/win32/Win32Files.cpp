@@ -290,7 +290,9 @@ bool Win32Platform::CopyContents(const std::string& from, const std::string& to,
     }
     if (copyError == 0 && !state.cancelled) return true;
     // Never a partial copy left behind, and never a file removed that was there before.
-    if (existing == INVALID_FILE_ATTRIBUTES) RemoveMadeFile(target);
+    const bool madeHere = existing == INVALID_FILE_ATTRIBUTES && copyError != ERROR_FILE_EXISTS &&
+                          copyError != ERROR_ALREADY_EXISTS;
+    if (madeHere) RemoveMadeFile(target);
     if (state.cancelled || copyError == ERROR_REQUEST_ABORTED) return Fail(kErrRequestAborted);
     return Fail(SystemErrorFromWin32(copyError));
 }

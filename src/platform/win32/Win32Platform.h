@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/MountedCards.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Handles.h"
 
@@ -62,13 +63,8 @@ private:
     // size bound, or none at all (error kErrFileNotFound or kErrPathNotFound).
     bool CheckIniFile(const std::string& path, int& error);
 
-    struct MountedCard {
-        std::string root;
-        std::shared_ptr<CardFileProvider> provider;
-    };
-
     int lastError_ = 0;
-    MountedCard mounted_[26];
+    MountedCards mounted_{"\\/", MountedCards::Names::AnyCase};
 };
 
 // Ordinary files are shared as the C runtime shares them: others may read,
