@@ -1,13 +1,14 @@
 # Tallyvault: make deps | build (default) | test | asan | fuzz | demo | bench | run | screenshots | install |
-#             package | clean
+#             package | windows | windows-test | clean
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+WIN_BUILD ?= build-win
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build test asan fuzz demo bench run screenshots install package clean
+.PHONY: all deps build test asan fuzz demo bench run screenshots install package windows windows-test clean
 
 all: build
 
@@ -59,5 +60,20 @@ package: deps build
 	cd $(BUILD) && cpack -G DEB
 	@cd $(BUILD) && echo "package: $$(ls -t "$$PWD"/tallyvault_*.deb | head -n 1)"
 
+# Windows x64 programs (the engine, tallyvault-cli.exe, the test programs and
+# the benchmarks) cross-built with mingw-w64 into $(WIN_BUILD)/; OpenSSL's
+# libcrypto is built for it from Debian's source once per build folder.
+windows:
+	@scripts/deps.sh --windows
+	@scripts/windows-openssl.sh $(WIN_BUILD)/openssl
+	@[ -f $(WIN_BUILD)/build.ninja ] || cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/windows/mingw-w64-x86_64.cmake
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+# Every test program of the Windows build under wine (a wine prefix in $(WIN_BUILD)/),
+# and the archives of the Windows and the Linux programs compared.
+windows-test: build windows
+	@scripts/windows-test.sh $(WIN_BUILD) $(BUILD) $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

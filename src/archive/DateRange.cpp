@@ -25,6 +25,20 @@ DayDate DayOfTime(AppContext& ctx, int64_t time) {
     return DayDate{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 
+// Seconds since 1970 of a calendar time read as UTC (timegm, which not every C
+// library has): days from the civil date, after Howard Hinnant's algorithm.
+static int64_t UtcSeconds(const std::tm& tm) {
+    int64_t year = tm.tm_year + 1900;
+    const int64_t month = tm.tm_mon + 1;
+    year -= month <= 2 ? 1 : 0;
+    const int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const int64_t yearOfEra = year - era * 400;
+    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + tm.tm_mday - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const int64_t days = era * 146097 + dayOfEra - 719468;
+    return days * 86400 + tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec;
+}
+
 bool TimeOfDay(AppContext& ctx, const DayDate& day, int64_t& time) {
     // The local midnight: start from the UTC one and correct by the offset the
     // local clock shows there (twice, for days on which the offset changes).
@@ -32,13 +46,13 @@ bool TimeOfDay(AppContext& ctx, const DayDate& day, int64_t& time) {
     utc.tm_year = day.year - 1900;
     utc.tm_mon = day.month - 1;
     utc.tm_mday = day.day;
-    int64_t guess = static_cast<int64_t>(timegm(&utc));
+    int64_t guess = UtcSeconds(utc);
     for (int i = 0; i < 2; ++i) {
         std::tm local{};
         if (!ctx.platform.ToLocalTime(guess, local)) return false;
         std::tm asUtc = local;
-        const int64_t shown = static_cast<int64_t>(timegm(&asUtc));
-        guess -= shown - static_cast<int64_t>(timegm(&utc));
+        const int64_t shown = UtcSeconds(asUtc);
+        guess -= shown - UtcSeconds(utc);
     }
     time = guess;
     return true;

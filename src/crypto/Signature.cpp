@@ -16,6 +16,7 @@
 #include "crypto/OpenSslHandles.h"
 #include "crypto/TextCodec.h"
 #include "log/LogFile.h"
+#include "platform/PrintfFormat.h"
 
 namespace tv {
 
@@ -70,7 +71,7 @@ bool IsBase64Char(char c) {
 }
 
 // A signature-text error with numbers, formatted as every log entry with numbers is.
-[[gnu::format(printf, 2, 3)]] void LogSignatureError(int line, const char* format, ...) {
+TV_PRINTF_LIKE(2, 3) void LogSignatureError(int line, const char* format, ...) {
     char message[256];
     va_list args;
     va_start(args, format);

@@ -15,6 +15,7 @@
 #include "dx/HexDigits.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
+#include "platform/PrintfFormat.h"
 #include "platform/Text.h"
 #include "smc/SmcAccess.h"
 #include "store/BlockDecoder.h"
@@ -39,7 +40,7 @@ constexpr uint32_t kMaxTransactionSize = 65535;
 constexpr uint32_t kMinNextWriteIndex = 10;
 constexpr char kFiscalVersion[] = "01.00";
 
-[[gnu::format(printf, 3, 4)]] void Log(int line, int level, const char* format, ...) {
+TV_PRINTF_LIKE(3, 4) void Log(int line, int level, const char* format, ...) {
     char message[256];
     va_list args;
     va_start(args, format);

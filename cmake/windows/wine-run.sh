@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs a Windows program under wine for the tests: quiet, in the wine prefix
+# TV_WINEPREFIX (default: wineprefix/ beside the program's build folder), with
+# the program's exit status.
+set -euo pipefail
+prefix=${TV_WINEPREFIX:-}
+if [ -z "$prefix" ]; then
+    dir=$(cd "$(dirname "$1")" && pwd)
+    while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+    prefix="$dir/wineprefix"
+fi
+export WINEPREFIX="$prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot --init >/dev/null 2>&1 || true
+fi
+exec wine "$@"
