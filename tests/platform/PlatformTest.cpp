@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/FaultyPlatform.h"
+#include "platform/MountedCards.h"
 #include "platform/PlatformFixture.h"
 #include "platform/Text.h"
 
@@ -256,6 +257,49 @@ TEST(TextTest, NamePatternsOfStarAndQuestionMark) {
     EXPECT_FALSE(MatchesNamePattern(u"aXbXd", u"a*b*c"));
     EXPECT_FALSE(MatchesNamePattern(u"a.csv", u"[a].csv"));
     EXPECT_TRUE(MatchesNamePattern(u"\u00C9t\u00E9.txt", u"\u00E9T\u00C9.TXT"));
+}
+
+// A card that serves one file and counts the opens.
+class OneFileCard : public CardFileProvider {
+public:
+    bool Serves(const std::string& name) const override { return name == "WORMCOMM.DAT" || name == "wormcomm.dat"; }
+    std::unique_ptr<File> OpenCardFile(const std::string&, int& error) override {
+        ++opens;
+        error = kErrSharingViolation;
+        return nullptr;
+    }
+    int opens = 0;
+};
+
+TEST(MountedCardsTest, CardsServeTheirFilesAtTheirLetterUntilRemoved) {
+    auto card = std::make_shared<OneFileCard>();
+    MountedCards exact("/", MountedCards::Names::ExactCase);
+    exact.Mount('e', "/media/card//", card);
+    DriveInfo drive;
+    ASSERT_TRUE(exact.Drive('E', drive));
+    EXPECT_EQ(drive.letter, 'E');
+    EXPECT_EQ(drive.root, "/media/card");
+    EXPECT_EQ(drive.type, DriveType::Removable);
+    EXPECT_FALSE(exact.IsMounted('F'));
+    EXPECT_FALSE(exact.Drive('1', drive));
+
+    std::unique_ptr<File> file;
+    int error = 0;
+    EXPECT_TRUE(exact.OpenServed("/media/card/WORMCOMM.DAT", file, error));
+    EXPECT_EQ(error, kErrSharingViolation);
+    EXPECT_FALSE(exact.OpenServed("/media/card/Archive.log", file, error));  // an ordinary file
+    EXPECT_FALSE(exact.OpenServed("/media/CARD/WORMCOMM.DAT", file, error));
+    EXPECT_FALSE(exact.OpenServed("/media/card/sub/WORMCOMM.DAT", file, error));
+    EXPECT_EQ(card->opens, 1);
+
+    MountedCards anyCase("\\/", MountedCards::Names::AnyCase);
+    anyCase.Mount('G', "C:\\Cards\\One\\", card);
+    EXPECT_TRUE(anyCase.OpenServed("c:\\CARDS\\one\\wormcomm.dat", file, error));
+    EXPECT_TRUE(anyCase.OpenServed("C:\\Cards\\One/WORMCOMM.DAT", file, error));
+    EXPECT_EQ(card->opens, 3);
+    anyCase.Mount('g', "ignored", nullptr);
+    EXPECT_FALSE(anyCase.IsMounted('G'));
+    EXPECT_FALSE(anyCase.OpenServed("C:\\Cards\\One\\WORMCOMM.DAT", file, error));
 }
 
 TEST_F(PlatformTest, FaultsHitOnlyTheirOperationPathAndCount) {
