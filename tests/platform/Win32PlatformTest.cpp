@@ -4,6 +4,7 @@
 // the drive table and the system information.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -320,6 +321,18 @@ TEST_F(PlatformTest, LocalTimeFollowsTheTimeZoneOfTheRuntime) {
     EXPECT_EQ(p_->FormatLocalTime(1456827302, "%Y-%m-%d %H:%M:%S"), "2016-03-01 05:15:02");
     ::_putenv_s("TZ", keep.c_str());
     EXPECT_GT(p_->Now(), 1456827302);
+}
+
+// The process ends with the status given, and nothing stdio still held is lost.
+TEST(Win32PlatformDeathTest, ExitEndsWithTheStatusAndLosesNoOutput) {
+    EXPECT_EXIT(
+        {
+            static char held[256];
+            std::setvbuf(stderr, held, _IOFBF, sizeof held);
+            std::fputs("last words", stderr);
+            CreateSystemPlatform()->Exit(7);
+        },
+        ::testing::ExitedWithCode(7), "last words");
 }
 
 }  // namespace
