@@ -303,6 +303,13 @@ TEST_F(PlatformTest, SystemInformationTakesTheFormsTheProgramUses) {
     EXPECT_NE(data.back(), '\\');
     EXPECT_TRUE(p_->IsDirectory(data));
 
+    uint64_t space = 0;
+    EXPECT_TRUE(p_->FreeSpace(dir_.string(), space));
+    EXPECT_GT(space, 0u);
+    EXPECT_FALSE(p_->FreeSpace(P("missing\\"), space));
+    // Drives coming and going are not watched through a descriptor here.
+    EXPECT_EQ(p_->DeviceChangeHandle(), -1);
+
     EXPECT_EQ(p_->Separator(), '\\');
     EXPECT_EQ(p_->JoinPath("C:\\a\\", "\\b"), "C:\\a\\b");
     EXPECT_EQ(p_->JoinPath("E:", "WORMINFO.DAT"), "E:\\WORMINFO.DAT");
