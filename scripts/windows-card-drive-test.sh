@@ -38,7 +38,9 @@ command -v wine >/dev/null || die "wine is not installed"
 
 export WINEPREFIX="$win/wine-card-drives"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export HOME="$WINEPREFIX/home"
+mkdir -p "$HOME"
 drives_key='HKLM\Software\Wine\Drives'
 
 work=$(mktemp -d /tmp/tv-card-drives.XXXXXX)
