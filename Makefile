@@ -1,5 +1,5 @@
 # Tallyvault: make deps | build (default) | test | asan | fuzz | demo | bench | run | screenshots | install |
-#             package | windows | windows-test | windows-bench | clean
+#             package | windows | windows-test | windows-installer | windows-bench | clean
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build test asan fuzz demo bench run screenshots install package windows windows-test windows-bench clean
+.PHONY: all deps build test asan fuzz demo bench run screenshots install package windows windows-test windows-installer windows-bench clean
 
 all: build
 
@@ -71,9 +71,20 @@ windows:
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
 # Every test program of the Windows build under wine (a wine prefix in $(WIN_BUILD)/),
-# and the archives of the Windows and the Linux programs compared.
+# and the archives of the Windows and the Linux programs compared; then the
+# Windows command line on cards in a card reader (the Linux build's card reader
+# stand-in shows generated cards to wine as removable drives).
 windows-test: build windows
 	@scripts/windows-test.sh $(WIN_BUILD) $(BUILD) $(JOBS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target tallyvault-cli tv_card_reader
+	@scripts/windows-card-drive-test.sh $(BUILD) $(WIN_BUILD)
+
+# The Windows installer $(WIN_BUILD)/tallyvault-<version>-setup.exe (NSIS), then its
+# test: installed, run and uninstalled under wine.
+windows-installer: windows
+	@scripts/windows-installer.sh $(WIN_BUILD)
+	@scripts/windows-installer-test.sh $(WIN_BUILD)
 
 # The benchmarks of the Windows build under wine, in one table as `make bench`.
 windows-bench: windows

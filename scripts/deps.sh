@@ -10,9 +10,10 @@ if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)
 fi
 # --windows: the cross-build, wine for its tests, NSIS for its installer, and
-# the source entries that Debian's openssl source is fetched through.
+# the source entries that Debian's openssl source is fetched through; FUSE 3 for
+# the card reader stand-in that shows card images to wine as removable drives.
 if [ "${1:-}" = "--windows" ]; then
-    packages=(cmake ninja-build make mingw-w64 wine wine64 nsis xvfb dpkg-dev googletest)
+    packages=(cmake ninja-build make mingw-w64 wine wine64 nsis xvfb dpkg-dev googletest fuse3 libfuse3-dev)
 fi
 # --package: what the Debian package is built and checked with.
 if [ "${1:-}" = "--package" ]; then

@@ -11,10 +11,13 @@ if [ -z "$prefix" ]; then
 fi
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installer, and no menu or file-type entries written for the
+# desktop: wine keeps to its prefix, and its home folder lies inside it too.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export HOME="$WINEPREFIX/home"
 export WINEARCH=win64
+mkdir -p "$HOME"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1 || true
 fi
 exec wine "$@"

@@ -127,11 +127,11 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& o, std::stri
 
 namespace {
 
-// From the root of the file system, or on Windows from a drive ("C:\...").
-bool IsAbsolute(const Platform& platform, const std::string& dir) {
-    const char separator = platform.Separator();
+// A path from the root: of the file system, or where paths start with a drive
+// letter, of a drive ("C:\...").
+bool IsFromRoot(const std::string& dir, char separator) {
     if (dir.front() == separator) return true;
-    return separator == '\\' && dir.size() >= 3 && std::isalpha(static_cast<unsigned char>(dir[0])) != 0 &&
+    return separator == '\\' && dir.size() >= 3 && std::isalpha(static_cast<unsigned char>(dir[0])) &&
            dir[1] == ':' && (dir[2] == '\\' || dir[2] == '/');
 }
 
@@ -140,7 +140,7 @@ bool IsAbsolute(const Platform& platform, const std::string& dir) {
 bool ResolveDataDir(Platform& platform, std::string& dir, std::string& error) {
     if (dir.empty()) return true;
     const char separator = platform.Separator();
-    if (!IsAbsolute(platform, dir)) dir = platform.JoinPath(platform.CurrentDirectory(), dir);
+    if (!IsFromRoot(dir, separator)) dir = platform.JoinPath(platform.CurrentDirectory(), dir);
     // Each folder of the path in turn, so that missing parents are made too.
     for (size_t at = dir.find(separator, 1);; at = dir.find(separator, at + 1)) {
         const std::string folder = at == std::string::npos ? dir : dir.substr(0, at);

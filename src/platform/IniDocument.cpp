@@ -115,18 +115,23 @@ bool IniDocument::Keys(const std::u16string& section, std::vector<std::u16string
 
 void IniDocument::Set(const std::u16string& section, const std::u16string& key,
                       const std::u16string& value) {
-    Line line = Classify(ToNarrow(key) + "=" + ToNarrow(value));
+    // The value is stored without its leading blanks (reading drops them anyway).
+    size_t first = 0;
+    while (first < value.size() && (value[first] == u' ' || value[first] == u'\t')) ++first;
+    const std::string text = "=" + ToNarrow(std::u16string_view(value).substr(first));
     size_t header = FindSection(section);
     if (header == std::string::npos) {
         lines_.push_back(Classify("[" + ToNarrow(section) + "]"));
-        lines_.push_back(std::move(line));
+        lines_.push_back(Classify(ToNarrow(key) + text));
         return;
     }
+    // A key that exists keeps its name as the file spells it.
     const size_t at = FindKey(header, key);
     if (at != std::string::npos) {
-        lines_[at] = std::move(line);
+        lines_[at] = Classify(ToNarrow(lines_[at].key) + text);
         return;
     }
+    Line line = Classify(ToNarrow(key) + text);
     // After the last non-blank line of the section, so that blank lines that
     // separate it from the next section stay where they are.
     size_t insert = SectionEnd(header);

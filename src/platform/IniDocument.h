@@ -1,8 +1,9 @@
 // An INI file in memory, with the reading and writing rules of the Windows
 // private-profile functions: section and key names compared without regard to
-// case, values replaced in place, new keys after the last key of their section,
-// new sections at the end, CR LF line ends. Used by platforms that have no such
-// functions of their own.
+// case, values replaced in place under the key's name as the file spells it,
+// new keys after the last key of their section, new sections at the end,
+// values written without leading blanks, CR LF line ends. Used by platforms
+// that have no such functions of their own.
 #pragma once
 
 #include <cstdint>

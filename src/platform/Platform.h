@@ -199,9 +199,14 @@ public:
     virtual uint32_t GetPrivateProfileString(const char16_t* section, const char16_t* key,
                                              const char16_t* defaultText, char16_t* buffer,
                                              uint32_t size, const std::string& path) = 0;
+    // The value's leading number as Windows reads it (blanks, one sign, "0x" for
+    // hexadecimal, 32 bits that wrap, a negative number as its two's complement);
+    // the default when the key is missing or has no value.
     virtual uint32_t GetPrivateProfileInt(const char16_t* section, const char16_t* key,
                                           int32_t defaultValue, const std::string& path) = 0;
-    // key == nullptr removes the section, value == nullptr removes the key.
+    // key == nullptr removes the section, value == nullptr removes the key. An
+    // existing key keeps its name as the file spells it; the value is written
+    // without its leading blanks.
     virtual bool WritePrivateProfileString(const char16_t* section, const char16_t* key,
                                            const char16_t* value, const std::string& path) = 0;
 };

@@ -136,4 +136,29 @@ int64_t LeadingDecimalOf(Str text) {
 int64_t LeadingDecimal(std::u16string_view text) { return LeadingDecimalOf(text); }
 int64_t LeadingDecimal(std::string_view text) { return LeadingDecimalOf(text); }
 
+bool MatchesNamePattern(std::u16string_view name, std::u16string_view pattern) {
+    // Greedy with one point of return: the last "*" seen takes one more
+    // character whenever what follows it fails to match.
+    size_t n = 0;
+    size_t p = 0;
+    size_t starAt = std::u16string_view::npos;
+    size_t starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            starAt = p++;
+            starName = n;
+        } else if (p < pattern.size() && (pattern[p] == u'?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starAt != std::u16string_view::npos) {
+            p = starAt + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
+
 }  // namespace tv

@@ -23,4 +23,9 @@ char16_t FoldCase(char16_t c);
 int64_t LeadingDecimal(std::u16string_view text);
 int64_t LeadingDecimal(std::string_view text);
 
+// Whether a file name matches a pattern of "*" (any run of characters) and "?"
+// (any one character), without regard to case; every other character stands
+// for itself.
+bool MatchesNamePattern(std::u16string_view name, std::u16string_view pattern);
+
 }  // namespace tv

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/Platform.h"
+#include "platform/Wine.h"
 
 namespace tv {
 namespace {
@@ -83,17 +84,28 @@ TEST_F(IniTest, KeyListEndsWithTwoNulsWhetherItFitsOrNot) {
 
     buffer = Get(u"S", nullptr, 5, &n);  // "ab\0cd\0\0" needs 7
     EXPECT_EQ(n, 3u);
-    EXPECT_EQ(buffer, std::u16string(u"ab\0\0\0", 5));
+    // Wine leaves the last position of a list cut down to whole names as it was.
+    if (!test::RunningUnderWine()) {
+        EXPECT_EQ(buffer, std::u16string(u"ab\0\0\0", 5));
+    }
 
     buffer = Get(u"T", nullptr, 4, &n);  // a section without keys
     EXPECT_EQ(n, 0u);
-    EXPECT_EQ(buffer.substr(0, 2), std::u16string(u"\0\0", 2));
+    EXPECT_EQ(buffer[0], u'\0');
+    if (!test::RunningUnderWine()) {
+        EXPECT_EQ(buffer[1], u'\0');
+    }
 }
 
+// Numbers read as Windows reads them: the leading digits, a negative number
+// as its two's complement, hexadecimal after "0x", an empty value as missing.
 TEST_F(IniTest, IntReadsLeadingDigitsOnly) {
-    Write("[S]\r\na=25MB\r\nb=-3\r\nc=x1\r\nd= 7\r\n");
+    Write("[S]\r\na=25MB\r\nb=-3\r\nc=x1\r\nd= 7\r\nf=\r\ng=0x1f\r\nh=4294967298\r\n");
     EXPECT_EQ(p_->GetPrivateProfileInt(u"S", u"a", 9, path_), 25u);
-    EXPECT_EQ(p_->GetPrivateProfileInt(u"S", u"b", 9, path_), 0u);
+    EXPECT_EQ(p_->GetPrivateProfileInt(u"S", u"b", 9, path_), 4294967293u);
+    EXPECT_EQ(p_->GetPrivateProfileInt(u"S", u"f", 9, path_), 9u);
+    EXPECT_EQ(p_->GetPrivateProfileInt(u"S", u"g", 9, path_), 31u);
+    EXPECT_EQ(p_->GetPrivateProfileInt(u"S", u"h", 9, path_), 2u);
     EXPECT_EQ(p_->GetPrivateProfileInt(u"S", u"c", 9, path_), 0u);
     EXPECT_EQ(p_->GetPrivateProfileInt(u"S", u"d", 9, path_), 7u);
     EXPECT_EQ(p_->GetPrivateProfileInt(u"S", u"e", 9, path_), 9u);
@@ -104,15 +116,17 @@ TEST_F(IniTest, WritesCreateReplaceInPlaceAndAppend) {
     EXPECT_TRUE(p_->WritePrivateProfileString(u"Config", u"B", u"2", path_));
     EXPECT_EQ(Read(), "[Config]\r\nA=1\r\nB=2\r\n");
 
+    // A key keeps its name as the file spells it; a value loses its leading blanks.
     EXPECT_TRUE(p_->WritePrivateProfileString(u"CONFIG", u"a", u"one", path_));
-    EXPECT_TRUE(p_->WritePrivateProfileString(u"Card1", u"K", u"v", path_));
-    EXPECT_EQ(Read(), "[Config]\r\na=one\r\nB=2\r\n[Card1]\r\nK=v\r\n");
+    EXPECT_TRUE(p_->WritePrivateProfileString(u"Card1", u"K", u" \tv ", path_));
+    EXPECT_EQ(Read(), "[Config]\r\nA=one\r\nB=2\r\n[Card1]\r\nK=v \r\n");
 
     // A new key goes after the last key of its section, before the blank lines
-    // that separate it from the next one.
-    Write("[S]\nx=1\n\n[T]\ny=2\n");
+    // that separate it from the next one (which wine drops).
+    Write("[S]\r\nx=1\r\n\r\n[T]\r\ny=2\r\n");
     EXPECT_TRUE(p_->WritePrivateProfileString(u"S", u"z", u"3", path_));
-    EXPECT_EQ(Read(), "[S]\r\nx=1\r\nz=3\r\n\r\n[T]\r\ny=2\r\n");
+    const std::string expected = "[S]\r\nx=1\r\nz=3\r\n\r\n[T]\r\ny=2\r\n";
+    EXPECT_EQ(Read(), test::RunningUnderWine() ? test::AsWineRewritesIt(expected) : expected);
 }
 
 TEST_F(IniTest, WritesRemoveKeysAndSections) {

@@ -18,11 +18,6 @@ namespace tv {
 
 namespace {
 
-int SlotOf(char letter) {
-    const int up = std::toupper(static_cast<unsigned char>(letter));
-    return up >= 'A' && up <= 'Z' ? up - 'A' : -1;
-}
-
 // The mount table escapes blanks and a few other characters as \ooo.
 std::string Unescape(const std::string& s) {
     std::string out;
@@ -59,15 +54,6 @@ bool IsRemovableDevice(const std::string& source) {
     return slash != std::string::npos && ReadsOne(device.substr(0, slash) + "/removable");
 }
 
-// An emulated card's file, served by its provider, takes this path.
-bool SplitPath(const std::string& path, std::string& folder, std::string& name) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return false;
-    folder = path.substr(0, slash);
-    name = path.substr(slash + 1);
-    return true;
-}
-
 }  // namespace
 
 std::vector<DriveInfo> PosixPlatform::RemovableMounts() {
@@ -85,7 +71,7 @@ std::vector<DriveInfo> PosixPlatform::RemovableMounts() {
         std::string fsType, source;
         fields >> fsType >> source;
         if (!IsRemovableDevice(source)) continue;
-        while (next <= 'Z' && mounted_[next - 'A'].provider) ++next;
+        while (next <= 'Z' && mounted_.IsMounted(next)) ++next;
         if (next > 'Z') break;
         drives.push_back(DriveInfo{next, Unescape(mountPoint), DriveType::Removable});
         ++next;
@@ -104,10 +90,11 @@ PosixPlatform::~PosixPlatform() {
 }
 
 DriveInfo PosixPlatform::GetDrive(char letter) {
-    const int slot = SlotOf(letter);
+    const int slot = MountedCards::SlotOf(letter);
     if (slot < 0) return {};
+    DriveInfo drive;
+    if (mounted_.Drive(letter, drive)) return drive;
     const char up = static_cast<char>('A' + slot);
-    if (mounted_[slot].provider) return DriveInfo{up, mounted_[slot].root, DriveType::Removable};
     for (const DriveInfo& d : RemovableMounts()) {
         if (d.letter == up) return d;
     }
@@ -116,29 +103,18 @@ DriveInfo PosixPlatform::GetDrive(char letter) {
 
 void PosixPlatform::MountCard(char letter, const std::string& root,
                               std::shared_ptr<CardFileProvider> provider) {
-    const int slot = SlotOf(letter);
-    if (slot < 0) return;
-    std::string folder = root;
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    mounted_[slot] = MountedCard{provider ? folder : std::string(), std::move(provider)};
+    mounted_.Mount(letter, root, std::move(provider));
 }
 
 std::unique_ptr<File> PosixPlatform::OpenSectorFile(const std::string& path) {
-    std::string folder;
-    std::string name;
-    if (SplitPath(path, folder, name)) {
-        for (MountedCard& card : mounted_) {
-            if (card.provider && card.root == folder && card.provider->Serves(name)) {
-                int error = 0;
-                auto file = card.provider->OpenCardFile(name, error);
-                if (!file) lastError_ = error;
-                return file;
-            }
-        }
+    std::unique_ptr<File> served;
+    int error = 0;
+    if (mounted_.OpenServed(path, served, error)) {
+        if (!served) lastError_ = error;
+        return served;
     }
     // A real card: the firmware sees every transfer, so nothing is cached. File
     // systems without direct I/O still get write-through.
-    int error = 0;
     int fd = OpenRegularDescriptor(path, O_RDWR | O_DIRECT | O_SYNC, error);
     if (fd < 0 && error == kErrInvalidParameter) fd = OpenRegularDescriptor(path, O_RDWR | O_SYNC, error);
     if (fd < 0) {

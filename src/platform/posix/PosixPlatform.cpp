@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -13,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/IniDocument.h"
+#include "platform/IniEmulation.h"
 #include "platform/Text.h"
 
 namespace tv {
@@ -471,7 +470,7 @@ bool PosixPlatform::ListFolder(const std::string& folder, const std::string& pat
     while (dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
-        if (::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) != 0) continue;
+        if (!MatchesNamePattern(ToUtf16(name), ToUtf16(pattern))) continue;
         DirEntry e;
         e.name = name;
         struct stat st {};
@@ -514,117 +513,87 @@ std::unique_ptr<FileLock> PosixPlatform::TryLockFile(const std::string& path) {
 
 // --- INI files ------------------------------------------------------------------
 
-bool PosixPlatform::ReadWholeFile(const std::string& path, std::string& content) {
-    content.clear();
-    struct stat st {};
-    int error = 0;
-    Fd fd = OpenRegularFile(path, O_RDONLY, 0, error, &st);
-    if (!fd.valid()) return Fail(error);
-    if (st.st_size > kMaxIniFileSize) return Fail(kErrFileTooLarge);
-    char buffer[65536];
-    for (;;) {
-        const ssize_t r = ::read(fd.get(), buffer, sizeof buffer);
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) return FailErrno();
-        if (r == 0) return true;
-        content.append(buffer, static_cast<size_t>(r));
-        // A file that grows while it is read is held to the same bound.
-        if (content.size() > static_cast<size_t>(kMaxIniFileSize)) {
-            content.clear();
-            return Fail(kErrFileTooLarge);
+namespace {
+
+// Whole INI files, read up to a bound and replaced by a rename.
+class PosixIniFiles : public IniFileAccess {
+public:
+    bool ReadIniFile(const std::string& path, std::string& content, int& error) override {
+        content.clear();
+        struct stat st {};
+        Fd fd = OpenRegularFile(path, O_RDONLY, 0, error, &st);
+        if (!fd.valid()) return false;
+        if (st.st_size > Platform::kMaxIniFileSize) return Failed(error, kErrFileTooLarge);
+        char buffer[65536];
+        for (;;) {
+            const ssize_t r = ::read(fd.get(), buffer, sizeof buffer);
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) return Failed(error, SystemErrorFromErrno(errno));
+            if (r == 0) return true;
+            content.append(buffer, static_cast<size_t>(r));
+            // A file that grows while it is read is held to the same bound.
+            if (content.size() > static_cast<size_t>(Platform::kMaxIniFileSize)) {
+                content.clear();
+                return Failed(error, kErrFileTooLarge);
+            }
         }
     }
-}
 
-bool PosixPlatform::WriteWholeFile(const std::string& path, const std::string& content) {
-    // Written beside the file and renamed over it, so that a full disk or a crash
-    // leaves the old file whole instead of a truncated one.
-    struct stat st {};
-    const bool existed = ::stat(path.c_str(), &st) == 0;
-    if (existed && (st.st_mode & S_IWUSR) == 0) return Fail(kErrAccessDenied);
-    // The temporary file is created anew: whatever a killed write or someone
-    // else left at its name (a link too) goes first and is never followed.
-    const std::string temp = path + ".tmp~";
-    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    const mode_t mode = existed ? (st.st_mode & 0777) : 0666;
-    Fd fd(::open(temp.c_str(), flags, mode));
-    if (!fd.valid() && errno == EEXIST && ::unlink(temp.c_str()) == 0) fd = Fd(::open(temp.c_str(), flags, mode));
-    if (!fd.valid()) return Fail(errno == ENOENT ? kErrPathNotFound : SystemErrorFromErrno(errno));
-    if (!WriteAll(fd.get(), content.data(), content.size()) || ::fsync(fd.get()) != 0) {
-        const int err = errno;
+    bool WriteIniFile(const std::string& path, const std::string& content, int& error) override {
+        // Written beside the file and renamed over it, so that a full disk or a crash
+        // leaves the old file whole instead of a truncated one.
+        struct stat st {};
+        const bool existed = ::stat(path.c_str(), &st) == 0;
+        if (existed && (st.st_mode & S_IWUSR) == 0) return Failed(error, kErrAccessDenied);
+        // The temporary file is created anew: whatever a killed write or someone
+        // else left at its name (a link too) goes first and is never followed.
+        const std::string temp = path + ".tmp~";
+        const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+        const mode_t mode = existed ? (st.st_mode & 0777) : 0666;
+        Fd fd(::open(temp.c_str(), flags, mode));
+        if (!fd.valid() && errno == EEXIST && ::unlink(temp.c_str()) == 0) fd = Fd(::open(temp.c_str(), flags, mode));
+        if (!fd.valid()) return Failed(error, errno == ENOENT ? kErrPathNotFound : SystemErrorFromErrno(errno));
+        if (!WriteAll(fd.get(), content.data(), content.size()) || ::fsync(fd.get()) != 0) {
+            const int err = errno;
+            fd.reset();
+            ::unlink(temp.c_str());
+            return Failed(error, SystemErrorFromErrno(err));
+        }
         fd.reset();
-        ::unlink(temp.c_str());
-        return Fail(SystemErrorFromErrno(err));
+        if (::rename(temp.c_str(), path.c_str()) != 0) {
+            const int err = errno;
+            ::unlink(temp.c_str());
+            return Failed(error, SystemErrorFromErrno(err));
+        }
+        return true;
     }
-    fd.reset();
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        return Fail(SystemErrorFromErrno(err));
+
+private:
+    static bool Failed(int& error, int value) {
+        error = value;
+        return false;
     }
-    return true;
-}
+};
+
+}  // namespace
 
 uint32_t PosixPlatform::GetPrivateProfileString(const char16_t* section, const char16_t* key,
                                                 const char16_t* defaultText, char16_t* buffer,
                                                 uint32_t size, const std::string& path) {
-    const std::u16string fallback = defaultText != nullptr ? defaultText : u"";
-    std::string content;
-    IniDocument doc;
-    if (ReadWholeFile(path, content)) {
-        doc.Parse(content);
-        lastError_ = 0;
-    }
-    if (section == nullptr) return CopyProfileValue(fallback, buffer, size);
-    if (key == nullptr) {
-        std::vector<std::u16string> keys;
-        doc.Keys(section, keys);
-        return CopyProfileKeyList(keys, buffer, size);
-    }
-    std::u16string value;
-    if (!doc.Find(section, key, value)) value = fallback;
-    return CopyProfileValue(value, buffer, size);
+    PosixIniFiles files;
+    return EmulatedGetPrivateProfileString(files, lastError_, section, key, defaultText, buffer, size, path);
 }
 
 uint32_t PosixPlatform::GetPrivateProfileInt(const char16_t* section, const char16_t* key,
                                              int32_t defaultValue, const std::string& path) {
-    std::string content;
-    IniDocument doc;
-    std::u16string value;
-    if (section == nullptr || key == nullptr || !ReadWholeFile(path, content)) {
-        return static_cast<uint32_t>(defaultValue);
-    }
-    doc.Parse(content);
-    if (!doc.Find(section, key, value)) return static_cast<uint32_t>(defaultValue);
-    const int64_t n = LeadingDecimal(value);
-    if (n < 0) return 0;
-    return n > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(n);
+    PosixIniFiles files;
+    return EmulatedGetPrivateProfileInt(files, lastError_, section, key, defaultValue, path);
 }
 
 bool PosixPlatform::WritePrivateProfileString(const char16_t* section, const char16_t* key,
                                               const char16_t* value, const std::string& path) {
-    if (section == nullptr) return Fail(kErrInvalidParameter);
-    // A line break (or NUL) inside a name or value would end its line early and
-    // let the rest pose as keys and sections of their own.
-    const auto breaksLine = [](const char16_t* text) {
-        for (const char16_t* c = text; c != nullptr && *c != 0; ++c) {
-            if (*c == u'\r' || *c == u'\n') return true;
-        }
-        return false;
-    };
-    if (breaksLine(section) || breaksLine(key) || breaksLine(value)) return Fail(kErrInvalidParameter);
-    std::string content;
-    if (!ReadWholeFile(path, content) && lastError_ != kErrFileNotFound) return false;
-    IniDocument doc;
-    doc.Parse(content);
-    if (key == nullptr) {
-        doc.RemoveSection(section);
-    } else if (value == nullptr) {
-        doc.RemoveKey(section, key);
-    } else {
-        doc.Set(section, key, value);
-    }
-    return WriteWholeFile(path, doc.Serialize());
+    PosixIniFiles files;
+    return EmulatedWritePrivateProfileString(files, lastError_, section, key, value, path);
 }
 
 std::unique_ptr<Platform> CreateSystemPlatform() { return std::make_unique<PosixPlatform>(); }

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/MountedCards.h"
 #include "platform/Platform.h"
 
 namespace tv {
@@ -57,20 +58,14 @@ private:
     bool FailErrno();
     bool CopyContents(const std::string& from, const std::string& to, bool exclusive,
                       const CopyProgress* progress);
-    bool ReadWholeFile(const std::string& path, std::string& content);
-    bool WriteWholeFile(const std::string& path, const std::string& content);
 
-    struct MountedCard {
-        std::string root;
-        std::shared_ptr<CardFileProvider> provider;
-    };
     // Removable file systems of this machine by letter, from the mount table.
     std::vector<DriveInfo> RemovableMounts();
     // An open file descriptor as a File of this platform.
     std::unique_ptr<File> WrapDescriptor(int fd);
 
     int lastError_ = 0;
-    MountedCard mounted_[26];
+    MountedCards mounted_{"/", MountedCards::Names::ExactCase};
     int mountWatch_ = -1;  // the mount table, watched for changes
 };
 
