@@ -46,7 +46,7 @@ std::map<MessageId, std::u16string> MessageTable::Parse(std::string_view data) {
             continue;
         }
         text = text.substr(1, text.size() - 2);
-        texts[static_cast<MessageId>(id)] = ToUtf16(text);
+        texts[static_cast<MessageId>(id)] = Utf8ToUtf16(text);  // the tables are UTF-8
     }
     return texts;
 }

@@ -8,7 +8,7 @@ namespace {
 constexpr char32_t kEscapedByteBase = 0xDC00;
 }  // namespace
 
-std::u16string ToUtf16(std::string_view s) {
+std::u16string Utf8ToUtf16(std::string_view s) {
     std::u16string out;
     out.reserve(s.size());
     size_t i = 0;
@@ -61,7 +61,7 @@ std::u16string ToUtf16(std::string_view s) {
     return out;
 }
 
-std::string ToNarrow(std::u16string_view w) {
+std::string Utf16ToUtf8(std::u16string_view w) {
     std::string out;
     out.reserve(w.size());
     for (size_t i = 0; i < w.size(); ++i) {
@@ -94,6 +94,11 @@ std::string ToNarrow(std::u16string_view w) {
     }
     return out;
 }
+
+#ifndef _WIN32
+std::u16string ToUtf16(std::string_view narrow) { return Utf8ToUtf16(narrow); }
+std::string ToNarrow(std::u16string_view wide) { return Utf16ToUtf8(wide); }
+#endif
 
 char16_t FoldCase(char16_t c) {
     if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);

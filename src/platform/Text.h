@@ -1,5 +1,5 @@
-// Conversions between the narrow text of the platform (UTF-8 here) and UTF-16,
-// and small text helpers shared by the layers above.
+// Conversions between the narrow text of the platform and UTF-16, and small
+// text helpers shared by the layers above.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +8,15 @@
 
 namespace tv {
 
-// Invalid input never fails and is never lost: each byte of a broken sequence
-// becomes the lone surrogate U+DC80..U+DCFF, which ToNarrow turns back into
-// that byte; other lone surrogates become U+FFFD.
+// UTF-8 and UTF-16. Invalid input never fails and is never lost: each byte of
+// a broken sequence becomes the lone surrogate U+DC80..U+DCFF, which
+// Utf16ToUtf8 turns back into that byte; other lone surrogates become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view wide);
+
+// The narrow text of the platform (paths, the log, INI files): UTF-8 on Linux,
+// as above; the ANSI code page on Windows, where a character the code page has
+// no form for becomes the code page's stand-in.
 std::u16string ToUtf16(std::string_view narrow);
 std::string ToNarrow(std::u16string_view wide);
 

@@ -17,7 +17,7 @@ protected:
         TestEnvironment::SetUp();
         ctx_ = &GetAppContext();
     }
-    std::string Text(MessageId id) { return ToNarrow(GetMessageText(id)); }
+    std::string Text(MessageId id) { return Utf16ToUtf8(GetMessageText(id)); }
     AppContext* ctx_ = nullptr;
 };
 

@@ -12,7 +12,7 @@
 #include "platform/IniEmulation.h"
 #include "platform/PlatformFixture.h"
 #include "platform/Text.h"
-#include "platform/Wine.h"
+#include "support/Wine.h"
 
 namespace tv {
 namespace {

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "platform/Platform.h"
-#include "platform/Wine.h"
+#include "support/Wine.h"
 
 namespace tv {
 namespace {

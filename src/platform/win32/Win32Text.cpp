@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "platform/Text.h"
 #include "platform/win32/Win32Api.h"
 
 namespace tv {
@@ -34,6 +35,15 @@ std::string AnsiFromWide(std::wstring_view wide) {
     std::string ansi;
     AnsiFromWide(wide, ansi);
     return ansi;
+}
+
+std::u16string ToUtf16(std::string_view narrow) {
+    const std::wstring wide = WideFromAnsi(narrow);
+    return std::u16string(wide.begin(), wide.end());
+}
+
+std::string ToNarrow(std::u16string_view wide) {
+    return AnsiFromWide(std::wstring_view(reinterpret_cast<const wchar_t*>(wide.data()), wide.size()));
 }
 
 }  // namespace tv
