@@ -48,12 +48,12 @@ TEST_F(ArchiveFolderTest, LengthCountsCharactersNotBytes) {
     AppContext& ctx = GetAppContext();
     ctx.scaleType = '1';
     ctx.backupSmcOnArchive = false;
-    // 143 characters, of which the last ten take two bytes each.
-    std::string path = TempPath("g");
-    path += std::string(143 - path.size() - 10, 'b');
-    for (int i = 0; i < 10; ++i) path += "\xC3\xA9";
-    std::filesystem::create_directories(path);
-    EXPECT_EQ(CheckArchiveFolder(ctx, ToUtf16(path)), 0);
+    // 143 characters, of which the last ten take two bytes each in UTF-8.
+    std::u16string path = ToUtf16(TempPath("g"));
+    path += std::u16string(143 - path.size() - 10, u'b');
+    path += std::u16string(10, u'\u00E9');
+    std::filesystem::create_directories(std::filesystem::path(path));
+    EXPECT_EQ(CheckArchiveFolder(ctx, path), 0);
 }
 
 }  // namespace
