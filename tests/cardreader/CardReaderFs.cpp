@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <unordered_map>
 
 #include "platform/Platform.h"
 
@@ -26,6 +28,19 @@ struct OpenEntry {
         if (fd >= 0) ::close(fd);
     }
 };
+
+// Every open entry, owned here: the kernel may unmount with files still open
+// and never release them, and they go with the process's end then.
+std::unordered_map<uint64_t, std::unique_ptr<OpenEntry>>& OpenEntries() {
+    static std::unordered_map<uint64_t, std::unique_ptr<OpenEntry>> entries;
+    return entries;
+}
+
+uint64_t Keep(std::unique_ptr<OpenEntry> entry) {
+    const uint64_t handle = reinterpret_cast<uint64_t>(entry.get());
+    OpenEntries()[handle] = std::move(entry);
+    return handle;
+}
 
 CardReaderFs& Fs() { return *static_cast<CardReaderFs*>(fuse_get_context()->private_data); }
 
@@ -130,7 +145,7 @@ int OpenCard(const char* path, fuse_file_info* fi) {
     if ((fi->flags & O_TRUNC) != 0 && !entry->card->Truncate(0)) return -EACCES;
     fi->direct_io = 1;
     fi->keep_cache = 0;
-    fi->fh = reinterpret_cast<uint64_t>(entry.release());
+    fi->fh = Keep(std::move(entry));
     return 0;
 }
 
@@ -142,7 +157,7 @@ int OpenImageFile(const char* path, fuse_file_info* fi, bool create, mode_t mode
     if (fd < 0) return -errno;
     auto entry = std::make_unique<OpenEntry>();
     entry->fd = fd;
-    fi->fh = reinterpret_cast<uint64_t>(entry.release());
+    fi->fh = Keep(std::move(entry));
     return 0;
 }
 
@@ -192,7 +207,7 @@ int Write(const char*, const char* buffer, size_t size, off_t offset, fuse_file_
 int StatFs(const char*, struct statvfs* st) { return Result(::statvfs(Fs().ImagePath("/").c_str(), st)); }
 
 int Release(const char*, fuse_file_info* fi) {
-    delete EntryOf(fi);
+    if (fi != nullptr) OpenEntries().erase(fi->fh);
     return 0;
 }
 

@@ -78,6 +78,11 @@ int main(int argc, char** argv) {
     char options[] = "fsname=tv_card_reader,subtype=tvcard";
     char* fuseArgv[] = {name, optionFlag, options, nullptr};
     fuse_args args = FUSE_ARGS_INIT(3, fuseArgv);
+    // fuse_new may copy the arguments into memory of its own, freed here on every way out.
+    struct ArgsOwner {
+        fuse_args& args;
+        ~ArgsOwner() { fuse_opt_free_args(&args); }
+    } argsOwner{args};
     Mount mount(fuse_new(&args, &tv::CardReaderFs::Operations(), sizeof(fuse_operations), &fs));
     if (mount.get() == nullptr) {
         std::fprintf(stderr, "tv_card_reader: the file system cannot be set up\n");
