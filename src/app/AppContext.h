@@ -16,6 +16,7 @@ struct WormHandle;
 class CBaseArchiver;
 class CVerifierdX;
 class CVerifierZT4;
+struct AuditTrail;
 
 class AppContext {
 public:
@@ -64,6 +65,10 @@ public:
     std::string yearEnd = "1231";
     uint32_t validationKind = 2;       // 1 ZT4 archive, 2 dX archive, 3 ZT4 Archive.log
     uint16_t archiveLogState = 0;
+    // Where a verification or validation records what it checked, for the
+    // report, the continuity check and the command line's JSON; null when
+    // nobody asked. Owned by whoever set it, for the length of the run.
+    AuditTrail* auditTrail = nullptr;
 };
 
 // Binds the process to its platform and user interface, and optionally to a data
