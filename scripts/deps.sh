@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-svg-dev qt6-translations-l10n libssl-dev
-          libgtest-dev libgmock-dev)
+          libgtest-dev libgmock-dev poppler-utils)
 # --fuzz: what the libFuzzer harnesses need as well (clang and its fuzzer runtime).
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)

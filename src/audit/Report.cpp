@@ -61,7 +61,8 @@ constexpr const char* kStyle =
     "th{background:#eee}"
     ".mono{font-family:monospace;word-break:break-all}"
     ".file{margin:1em 0;padding:0.3em 0.8em;border-left:2px solid #000}"
-    ".file.failed{border-left:8px solid #000}"
+    ".file.failed{border-left:none;padding:0}"
+    ".failedframe{border-collapse:separate;margin:1em 0}"
     ".badge{display:inline-block;border:1px solid #000;padding:1px 6px;font-weight:bold}"
     ".badge.failed{border:3px solid #000;background:#000;color:#fff;font-size:12pt}"
     ".bad{font-weight:bold;text-decoration:underline}";
@@ -106,7 +107,12 @@ void Row(std::string& out, MessageId label, const std::string& html) {
 
 void RenderFile(std::string& out, const FileAudit& file) {
     const bool failed = file.outcome == FileOutcome::kIntegrityFailure;
-    out += failed ? "<div class=\"file failed\">" : "<div class=\"file\">";
+    // A failed file stands in a heavy frame, seen in black and white print too
+    // (a frame of one cell, which Qt's text layout draws as browsers do).
+    out += failed ? "<table class=\"failedframe\" width=\"100%\" cellspacing=\"0\"><tr><td "
+                    "style=\"border:4px solid #000;border-left:12px solid #000;padding:6px\">"
+                    "<div class=\"file failed\">"
+                  : "<div class=\"file\">";
     out += "<h3>" + EscNarrow(BaseName(file.path)) + "</h3>";
     out += Badge(file.outcome);
     out += "<table>";
@@ -145,7 +151,7 @@ void RenderFile(std::string& out, const FileAudit& file) {
             out += "<p>" + Filled(546, {{"n", std::to_string(file.findingsNotListed)}}) + "</p>";
         }
     }
-    out += "</div>";
+    out += failed ? "</div></td></tr></table>" : "</div>";
 }
 
 void RenderResultList(std::string& out, const ReportInput& input) {
@@ -203,7 +209,7 @@ void RenderCard(std::string& out, const CardContinuity& card, const AuditTrail* 
            "</span>" + (card.scaleSerial.empty() ? "" : " (" + Escape(card.scaleSerial) + ")") + "</h3>";
     out += card.Complete() ? "<p>" + Label(564) + "</p>"
                            : "<p><span class=\"badge failed\">" + Label(565) + "</span></p>";
-    out += "<p><b>" + Label(550) + "</b></p><table><tr><th>#</th><th>" + Label(507) + "</th><th>" + Label(551) +
+    out += "<p><b>" + Label(550) + "</b></p><table><tr><th>#</th><th>" + Label(507) + "</th><th>" + Label(578) +
            "</th><th>" + Label(567) + "</th><th>" + Label(568) + "</th></tr>";
     for (size_t i = 0; i < card.files.size(); ++i) {
         std::string blocks, first, last;
