@@ -3,6 +3,7 @@
 # A Windows build (build-win) runs under wine; its programs compare with their
 # own SHA-256 of the same bytes, Windows having no sha256sum.
 #   TV_BENCH_1GB=1   also measures the peak memory of a complete archive of a 1 GB card
+#   TV_BENCH_AUDIT_MB=N   megabytes of dX archives for the report's cost (default 1024)
 set -euo pipefail
 build=${1:-build}
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -45,6 +46,7 @@ fi
 has bench_zt4_archive && run bench_zt4_archive 100 2000
 has bench_dx_continue && run bench_dx_continue 100 2000
 has bench_dx_continue && run bench_dx_continue 100 2000 zt4
+has bench_dx_audit && run bench_dx_audit "${TV_BENCH_AUDIT_MB:-1024}"
 if [ "$found" -eq 0 ]; then
     echo "nothing to show yet: the benchmarks arrive with the archive and validation commands"
     exit 0

@@ -5,6 +5,7 @@
 
 #include "app/AppContext.h"
 #include "audit/Report.h"
+#include "messages/Messages.h"
 #include "support/TestEnvironment.h"
 
 namespace tv {
@@ -175,6 +176,21 @@ TEST_F(ReportTest, WritesWholeOrLeavesTheOldReport) {
     EXPECT_FALSE(FileExists(Platform::PublishTempName(path)));
 
     EXPECT_FALSE(WriteReportText(TempPath("no-such-folder/r.html"), "x", error));
+}
+
+TEST_F(ReportTest, EveryLabelHasAnEnglishAndAFrenchText) {
+    for (MessageId id = 500; id <= 578; ++id) {
+        GetAppContext().language = "English";
+        const std::u16string english = GetMessageText(id);
+        GetAppContext().language = "French";
+        const std::u16string french = GetMessageText(id);
+        EXPECT_NE(english, u"Undefined string") << id;
+        EXPECT_NE(french, u"Undefined string") << id;
+        // Placeholders are the same in both languages.
+        for (const char16_t* mark : {u"{n}", u"{first}", u"{last}", u"{uid}", u"{serial}"}) {
+            EXPECT_EQ(english.find(mark) == std::u16string::npos, french.find(mark) == std::u16string::npos) << id;
+        }
+    }
 }
 
 TEST(ReportPathTest, KindsAreToldByTheEndingInAnyCase) {
