@@ -1,6 +1,9 @@
 #include "audit/Report.h"
 
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <utility>
 
 #include "app/AppContext.h"
 #include "messages/Messages.h"
