@@ -11,7 +11,7 @@ namespace tv {
 namespace {
 
 constexpr MessageId kHeaders[] = {707, 708, 709, 710, 711, 712};
-constexpr int kWidths[] = {150, 50, 130, 190, 150, 170};
+constexpr int kWidths[] = {110, 70, 130, 180, 180, 180};
 
 QString JoinText(const Join& join) {
     switch (join.kind) {
@@ -29,10 +29,28 @@ QString JoinText(const Join& join) {
     return {};
 }
 
+// The scale's serial number names the card in the row; its tip and the report
+// give the card's unique ID as well.
 QString CardText(const CardContinuity& card) {
-    QString text = ToQString(card.smcUid);
-    if (!card.scaleSerial.empty()) text += QStringLiteral(" (") + ToQString(card.scaleSerial) + QLatin1Char(')');
-    return text;
+    return ToQString(card.scaleSerial.empty() ? card.smcUid : card.scaleSerial);
+}
+
+QString CardTip(const CardContinuity& card) {
+    QString tip = ToQString(card.smcUid);
+    if (!card.scaleSerial.empty()) tip += QStringLiteral(" (") + ToQString(card.scaleSerial) + QLatin1Char(')');
+    return tip;
+}
+
+// The days the card's archives cover, first to last ("YYYY-MM-DD").
+QString DaysText(const CardContinuity& card) {
+    std::string first;
+    std::string last;
+    for (const CoveredSpan& span : card.covered) {
+        if (first.empty()) first = span.firstDate;
+        if (!span.lastDate.empty()) last = span.lastDate;
+    }
+    if (first.empty() && last.empty()) return {};
+    return ToQString(first.substr(0, 10)) + QStringLiteral(" - ") + ToQString(last.substr(0, 10));
 }
 
 }  // namespace
@@ -57,12 +75,8 @@ void FillContinuityTable(QTreeWidget* table, const ContinuityReport& report) {
     table->clear();
     for (const CardContinuity& card : report.cards) {
         QStringList blocks;
-        QStringList dates;
         for (const CoveredSpan& span : card.covered) {
             if (span.hasNumbers) blocks << QStringLiteral("%1-%2").arg(span.firstNumber).arg(span.lastNumber);
-            if (!span.firstDate.empty() || !span.lastDate.empty()) {
-                dates << ToQString(span.firstDate) + QStringLiteral(" - ") + ToQString(span.lastDate);
-            }
         }
         QStringList joins;
         for (const Join& join : card.joins) {
@@ -80,11 +94,12 @@ void FillContinuityTable(QTreeWidget* table, const ContinuityReport& report) {
         const QStringList cells{CardText(card),
                                 QString::number(card.files.size()),
                                 blocks.join(QStringLiteral(", ")),
-                                dates.join(QStringLiteral(", ")),
+                                DaysText(card),
                                 joins.isEmpty() ? Text(713) : joins.join(QStringLiteral(", ")),
                                 log};
         auto* item = new QTreeWidgetItem(cells);
         for (int c = 0; c < cells.size(); ++c) item->setToolTip(c, cells[c]);
+        item->setToolTip(0, CardTip(card));
         if (!card.Complete()) item->setForeground(4, QColor(190, 20, 20));
         table->addTopLevelItem(item);
     }
