@@ -45,7 +45,8 @@ bench: deps build
 run: deps build
 	@scripts/run.sh $(BUILD)
 
-# A PNG of every page, in English and French, under $(BUILD)/screenshots/.
+# A PNG of every page, in English and French, under $(BUILD)/screenshots/, and
+# the first page of the verification reports (drawn by pdftoppm, poppler-utils).
 screenshots: deps build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/ui_screenshots $(BUILD)/screenshots
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/settings_screenshots $(BUILD)/screenshots

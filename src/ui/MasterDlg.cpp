@@ -119,6 +119,7 @@ CMasterDlg::CMasterDlg(QWidget* parent) : CWizardDialog(parent) {
     buttons->addWidget(back_);
     buttons->addWidget(next_);
     buttons->addSpacing(10);
+    buttons->addWidget(pageButton_);
     buttons->addWidget(cancel_);
     buttons->addWidget(finish_);
     root->addLayout(buttons);
@@ -129,7 +130,7 @@ CMasterDlg::CMasterDlg(QWidget* parent) : CWizardDialog(parent) {
         "QPushButton:hover { background: rgb(232,232,232); }"
         "QPushButton:pressed { background: rgb(200,200,200); }"
         "QPushButton:disabled { color: rgb(160,160,160); border-color: rgb(205,205,205); }");
-    for (QPushButton* b : {back_, next_, cancel_, finish_}) b->setStyleSheet(buttonStyle);
+    for (QPushButton* b : {back_, next_, cancel_, finish_, pageButton_}) b->setStyleSheet(buttonStyle);
 
     connect(this, &CMasterDlg::textsChanged, this, &CMasterDlg::RefreshTexts);
     connect(this, &CMasterDlg::defaultPathChanged, this, &CMasterDlg::RefreshDefaultPath);

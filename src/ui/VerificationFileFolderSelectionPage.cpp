@@ -49,12 +49,14 @@ CVerificationFileFolderSelectionPage::CVerificationFileFolderSelectionPage(QWidg
     browse_ = new QPushButton(box_);
     browse_->setAutoDefault(false);
     folder_ = new QCheckBox(box_);
+    allFindings_ = new QCheckBox(box_);
     grid->addWidget(label_, 0, 0);
     grid->addWidget(path_, 0, 1);
     grid->addWidget(browse_, 0, 2);
     grid->addWidget(folder_, 1, 1);
+    grid->addWidget(allFindings_, 2, 1);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(2, 1);
+    grid->setRowStretch(3, 1);
     layout->addWidget(box_);
     layout->addStretch(1);
     connect(browse_, &QPushButton::clicked, this, &CVerificationFileFolderSelectionPage::OnBrowse);
@@ -81,6 +83,7 @@ void CVerificationFileFolderSelectionPage::UpdateTexts() {
     box_->setTitle(Text(GuideText()));
     label_->setText(Text(log ? 274 : 148));
     folder_->setText(Text(149));
+    allFindings_->setText(Text(700));
     browse_->setText(Text(313));
 }
 
@@ -91,6 +94,8 @@ void CVerificationFileFolderSelectionPage::OnEnterForward() {
     folder_->setChecked(false);
     folder_->setEnabled(IsDx());
     folder_->setVisible(IsDx());
+    allFindings_->setChecked(false);
+    allFindings_->setVisible(IsDx());
     GetAppContext().folderInput = 0;
 }
 

@@ -19,6 +19,9 @@ public:
 
     QLineEdit* PathBox() const { return path_; }
     QCheckBox* ChooseFolder() const { return folder_; }
+    // dX: go on after the first failing block of an archive and list them all.
+    QCheckBox* AllFindingsBox() const { return allFindings_; }
+    bool AllFindings() const { return IsDx() && allFindings_->isChecked(); }
     QPushButton* BrowseButton() const { return browse_; }
     // The chooser the browse button opens (a file or folder dialog unless set);
     // it gets the filter and whether a folder is wanted, and gives the path.
@@ -43,6 +46,7 @@ private:
     QLineEdit* path_;
     QPushButton* browse_;
     QCheckBox* folder_;
+    QCheckBox* allFindings_;
     std::function<QString(const QString&, bool)> chooser_;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/VerificationPage.h"
 
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
@@ -15,10 +16,43 @@
 #include "ui/QtProgressView.h"
 #include "ui/QtResultList.h"
 #include "ui/QtText.h"
+#include "ui/ContinuityTable.h"
+#include "ui/ReportFile.h"
+#include "ui/VerificationFileFolderSelectionPage.h"
 #include "zt4/ValidationRun.h"
 #include "zt4/VerifierZT4.h"
 
 namespace tv {
+
+namespace {
+
+// The context points at the page's trail for the length of a run only, also
+// when an abort leaves the run early.
+class TrailInContext {
+public:
+    explicit TrailInContext(AuditTrail& trail) { GetAppContext().auditTrail = &trail; }
+    ~TrailInContext() {
+        if (HasAppContext()) GetAppContext().auditTrail = nullptr;
+    }
+    TrailInContext(const TrailInContext&) = delete;
+    TrailInContext& operator=(const TrailInContext&) = delete;
+};
+
+// Qt's save dialog; the name gets the extension of the chosen filter when the
+// user typed none.
+QString AskReportPath(QWidget* parent, const QString& suggested, const QString& filters) {
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(parent, Text(705), suggested, filters, &filter);
+    if (path.isEmpty()) return path;
+    const QString lower = path.toLower();
+    if (!lower.endsWith(QStringLiteral(".pdf")) && !lower.endsWith(QStringLiteral(".html")) &&
+        !lower.endsWith(QStringLiteral(".htm"))) {
+        path += filter.contains(QStringLiteral("*.html")) ? QStringLiteral(".html") : QStringLiteral(".pdf");
+    }
+    return path;
+}
+
+}  // namespace
 
 CVerificationPage::CVerificationPage(QWidget* parent) : CWizardPage(kPageVerification, parent) {
     auto* layout = new QVBoxLayout(this);
@@ -37,9 +71,31 @@ CVerificationPage::CVerificationPage(QWidget* parent) : CWizardPage(kPageVerific
     layout->addWidget(progress_);
     list_ = MakeResultList(this);
     layout->addWidget(list_, 1);
+    continuityLabel_ = new QLabel(this);
+    continuityLabel_->setStyleSheet(QStringLiteral("color: rgb(45,45,45); font-weight: bold;"));
+    layout->addWidget(continuityLabel_);
+    continuityTable_ = MakeContinuityTable(this);
+    continuityTable_->setMaximumHeight(96);
+    layout->addWidget(continuityTable_);
     layout->addStretch(0);
     SetColumns(false);
     list_->hide();
+    continuityLabel_->hide();
+    continuityTable_->hide();
+    chooseReportPath_ = [this](const QString& suggested, const QString& filters) {
+        return AskReportPath(this, suggested, filters);
+    };
+}
+
+bool CVerificationPage::OnCreatePage() {
+    connect(Wizard()->PageButton(), &QPushButton::clicked, this, [this] {
+        if (IsActive() && done_) SaveReport();
+    });
+    return true;
+}
+
+QPushButton* CVerificationPage::ReportButton() const {
+    return Wizard() != nullptr ? Wizard()->PageButton() : nullptr;
 }
 
 void CVerificationPage::SetColumns(bool dx) { SetResultColumns(list_, dx ? 6 : 4); }
@@ -67,6 +123,10 @@ int CVerificationPage::UpdateHeader() {
 void CVerificationPage::UpdateTexts() {
     status_->setText(Text(StatusId()));
     SetColumns(list_->columnCount() == 6);
+    continuityLabel_->setText(Text(706));
+    SetContinuityColumns(continuityTable_);
+    if (continuity_) FillContinuityTable(continuityTable_, *continuity_);
+    if (QPushButton* button = ReportButton(); button != nullptr && IsActive()) button->setText(Text(701));
 }
 
 void CVerificationPage::OnEnterForward() {
@@ -75,6 +135,16 @@ void CVerificationPage::OnEnterForward() {
     auto* master = qobject_cast<CMasterDlg*>(wizard);
     const bool dx = IsDx();
     folderRun_ = ctx.folderInput != 0;
+    checkedPath_ = ctx.verificationPath;
+    trail_ = AuditTrail{};
+    auto* choice = qobject_cast<CVerificationFileFolderSelectionPage*>(
+        wizard->FindPage(kPageVerificationFileFolderSelection));
+    trail_.options.allFindings = dx && choice != nullptr && choice->AllFindings();
+    continuity_.reset();
+    continuityLabel_->hide();
+    continuityTable_->hide();
+    continuityTable_->clear();
+    wizard->PageButton()->hide();
     statusIcon_->hide();
     progress_->setValue(0);
     list_->clear();
@@ -92,20 +162,11 @@ void CVerificationPage::OnEnterForward() {
     QtProgressView progress(progress_);
     QtResultList results(list_);
     running_ = true;
-    bool ok = false;
-    if (dx) {
-        if (ctx.dxVerifier) {
-            ok = ctx.dxVerifier->VerifyArchives(&progress, &results, false);
-        } else {
-            TV_LOG_ERROR(kModVerificationPage, "Verification element not found");
-        }
-    } else {
-        ok = RunZt4Validation(ctx.zt4Verifier.get(), ctx.validationKind, ctx.folderInput != 0,
-                              ctx.verificationMode, &progress, &results);
-    }
+    const bool ok = RunChecks(dx, &progress, &results);
     running_ = false;
 
     list_->show();
+    if (folderRun_) ShowContinuity();
     wizard->FinishButton()->show();
     wizard->SetNextOrFinishDefault(true);
     wizard->FinishButton()->setFocus();
@@ -117,7 +178,63 @@ void CVerificationPage::OnEnterForward() {
     done_ = true;
     status_->setText(Text(StatusId()));
     if (master != nullptr) master->SettingsButton()->setEnabled(true);
+    wizard->PageButton()->setText(Text(701));
+    wizard->PageButton()->setEnabled(true);
+    wizard->PageButton()->show();
     Ui().Repaint();
+}
+
+bool CVerificationPage::RunChecks(bool dx, ProgressView* progress, ResultList* results) {
+    AppContext& ctx = GetAppContext();
+    TrailInContext recording(trail_);
+    if (!dx) {
+        return RunZt4Validation(ctx.zt4Verifier.get(), ctx.validationKind, ctx.folderInput != 0,
+                                ctx.verificationMode, progress, results);
+    }
+    if (!ctx.dxVerifier) {
+        TV_LOG_ERROR(kModVerificationPage, "Verification element not found");
+        return false;
+    }
+    return ctx.dxVerifier->VerifyArchives(progress, results, false);
+}
+
+void CVerificationPage::ShowContinuity() {
+    continuity_ = CheckContinuity(trail_, nullptr);
+    FillContinuityTable(continuityTable_, *continuity_);
+    continuityLabel_->setText(Text(706));
+    continuityLabel_->show();
+    continuityTable_->show();
+}
+
+ReportInput CVerificationPage::MakeReportInput() const {
+    ReportInput input;
+    input.zt4 = GetAppContext().scaleType != '0';
+    input.checkedPath = checkedPath_;
+    input.createdAt = Sys().FormatNow("%Y-%m-%d %H:%M:%S");
+    input.version = GetVersionText();
+    input.trail = &trail_;
+    const QTreeWidgetItem* header = list_->headerItem();
+    for (int c = 0; c < list_->columnCount(); ++c) input.columns.push_back(ToU16(header->text(c)));
+    for (int r = 0; r < list_->topLevelItemCount(); ++r) {
+        const QTreeWidgetItem* item = list_->topLevelItem(r);
+        std::vector<std::u16string> row;
+        for (int c = 0; c < list_->columnCount(); ++c) row.push_back(ToU16(item->text(c)));
+        input.rows.push_back(std::move(row));
+    }
+    input.continuity = Continuity();
+    input.summary = ToU16(status_->text());
+    return input;
+}
+
+void CVerificationPage::SaveReport() {
+    const QString suggested = DefaultReportPath(checkedPath_, folderRun_, Sys().FormatNow("%Y-%m-%d"));
+    const QString filters = Text(702) + QStringLiteral(";;") + Text(703);
+    const QString chosen = chooseReportPath_(suggested, filters);
+    if (chosen.isEmpty()) return;
+    std::u16string error;
+    if (!SaveReportFile(MakeReportInput(), ToNarrowPath(chosen), error)) {
+        Ui().MessageBox(error, u"Tallyvault", kMbIconError | kMbTaskModal);
+    }
 }
 
 bool CVerificationPage::OnQueryCancel() {

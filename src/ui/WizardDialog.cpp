@@ -16,7 +16,9 @@ CWizardDialog::CWizardDialog(QWidget* parent) : QDialog(parent) {
     next_ = new QPushButton(this);
     cancel_ = new QPushButton(this);
     finish_ = new QPushButton(this);
-    for (QPushButton* b : {back_, next_, cancel_, finish_}) {
+    pageButton_ = new QPushButton(this);
+    pageButton_->hide();
+    for (QPushButton* b : {back_, next_, cancel_, finish_, pageButton_}) {
         b->setAutoDefault(false);
         b->setMinimumWidth(96);
     }
@@ -88,6 +90,7 @@ bool CWizardDialog::ActivatePage(CWizardPage* page) {
         current->hide();
         current->active_ = false;
     }
+    pageButton_->hide();
     page->setEnabled(true);
     page->show();
     page->update();

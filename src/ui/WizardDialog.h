@@ -37,6 +37,9 @@ public:
     QPushButton* NextButton() const { return next_; }
     QPushButton* CancelButton() const { return cancel_; }
     QPushButton* FinishButton() const { return finish_; }
+    // A button of the active page's own beside Finish (the verification page's
+    // report); hidden on every activation, shown and captioned by the page.
+    QPushButton* PageButton() const { return pageButton_; }
 
     // Default-button routines.
     void SetNextOrCancelDefault(bool disableNext);
@@ -70,6 +73,7 @@ protected:
     QPushButton* next_;
     QPushButton* cancel_;
     QPushButton* finish_;
+    QPushButton* pageButton_;
 
 private:
     void MakeDefault(QPushButton* button);

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTest>
@@ -50,6 +52,24 @@ void Shot(WizardFixture& f, const QString& name) {
     f.Window().repaint();
     const QString path = QDir(g_out).filePath(g_language + QStringLiteral("_") + name + QStringLiteral(".png"));
     if (f.Window().grab().save(path)) ++g_count;
+}
+
+// The first page of a report as the verification page saves it, drawn by
+// poppler's pdftoppm.
+void ShotOfReport(CVerificationPage* run, const QString& name) {
+    const QString pdf = QDir(g_out).filePath(g_language + QStringLiteral("_") + name + QStringLiteral(".pdf"));
+    run->SetReportPathChooser([pdf](const QString&, const QString&) { return pdf; });
+    run->ReportButton()->click();
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty()) {
+        std::printf("pdftoppm not found (poppler-utils): no picture of %s\n", pdf.toLocal8Bit().constData());
+        return;
+    }
+    const QString prefix = QDir(g_out).filePath(g_language + QStringLiteral("_") + name);
+    const int status = QProcess::execute(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"),
+                                                    QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                    QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, prefix});
+    if (status == 0) ++g_count;
 }
 
 // A window of its own (a picker, the calendar, the help window).
@@ -142,8 +162,11 @@ void DxRun(bool french) {
     (path->ChooseFolder())->click();
     path->PathBox()->setText(QString::fromStdString(folder));
     Shot(f, QStringLiteral("140_archive_selection_dx"));
+    (path->AllFindingsBox())->click();
+    Shot(f, QStringLiteral("140_archive_selection_dx_all_findings"));
     f.ClickNext();
     Shot(f, QStringLiteral("141_verification_dx"));
+    ShotOfReport(f.Page<CVerificationPage>(kPageVerification), QStringLiteral("report_dx_folder"));
     // No page of the flow leads to the verification choice: shown as if the
     // welcome page had.
     f.Window().ActivatePage(f.Window().FindPage(kPageVerificationSelection));
@@ -186,6 +209,7 @@ void Zt4Run(bool french) {
     Shot(f, QStringLiteral("140_archive_selection_zt4"));
     f.ClickNext();
     Shot(f, QStringLiteral("141_validation_zt4"));
+    ShotOfReport(f.Page<CVerificationPage>(kPageVerification), QStringLiteral("report_zt4"));
 }
 
 // The pages that set up an archive run, on a card archived before.

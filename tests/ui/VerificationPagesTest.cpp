@@ -1,6 +1,7 @@
 #include "ui/VerificationPagesTest.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "app/AppContext.h"
 #include "app/StartUp.h"
 #include "dx/CardCsv.h"
+#include "ui/ContinuityTable.h"
 #include "ui/SBCSelectionPage.h"
 #include "ui/VerificationFileFolderSelectionPage.h"
 #include "ui/VerificationPage.h"
@@ -78,6 +80,27 @@ void SubmitPath(WizardFixture& f, const std::string& path) {
     page->PathBox()->setText(QString::fromStdString(path));
     f.ClickNext();
 }
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The report button's save dialog, answered with the path; records what it was offered.
+struct FakeSaveDialog {
+    QString answer;
+    QString suggested;
+    QString filters;
+    int calls = 0;
+    void InstallOn(CVerificationPage* page) {
+        page->SetReportPathChooser([this](const QString& s, const QString& f) {
+            ++calls;
+            suggested = s;
+            filters = f;
+            return answer;
+        });
+    }
+};
 
 QStringList Row(QTreeWidget* list, int row) {
     QStringList cells;
@@ -361,6 +384,213 @@ void VerificationPagesTest::abortDuringARunEndsTheProgram() {
     QCOMPARE(f.TakeShown(), std::vector<std::string>{"Do you want to cancel the current operation and close?"});
     QVERIFY(f.LogText().find("Application aborted") != std::string::npos);
     QVERIFY(!HasAppContext());
+}
+
+void VerificationPagesTest::reportButtonSavesHtmlAndPdf() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    const std::string folder = f.TempPath("checked");
+    std::filesystem::create_directories(folder);
+    const std::string good = folder + "/good.csv";
+    WizardFixture::WriteFile(good, ArchivesOf('K').good);
+    ToPathPage(f, true);
+    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    QVERIFY(!f.Window().PageButton()->isVisible());  // nothing to report before a run
+    SubmitPath(f, good);
+    QPushButton* button = run->ReportButton();
+    QCOMPARE(button, f.Window().PageButton());
+    QVERIFY(button->isVisible());
+    QVERIFY(button->isEnabled());
+    QCOMPARE(button->text(), QStringLiteral("Save report..."));
+
+    FakeSaveDialog dialog;
+    dialog.InstallOn(run);
+    // Cancelled: nothing written, nothing shown.
+    button->click();
+    QCOMPARE(dialog.calls, 1);
+    QVERIFY(dialog.suggested.startsWith(QString::fromStdString(folder) + QStringLiteral("/Tallyvault report ")));
+    QVERIFY(dialog.suggested.endsWith(QStringLiteral(".pdf")));
+    QCOMPARE(dialog.filters, QStringLiteral("PDF report (*.pdf);;HTML report (*.html)"));
+    QVERIFY(f.TakeShown().empty());
+
+    dialog.answer = QString::fromStdString(f.TempPath("report.html"));
+    button->click();
+    const std::string html = ReadAll(f.TempPath("report.html"));
+    QVERIFY(html.find("<html") != std::string::npos || html.find("<!DOCTYPE") != std::string::npos);
+    QVERIFY(html.find("good.csv") != std::string::npos);
+    dialog.answer = QString::fromStdString(f.TempPath("report.PDF"));
+    button->click();
+    QCOMPARE(ReadAll(f.TempPath("report.PDF")).substr(0, 5), std::string("%PDF-"));
+    QVERIFY(f.TakeShown().empty());
+
+    // What the report is made of: the list as shown and the final status.
+    const ReportInput input = run->MakeReportInput();
+    QVERIFY(!input.zt4);
+    QCOMPARE(input.checkedPath, good);
+    QCOMPARE(input.trail, &run->Trail());
+    QCOMPARE(input.columns.size(), size_t{6});
+    QCOMPARE(input.rows.size(), size_t{1});
+    QCOMPARE(QString::fromStdU16String(input.rows[0][1]), QStringLiteral("good.csv"));
+    QCOMPARE(QString::fromStdU16String(input.summary), run->StatusText());
+    QVERIFY(input.continuity == nullptr);
+
+    // Another operation: the button leaves with the result page.
+    f.ui_.answers = {true};
+    (f.Window().FinishButton())->click();
+    QCOMPARE(f.ActiveId(), int(kPageWelcome));
+    QVERIFY(!button->isVisible());
+}
+
+void VerificationPagesTest::reportOfAValidationAndAFailedSave() {
+    WizardFixture f;
+    f.Start("ZT4", {"Language=French"});
+    const std::string archive = f.TempPath("20150102080000_20150102200000.xml");
+    WizardFixture::WriteFile(archive, Zt4Archive());
+    QVERIFY(SignArchiveFile(archive));
+    ToPathPage(f, false);
+    SubmitPath(f, archive);
+    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    QVERIFY(run->Succeeded());
+    QVERIFY(run->ReportButton()->isVisible());
+    QCOMPARE(run->ReportButton()->text(), QStringLiteral("Enregistrer le rapport..."));
+    QVERIFY(!run->ContinuityTable()->isVisible());
+    QVERIFY(run->MakeReportInput().zt4);
+
+    FakeSaveDialog dialog;
+    dialog.InstallOn(run);
+    dialog.answer = QString::fromStdString(f.TempPath("validation.html"));
+    run->ReportButton()->click();
+    QVERIFY(ReadAll(f.TempPath("validation.html")).find("20150102080000_20150102200000.xml") != std::string::npos);
+    QVERIFY(dialog.suggested.startsWith(QString::fromStdString(f.TempPath("Rapport Tallyvault "))));
+
+    // A folder that is not there: the reason in a box, the page stays.
+    dialog.answer = QString::fromStdString(f.TempPath("missing/report.pdf"));
+    run->ReportButton()->click();
+    QCOMPARE(f.TakeShown().size(), size_t{1});
+    QVERIFY(!std::filesystem::exists(f.TempPath("missing/report.pdf")));
+    QCOMPARE(f.ActiveId(), int(kPageVerification));
+}
+
+void VerificationPagesTest::allFindingsBoxReachesTheRunOptions() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    const std::string folder = f.TempPath("archives");
+    std::filesystem::create_directories(folder);
+    const DxArchives archives = ArchivesOf('K');
+    WizardFixture::WriteFile(folder + "/a.csv", archives.good);
+    WizardFixture::WriteFile(folder + "/b.csv", archives.tampered);
+    ToPathPage(f, true);
+    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    QVERIFY(page->AllFindingsBox()->isVisible());
+    QCOMPARE(page->AllFindingsBox()->text(), QStringLiteral("&List every failing block"));
+    QVERIFY(!page->AllFindingsBox()->isChecked());
+    page->ChooseFolder()->click();
+    page->AllFindingsBox()->click();
+    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    // The verifier finds the page's trail in the context while it runs, and
+    // only then.
+    const AuditTrail* during = nullptr;
+    f.ui_.duringRun = [&] { during = GetAppContext().auditTrail; };
+    SubmitPath(f, folder);
+    QCOMPARE(during, &run->Trail());
+    QVERIFY(GetAppContext().auditTrail == nullptr);
+    QVERIFY(run->Trail().options.allFindings);
+    // The specified result stays as it is.
+    QCOMPARE(run->StatusText(), QStringLiteral("Verification of one or more archive(s) failed."));
+
+    // Entering the page again starts without it.
+    f.ui_.answers = {true};
+    (f.Window().FinishButton())->click();
+    ToPathPage(f, true);
+    QVERIFY(!page->AllFindingsBox()->isChecked());
+    SubmitPath(f, folder + "/a.csv");
+    QVERIFY(!run->Trail().options.allFindings);
+
+    // ZT4 has no such choice.
+    WizardFixture z;
+    z.Start("ZT4");
+    ToPathPage(z, false);
+    auto* zpage = z.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    QVERIFY(!zpage->AllFindingsBox()->isVisible());
+    zpage->AllFindingsBox()->setChecked(true);
+    QVERIFY(!zpage->AllFindings());
+}
+
+void VerificationPagesTest::continuityTableShowsForAFolderOnly() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
+    f.Start("dX");
+    const std::string folder = f.TempPath("archives");
+    std::filesystem::create_directories(folder);
+    const std::string good = ArchivesOf('K').good;
+    WizardFixture::WriteFile(folder + "/20150101_20150102.csv", good);
+    WizardFixture::WriteFile(folder + "/20150103_20150104.csv", good);
+    ToPathPage(f, true);
+    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    page->ChooseFolder()->click();
+    SubmitPath(f, folder);
+    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    QVERIFY(run->Continuity() != nullptr);
+    QTreeWidget* table = run->ContinuityTable();
+    QVERIFY(table->isVisible());
+    QCOMPARE(table->columnCount(), 6);
+    QCOMPARE(table->headerItem()->text(0), QStringLiteral("Card"));
+    QCOMPARE(table->headerItem()->text(5), QStringLiteral("Archive.log mismatches"));
+    QCOMPARE(table->topLevelItemCount(), int(run->Continuity()->cards.size()));
+    size_t files = 0;
+    for (int i = 0; i < table->topLevelItemCount(); ++i) files += table->topLevelItem(i)->text(1).toUInt();
+    size_t listed = 0;
+    for (const CardContinuity& card : run->Continuity()->cards) listed += card.files.size();
+    QCOMPARE(files, listed);
+    QCOMPARE(run->MakeReportInput().continuity, run->Continuity());
+
+    f.ui_.answers = {true};
+    (f.Window().FinishButton())->click();
+    ToPathPage(f, true);
+    SubmitPath(f, folder + "/20150101_20150102.csv");
+    QVERIFY(!table->isVisible());
+    QVERIFY(run->Continuity() == nullptr);
+    QVERIFY(run->MakeReportInput().continuity == nullptr);
+
+    // A card whose archives leave a gap and overlap, and a ZT4 card against its log.
+    ContinuityReport report;
+    CardContinuity dx;
+    dx.family = "dX";
+    dx.smcUid = "04AA";
+    dx.scaleSerial = "SN1";
+    dx.files = {0, 1, 2};
+    dx.covered = {{true, 1, 40, "2015-01-01 08:00:00", "2015-01-02 20:00:00"},
+                  {true, 45, 90, "2015-01-03 08:00:00", "2015-01-04 20:00:00"}};
+    Join gap;
+    gap.kind = JoinKind::kGap;
+    gap.missingFirst = 41;
+    gap.missingLast = 44;
+    Join overlap;
+    overlap.before = 1;
+    overlap.kind = JoinKind::kOverlap;
+    overlap.repeatedFirst = 80;
+    overlap.repeatedLast = 90;
+    dx.joins = {gap, overlap};
+    CardContinuity zt4;
+    zt4.family = "ZT4";
+    zt4.smcUid = "04BB";
+    zt4.files = {3};
+    zt4.logGiven = true;
+    zt4.missingFromFolder.resize(2);
+    zt4.notInLog = {3};
+    report.cards = {dx, zt4};
+    FillContinuityTable(table, report);
+    QCOMPARE(table->topLevelItemCount(), 2);
+    QCOMPARE(Row(table, 0), (QStringList{QStringLiteral("SN1"), QStringLiteral("3"), QStringLiteral("1-40, 45-90"),
+                                         QStringLiteral("2015-01-01 - 2015-01-04"),
+                                         QStringLiteral("gap 41-44, overlap 80-90"), QStringLiteral("-")}));
+    QCOMPARE(table->topLevelItem(0)->toolTip(0), QStringLiteral("04AA (SN1)"));
+    QCOMPARE(Row(table, 1)[0], QStringLiteral("04BB"));
+    QCOMPARE(Row(table, 1)[3], QString());
+    QCOMPARE(Row(table, 1)[4], QStringLiteral("none"));
+    QCOMPARE(Row(table, 1)[5], QStringLiteral("2 missing, 0 differing, 1 not in the log"));
 }
 
 }  // namespace tv::test

@@ -17,6 +17,10 @@ private slots:
     void anotherOperationYesStartsOverAndNoEndsTheWizard();
     void closingAfterTheRunAborts();
     void abortDuringARunEndsTheProgram();
+    void reportButtonSavesHtmlAndPdf();
+    void reportOfAValidationAndAFailedSave();
+    void allFindingsBoxReachesTheRunOptions();
+    void continuityTableShowsForAFolderOnly();
 };
 
 }  // namespace tv::test
