@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-svg-dev qt6-translations-l10n libssl-dev
-          libgtest-dev libgmock-dev poppler-utils)
+          libgtest-dev libgmock-dev poppler-utils nlohmann-json3-dev appstream)
 # --fuzz: what the libFuzzer harnesses need as well (clang and its fuzzer runtime).
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-dev)
@@ -13,7 +13,8 @@ fi
 # the source entries that Debian's openssl source is fetched through; FUSE 3 for
 # the card reader stand-in that shows card images to wine as removable drives.
 if [ "${1:-}" = "--windows" ]; then
-    packages=(cmake ninja-build make mingw-w64 wine wine64 nsis xvfb dpkg-dev googletest fuse3 libfuse3-dev)
+    packages=(cmake ninja-build make mingw-w64 wine wine64 nsis xvfb dpkg-dev googletest fuse3 libfuse3-dev
+              nlohmann-json3-dev)
 fi
 # --package: what the Debian package is built and checked with.
 if [ "${1:-}" = "--package" ]; then

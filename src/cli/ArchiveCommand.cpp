@@ -10,6 +10,7 @@
 #include "archive/DateRange.h"
 #include "archive/SmcProfile.h"
 #include "cli/CardSelection.h"
+#include "cli/CommandOutput.h"
 #include "cli/Commands.h"
 #include "cli/ResultPrinter.h"
 #include "cli/TerminalUi.h"
@@ -39,7 +40,6 @@ int Usage() {
     return kExitUsage;
 }
 
-void PrintLine(const std::u16string& text) { std::printf("%s\n", ToNarrow(text).c_str()); }
 
 // The cause the log holds for a failure that shows no message of its own.
 void PrintLoggedCause() {
@@ -48,25 +48,29 @@ void PrintLoggedCause() {
 }
 
 // The run page: the run, its result rows and its outcome.
-int RunPage(AppContext& ctx) {
+int RunPage(AppContext& ctx, CommandOutput& out) {
     TerminalProgress progress;
     MemoryResultList results;
     SilentStatus status;
     const ArchiveRunOutcome outcome = RunCurrentArchiver(ctx, &progress, &results, &status);
-    PrintResultRows(results, 4);
-    PrintLine(outcome.statusText);
-    if (!outcome.messageLine.empty()) PrintLine(outcome.messageLine);
+    out.Rows(results, 4);
+    out.Doc()["status"] = JsonText(outcome.statusText);
+    out.Doc()["message"] = outcome.messageLine.empty() ? nlohmann::json() : nlohmann::json(JsonText(outcome.messageLine));
+    if (!out.Json()) {
+        out.Line(ToNarrow(outcome.statusText));
+        if (!outcome.messageLine.empty()) out.Line(ToNarrow(outcome.messageLine));
+    }
     // A failure without rows (a date range that could not be prepared) and
     // without a message of its own says what the log says.
     if (!outcome.success && outcome.messageLine.empty() && results.ItemCount() == 0) PrintLoggedCause();
     CloseSmc(ctx);
-    if (outcome.success) return 0;
-    return outcome.result != 0 ? outcome.result : kArchiveOtherFailure;
+    if (outcome.success) return out.Finish(0);
+    return out.Finish(outcome.result != 0 ? outcome.result : kArchiveOtherFailure);
 }
 
 // The date page: the card's dates, then the range of the chosen ones. False
 // when the page would stay (the status to return is set).
-bool DatePage(AppContext& ctx, const DayDate& from, const DayDate& until, int& status) {
+bool DatePage(AppContext& ctx, CommandOutput& out, const DayDate& from, const DayDate& until, int& status) {
     auto* range = dynamic_cast<CDateRange*>(ctx.currentArchiver.get());
     if (range == nullptr) return true;  // the run answers for itself
     DayDate first;
@@ -77,7 +81,8 @@ bool DatePage(AppContext& ctx, const DayDate& from, const DayDate& until, int& s
         ctx.dateRangeUnavailable = true;
         return true;
     }
-    std::printf("Card dates: %s to %s\n", DateText(first).c_str(), DateText(last).c_str());
+    out.Doc()["cardDates"] = {{"first", DateText(first)}, {"last", DateText(last)}};
+    out.Line("Card dates: " + DateText(first) + " to " + DateText(last));
     int64_t start = 0;
     int64_t end = 0;
     if (!TimeOfDay(ctx, from, start) || !TimeOfDay(ctx, until, end)) {
@@ -95,7 +100,7 @@ bool DatePage(AppContext& ctx, const DayDate& from, const DayDate& until, int& s
     if (range->FindBlockRange()) return true;
     if (ctx.dateArchiveFailed) ShowMessage(212, kMbIconWarning);
     PrintLoggedCause();
-    PrintLine(GetMessageText(126));
+    out.Line(ToNarrow(GetMessageText(126)));
     status = kArchiveOtherFailure;
     return false;
 }
@@ -142,10 +147,20 @@ int RunArchiveCommand(const CliOptions& options) {
     RunStartUpSteps();
     AppContext& ctx = GetAppContext();
     ctx.operation = 1;
+    CommandOutput out("archive", options.json);
+    nlohmann::json& doc = out.Doc();
+    doc["kind"] = kind;
+    doc["drive"] = std::string(1, letter);
+    doc["to"] = to.empty() ? nlohmann::json() : nlohmann::json(JsonText(to));
+    doc["cardDates"] = nullptr;
+    doc["previous"] = nullptr;
+    doc["rows"] = nlohmann::json::array();
+    doc["status"] = nullptr;
+    doc["message"] = nullptr;
     if (!to.empty()) {
         if (!ctx.platform.IsDirectory(to)) {
-            std::printf("%s (%s)\n", ToNarrow(GetMessageText(150)).c_str(), to.c_str());
-            return kArchiveFolderMissing;
+            out.Line(ToNarrow(GetMessageText(150)) + " (" + to + ")");
+            return out.Finish(kArchiveFolderMissing);
         }
         ctx.archivePath = ctx.platform.WithTrailingSeparator(to);
     }
@@ -153,38 +168,39 @@ int RunArchiveCommand(const CliOptions& options) {
     const std::string entry = CardEntryOf(ctx, letter, damaged);
     if (entry.empty()) {
         // A damaged card has been told as such by the scan already.
-        if (!damaged) PrintLine(GetMessageText(213));
-        return kArchiveUsageUnreadable;
+        if (!damaged) out.Line(ToNarrow(GetMessageText(213)));
+        return out.Finish(kArchiveUsageUnreadable);
     }
     if (IdentifySmc(ctx, entry, SmcPurpose::Archiving) != SmcIdentity::Accepted) {
-        std::printf("refused: %s\n", entry.c_str());
-        return 1;
+        out.Line("refused: " + entry);
+        return out.Finish(1);
     }
     // The names a run builds in the folder depend on the card's family.
     if (!to.empty() && CheckArchiveFolder(ctx, ToUtf16(to)) == 220) {
-        PrintLine(GetMessageText(220));
-        return kArchivePathTooLong;
+        out.Line(ToNarrow(GetMessageText(220)));
+        return out.Finish(kArchivePathTooLong);
     }
     if (type == 2) {
         // The choice page offers this run only for a card whose profile section
         // is sound; it shows what the last archive covered.
         std::u16string info;
         if (CheckSmcProfile(ctx, info) != ProfileCheck::Valid) {
-            std::printf("Continue from last archive is not available for this card: no valid entry in SMCProfile.ini\n");
-            PrintLine(GetMessageText(126));
-            return kArchiveOtherFailure;
+            out.Line("Continue from last archive is not available for this card: no valid entry in SMCProfile.ini");
+            out.Line(ToNarrow(GetMessageText(126)));
+            return out.Finish(kArchiveOtherFailure);
         }
-        PrintLine(info);
+        doc["previous"] = JsonText(info);
+        out.Line(ToNarrow(info));
     }
     SetArchiveType(ctx, type);
     if (type == 3) {
         int status = 0;
-        if (!DatePage(ctx, from, until, status)) {
+        if (!DatePage(ctx, out, from, until, status)) {
             CloseSmc(ctx);
-            return status;
+            return out.Finish(status);
         }
     }
-    return RunPage(ctx);
+    return RunPage(ctx, out);
 }
 
 }  // namespace tv

@@ -3,6 +3,7 @@
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
+#include "cli/CommandOutput.h"
 #include "cli/Commands.h"
 #include "smc/SmcAccess.h"
 #include "smc/SmcDiscovery.h"
@@ -32,9 +33,11 @@ int RunCardsCommand(const CliOptions& options) {
     RunStartUpSteps();
     AppContext& ctx = GetAppContext();
     const SmcList list = ScanSmcDrives(ctx);
+    CommandOutput out("cards", options.json);
+    nlohmann::json& cards = out.Doc()["cards"] = nlohmann::json::array();
     if (!list.cardFound && list.damaged.empty()) {
         std::fprintf(stderr, "no card found (%s)\n", list.entries.empty() ? "" : list.entries[0].c_str());
-        return 0;
+        return out.Finish(0);
     }
     for (size_t i = 1; list.cardFound && i < list.entries.size(); ++i) {
         const std::string& entry = list.entries[i];
@@ -46,11 +49,30 @@ int RunCardsCommand(const CliOptions& options) {
             if (level.shown) fill = std::to_string(level.percent) + "%" + (level.full ? " full" : "");
         }
         CloseSmc(ctx);
-        std::printf("%s\t%s\t%s\n", entry.c_str(), family.c_str(), fill.c_str());
+        if (out.Json()) {
+            const size_t open = entry.rfind('(');
+            cards.push_back({{"entry", JsonText(entry)},
+                             {"drive", open != std::string::npos && open + 1 < entry.size() ? entry.substr(open + 1, 1) : ""},
+                             {"family", family},
+                             {"fillPercent", level.shown ? nlohmann::json(level.percent) : nlohmann::json()},
+                             {"full", level.shown && level.full}});
+        } else {
+            std::printf("%s\t%s\t%s\n", entry.c_str(), family.c_str(), fill.c_str());
+        }
     }
     // A damaged card has no printable UID to show: its line names the drive only.
-    for (char letter : list.damaged) std::printf("(%c:)\tcorrupt\t\n", letter);
-    return 0;
+    for (char letter : list.damaged) {
+        if (out.Json()) {
+            cards.push_back({{"entry", "(" + std::string(1, letter) + ":)"},
+                             {"drive", std::string(1, letter)},
+                             {"family", "corrupt"},
+                             {"fillPercent", nullptr},
+                             {"full", false}});
+        } else {
+            std::printf("(%c:)\tcorrupt\t\n", letter);
+        }
+    }
+    return out.Finish(0);
 }
 
 }  // namespace tv

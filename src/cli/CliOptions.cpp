@@ -26,16 +26,26 @@ const char* const kCliUsage =
     "  settings            load (or create) the configuration as start-up does and\n"
     "                      print the effective settings, one 'name = value' a line;\n"
     "                      warnings go to stderr\n"
-    "  validate FILE       validate a ZT4 archive (FILE ending in .xml) or an\n"
-    "                      Archive.log (FILE ending in .log); prints the result row\n"
-    "                      (number, file name, result, remarks, tab-separated) and\n"
-    "                      the result; exit 0 when valid, 1 when not\n"
-    "  verify PATH [--card L]\n"
+    "  validate PATH [--archive-log FILE] [--report FILE] [--json]\n"
+    "                      validate a ZT4 archive (PATH ending in .xml), an\n"
+    "                      Archive.log (.log) or every .xml archive of the folder\n"
+    "                      PATH; prints the result rows (number, file name, result,\n"
+    "                      remarks, tab-separated) and the result; a folder (or a\n"
+    "                      given --archive-log, validated too) adds the continuity\n"
+    "                      lines; exit 0 when valid, 1 when not, 2 when nothing\n"
+    "                      could be checked\n"
+    "  verify PATH [--card L] [--report FILE] [--all-findings]\n"
+    "              [--scale-key HEX|FILE] [--json]\n"
     "                      verify a dX archive (PATH ending in .csv) or every .csv\n"
     "                      file of the folder PATH, standalone or against the card\n"
     "                      in drive L; prints one result row a file (number, file\n"
-    "                      name, result, remarks, scale SN, SMC UID, tab-separated)\n"
-    "                      and the result; exit 0 when all verify, 1 when not\n"
+    "                      name, result, remarks, scale SN, SMC UID, tab-separated),\n"
+    "                      the result and, for a folder, the continuity lines;\n"
+    "                      --all-findings lists every failing block, --scale-key\n"
+    "                      pins the scale's public key (standalone only), --report\n"
+    "                      writes the verification report (.html, or .pdf on\n"
+    "                      Linux); exit 0 when all verify, 1 when one is changed,\n"
+    "                      2 when one could not be checked\n"
     "  make-card --family dx|zt4 --out DIR [--seed N] [--start YYYY-MM-DD]\n"
     "            [--days N] [--receipts-per-day N] [--multi-sector PCT]\n"
     "            [--unclosed-tail [N]] [--split-store] [--store-files N]\n"
@@ -54,7 +64,7 @@ const char* const kCliUsage =
     "                      add N closed days to the card image in DIR, as a scale\n"
     "                      fills its card between two archive runs (the journal\n"
     "                      already there stays as it is); prints the same lines\n"
-    "  cards               list the cards as the card page does: one line a card,\n"
+    "  cards [--json]      list the cards as the card page does: one line a card,\n"
     "                      '<printable UID> (L:)', its family and its fill level\n"
     "                      (when the page would show one), tab-separated; a\n"
     "                      damaged card shows as '(L:)' or its entry, 'corrupt'\n"
@@ -77,8 +87,14 @@ const char* const kCliUsage =
     "                      identify the card in drive L as the card page does on\n"
     "                      Next; exit 0 when it is accepted, 1 when it is refused\n"
     "\n"
-    "Exit status: 0 on success, 1 for a failed check, 64 for a usage error, 75\n"
-    "when another Tallyvault program is using the data folder.\n";
+    "--json (cards, identify, profile, verify, validate, archive) prints one JSON\n"
+    "document on stdout instead of the rows and lines.\n"
+    "\n"
+    "Exit status: 0 on success, 1 for a failed check (a changed or forged file, a\n"
+    "refused card), 2 when a file could not be checked (missing, unreadable, not\n"
+    "an archive, no archive in the folder), the run's result code (2 to 11) for a\n"
+    "failed archive run, 64 for a usage error, 75 when another Tallyvault program\n"
+    "is using the data folder.\n";
 
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions& o, std::string& error) {
     int i = 1;
@@ -117,7 +133,17 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& o, std::stri
         }
     }
     if (i < argc) o.command = argv[i++];
-    for (; i < argc; ++i) o.args.emplace_back(argv[i]);
+    // The commands that can print one JSON document take --json anywhere among
+    // their arguments; for the others it stays an argument they refuse.
+    const bool jsonCommand = o.command == "cards" || o.command == "identify" || o.command == "profile" ||
+                             o.command == "verify" || o.command == "validate" || o.command == "archive";
+    for (; i < argc; ++i) {
+        if (jsonCommand && std::string_view(argv[i]) == "--json") {
+            o.json = true;
+        } else {
+            o.args.emplace_back(argv[i]);
+        }
+    }
     if (o.command.empty() && !o.help && !o.version) {
         error = "no command given";
         return false;

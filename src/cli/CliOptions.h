@@ -17,6 +17,7 @@ struct CliOptions {
     std::optional<bool> answer;                            // --yes / --no
     bool help = false;
     bool version = false;
+    bool json = false;  // --json after a command that prints one JSON document instead of its rows
     std::string command;
     std::vector<std::string> args;
 };

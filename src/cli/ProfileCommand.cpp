@@ -7,6 +7,7 @@
 #include "app/StartUp.h"
 #include "archive/SmcProfile.h"
 #include "cli/CardSelection.h"
+#include "cli/CommandOutput.h"
 #include "cli/Commands.h"
 #include "platform/Text.h"
 #include "smc/SmcDiscovery.h"
@@ -23,21 +24,23 @@ std::string Value(AppContext& ctx, const std::string& path, const std::u16string
 
 // One line per card entry of the file: its section, the scale, the range of the
 // last archive and the block a continue run starts at.
-int PrintAllEntries(AppContext& ctx) {
+int PrintAllEntries(AppContext& ctx, CommandOutput& out) {
     std::string path;
     SmcProfilePath(ctx, path);
+    out.Doc()["file"] = JsonText(path);
+    nlohmann::json& list = out.Doc()["entries"] = nlohmann::json::array();
     std::unique_ptr<File> file = ctx.platform.OpenFile(path, OpenMode::Read);
     if (!file) {
-        std::printf("No SMCProfile.ini (%s)\n", path.c_str());
-        return 0;
+        out.Line("No SMCProfile.ini (" + path + ")");
+        return out.Finish(0);
     }
     std::string text;
     char piece[4096];
     for (int64_t r; (r = file->Read(piece, sizeof piece)) > 0;) {
         text.append(piece, static_cast<size_t>(r));
         if (text.size() > static_cast<size_t>(Platform::kMaxIniFileSize)) {
-            std::printf("SMCProfile.ini is too large to be read (%s)\n", path.c_str());
-            return 1;
+            out.Line("SMCProfile.ini is too large to be read (" + path + ")");
+            return out.Finish(1);
         }
     }
     file.reset();
@@ -49,15 +52,26 @@ int PrintAllEntries(AppContext& ctx) {
         const std::string name = text.substr(at + 1, close - at - 1);
         if (name.rfind("SMC_", 0) != 0) continue;
         const std::u16string section = ToUtf16(name);
-        std::printf("%s\t%s\t%s\t[Previous archive info: %s to %s]\tLastArchivedBlockNum=%s\n", name.c_str(),
-                    Value(ctx, path, section, u"ScaleSN").c_str(), Value(ctx, path, section, u"ScaleType").c_str(),
-                    Value(ctx, path, section, u"LastArchivedStartDate").c_str(),
-                    Value(ctx, path, section, u"LastArchivedEndDate").c_str(),
-                    Value(ctx, path, section, u"LastArchivedBlockNum").c_str());
+        const std::string serial = Value(ctx, path, section, u"ScaleSN");
+        const std::string type = Value(ctx, path, section, u"ScaleType");
+        const std::string start = Value(ctx, path, section, u"LastArchivedStartDate");
+        const std::string end = Value(ctx, path, section, u"LastArchivedEndDate");
+        const std::string block = Value(ctx, path, section, u"LastArchivedBlockNum");
+        if (out.Json()) {
+            list.push_back({{"section", JsonText(name)},
+                            {"scaleSerial", JsonText(serial)},
+                            {"scaleType", JsonText(type)},
+                            {"lastArchivedStartDate", JsonText(start)},
+                            {"lastArchivedEndDate", JsonText(end)},
+                            {"lastArchivedBlockNum", JsonText(block)}});
+        } else {
+            std::printf("%s\t%s\t%s\t[Previous archive info: %s to %s]\tLastArchivedBlockNum=%s\n", name.c_str(),
+                        serial.c_str(), type.c_str(), start.c_str(), end.c_str(), block.c_str());
+        }
         ++entries;
     }
-    if (entries == 0) std::printf("No card in SMCProfile.ini (%s)\n", path.c_str());
-    return 0;
+    if (entries == 0) out.Line("No card in SMCProfile.ini (" + path + ")");
+    return out.Finish(0);
 }
 
 }  // namespace
@@ -72,42 +86,58 @@ int RunProfileCommand(const CliOptions& options) {
     }
     RunStartUpSteps();
     AppContext& ctx = GetAppContext();
-    if (letter == 0) return PrintAllEntries(ctx);
+    CommandOutput out("profile", options.json);
+    if (letter == 0) return PrintAllEntries(ctx, out);
+    nlohmann::json& doc = out.Doc();
+    doc["drive"] = std::string(1, letter);
+    doc["entry"] = nullptr;
+    doc["accepted"] = false;
+    doc["profile"] = nullptr;
+    doc["info"] = nullptr;
+    doc["continueAvailable"] = false;
 
     ctx.operation = 1;
     bool damaged = false;
     const std::string entry = CardEntryOf(ctx, letter, damaged);
     if (entry.empty()) {
         if (damaged) {
-            std::printf("refused: corrupt card in drive %c:\n", letter);
-            return 1;
+            out.Line("refused: corrupt card in drive " + std::string(1, letter) + ":");
+            return out.Finish(1);
         }
-        std::printf("No card in drive %c:\n", letter);
-        return kExitUsage;
+        out.Line("No card in drive " + std::string(1, letter) + ":");
+        return out.Finish(kExitUsage);
     }
+    doc["entry"] = JsonText(entry);
     if (IdentifySmc(ctx, entry, SmcPurpose::Archiving) != SmcIdentity::Accepted) {
-        std::printf("refused: %s\n", entry.c_str());
-        return 1;
+        out.Line("refused: " + entry);
+        return out.Finish(1);
     }
+    doc["accepted"] = true;
     std::u16string info;
     switch (CheckSmcProfile(ctx, info)) {
         case ProfileCheck::Valid:
-            std::printf("%s\n", ToNarrow(info).c_str());
-            std::printf("Continue from last archive: available\n");
-            return 0;
+            doc["profile"] = "valid";
+            doc["info"] = JsonText(info);
+            doc["continueAvailable"] = true;
+            out.Line(ToNarrow(info));
+            out.Line("Continue from last archive: available");
+            return out.Finish(0);
         case ProfileCheck::Absent:
-            std::printf("No previous archive of this card\n");
+            doc["profile"] = "absent";
+            out.Line("No previous archive of this card");
             break;
         case ProfileCheck::Invalid:
-            std::printf("The card's entry in SMCProfile.ini was not sound: the file was set aside\n");
+            doc["profile"] = "invalid";
+            out.Line("The card's entry in SMCProfile.ini was not sound: the file was set aside");
             break;
         case ProfileCheck::Unreadable:
         case ProfileCheck::Unsupported:
-            std::printf("The card could not be read\n");
+            doc["profile"] = "unreadable";
+            out.Line("The card could not be read");
             break;
     }
-    std::printf("Continue from last archive: not available\n");
-    return 0;
+    out.Line("Continue from last archive: not available");
+    return out.Finish(0);
 }
 
 }  // namespace tv

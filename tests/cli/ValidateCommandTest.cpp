@@ -38,7 +38,7 @@ TEST_F(CliTest, ValidateTellsSignedFromTamperedFiles) {
     EXPECT_NE(ReadFile(Join(DataFolder(), "Tallyvault.log")).find("Validation operation started"), std::string::npos);
 
     r = Cli(data + "validate " + TempPath("none.log"));
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "1\tnone.log\tFailure\tFile not found.\nLog file validation failed.\n");
     EXPECT_EQ(Cli(data + "validate " + TempPath("a.csv")).status, 64);
     EXPECT_EQ(Cli(data + "validate").status, 64);

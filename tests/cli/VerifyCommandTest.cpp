@@ -2,6 +2,7 @@
 // standalone and against the card.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -55,8 +56,9 @@ TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
     r = Cli(data + card + "verify " + good + " --card k");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1\tgood.csv\tSuccess\t" + identity + "Archive(s) verified successfully.\n");
+    // Against a card that is not there the file cannot be checked at all.
     r = Cli(data + "verify " + good + " --card Q");
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "1\tgood.csv\tFailure\tCheck log file.\t\t\nArchive verification failed.\n");
 
     std::string text = JoinLines(blocks);
@@ -86,11 +88,16 @@ TEST_F(VerifyCommandTest, PrintsOneRowAFileAndTheResult) {
     std::filesystem::remove(bad);
     r = Cli(data + "verify " + folder);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "1\tgood.csv\tSuccess\tRoot Hash:" + root + identity +
-                         "Archive(s) verified successfully.\n");
+    const std::string rows = "1\tgood.csv\tSuccess\tRoot Hash:" + root + identity + "Archive(s) verified successfully.\n";
+    EXPECT_EQ(r.out.substr(0, rows.size()), rows);
+    // A folder's continuity follows the result, every line marked as such.
+    std::istringstream continuity(r.out.substr(std::min(rows.size(), r.out.size())));
+    std::string line;
+    for (std::string next; std::getline(continuity, next); line = next) EXPECT_EQ(next.rfind("continuity\t", 0), 0u) << next;
+    EXPECT_EQ(line, "continuity\tresult\tcomplete");
 
     r = Cli(data + "verify " + TempPath("none.csv"));
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "1\tnone.csv\tFailure\tFile not found.\t\t\nArchive verification failed.\n");
     EXPECT_NE(ReadFile(Join(DataFolder(), "Tallyvault.log")).find("Verification operation started"),
               std::string::npos);
@@ -123,7 +130,7 @@ TEST_F(VerifyCommandTest, FolderRowsComeInNameOrder) {
     std::istringstream lines(r.out);
     for (std::string line; std::getline(lines, line);) {
         const size_t tab = line.find('\t');
-        if (tab == std::string::npos) continue;
+        if (tab == std::string::npos || line.rfind("continuity\t", 0) == 0) continue;
         EXPECT_EQ(line.substr(0, tab), std::to_string(listed.size() + 1));
         listed.push_back(line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1));
     }

@@ -29,7 +29,10 @@ foreach(file bin/tallyvault bin/tallyvault-cli
              share/applications/tallyvault.desktop
              share/icons/hicolor/scalable/apps/tallyvault.svg
              share/icons/hicolor/48x48/apps/tallyvault.png
-             share/icons/hicolor/256x256/apps/tallyvault.png)
+             share/icons/hicolor/256x256/apps/tallyvault.png
+             share/man/man1/tallyvault.1 share/man/man1/tallyvault-cli.1
+             share/metainfo/tallyvault.metainfo.xml
+             share/bash-completion/completions/tallyvault-cli)
     if(NOT EXISTS ${usr}/${file} OR IS_DIRECTORY ${usr}/${file})
         fail("not installed: /usr/${file}")
     endif()
@@ -79,6 +82,33 @@ if(EXISTS ${desktop})
         endif()
     else()
         message(STATUS "desktop-file-validate not found: the desktop entry's syntax is not checked")
+    endif()
+endif()
+
+# The manual pages are troff pages of their program; the metainfo launches the
+# installed desktop entry; the completion is the one of tallyvault-cli.
+foreach(page tallyvault tallyvault-cli)
+    set(man ${usr}/share/man/man1/${page}.1)
+    if(EXISTS ${man})
+        string(TOUPPER "${page}" title)
+        file(STRINGS ${man} th REGEX "^\\.TH ")
+        if(NOT th MATCHES "^\\.TH ${title} 1 ")
+            fail("${page}.1 is not the manual page of ${page}: '${th}'")
+        endif()
+    endif()
+endforeach()
+set(metainfo ${usr}/share/metainfo/tallyvault.metainfo.xml)
+if(EXISTS ${metainfo})
+    file(READ ${metainfo} text)
+    if(NOT text MATCHES "<id>tallyvault</id>" OR NOT text MATCHES "<launchable type=\"desktop-id\">tallyvault.desktop</launchable>")
+        fail("the metainfo does not name the installed desktop entry")
+    endif()
+endif()
+set(completion ${usr}/share/bash-completion/completions/tallyvault-cli)
+if(EXISTS ${completion})
+    file(STRINGS ${completion} line REGEX "^complete -F ")
+    if(NOT line MATCHES "tallyvault-cli$")
+        fail("the bash completion does not complete tallyvault-cli: '${line}'")
     endif()
 endif()
 
