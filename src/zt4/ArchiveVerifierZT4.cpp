@@ -8,6 +8,7 @@
 #include "crypto/Signature.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
+#include "zt4/Zt4Audit.h"
 
 namespace tv {
 
@@ -42,6 +43,44 @@ bool Between(std::string_view text, std::string_view open, std::string_view clos
     return true;
 }
 
+// Whether the file begins as a ZT4 archive: "<ZT4>" at bytes 22 to 26.
+enum class Head { kUnreadable, kOther, kZt4 };
+
+Head ReadHead(const std::string& path) {
+    auto file = Sys().OpenFile(path, OpenMode::Read);
+    if (!file) return Head::kUnreadable;
+    char head[kHeadSize];
+    size_t done = 0;
+    while (done < kHeadSize) {
+        const int64_t r = file->Read(head + done, kHeadSize - done);
+        if (r < 0) return Head::kUnreadable;
+        if (r == 0) break;
+        done += static_cast<size_t>(r);
+    }
+    return done == kHeadSize && std::string_view(head + 22, 5) == "<ZT4>" ? Head::kZt4 : Head::kOther;
+}
+
+// A frame that does not pass: a file that begins as a ZT4 archive was cut
+// short or changed; anything else is not an archive that can be checked.
+void AuditFrameFailure(Zt4AuditScope& audit, const std::string& path) {
+    if (!audit.Active()) return;
+    switch (ReadHead(path)) {
+    case Head::kUnreadable:
+        audit.Check(CheckKind::kFileReadable, Verdict::kFailed);
+        audit.Finish(FileOutcome::kNotChecked, 652);
+        break;
+    case Head::kOther:
+        audit.Check(CheckKind::kFileReadable, Verdict::kFailed);
+        audit.Finish(FileOutcome::kNotChecked, 653);
+        break;
+    case Head::kZt4:
+        audit.Check(CheckKind::kFileReadable, Verdict::kPassed);
+        audit.Check(CheckKind::kArchiveFrame, Verdict::kFailed);
+        audit.Finish(FileOutcome::kIntegrityFailure, 654);
+        break;
+    }
+}
+
 }  // namespace
 
 bool CArchiveVerifierZT4::Verify(ProgressView* progress, ResultList* results) {
@@ -50,7 +89,15 @@ bool CArchiveVerifierZT4::Verify(ProgressView* progress, ResultList* results) {
         return false;
     }
     const int row = InsertResultRow(*results);
+    Zt4AuditScope audit(filePath, "ZT4",
+                        {CheckKind::kFileReadable, CheckKind::kArchiveFrame, CheckKind::kArchiveSignature});
     LogArchiveIdentity();
+    if (audit.Active()) {
+        FileAudit& entry = audit.Entry();
+        entry.scaleSerial = scaleSerial_;
+        entry.smcUid = smcUid_;
+        DatesOfArchiveName(filePath, entry.firstDate, entry.lastDate);
+    }
 
     std::string signature;
     uint32_t length = 0;
@@ -59,24 +106,35 @@ bool CArchiveVerifierZT4::Verify(ProgressView* progress, ResultList* results) {
         SetResultCell(results, 3, 186, row);
         remarkPending = false;
         TV_LOG_ERROR(kModArchiveVerifierZt4, "Initial archive file validation failed");
+        AuditFrameFailure(audit, filePath);
         return false;
     }
+    audit.Check(CheckKind::kFileReadable, Verdict::kPassed);
+    audit.Check(CheckKind::kArchiveFrame, Verdict::kPassed);
     progress->SetPos(10);
     if (!CheckSignatureText(signature)) {
         TV_LOG_ERROR(kModArchiveVerifierZt4, "Initial Signature validation failed");
+        audit.Check(CheckKind::kArchiveSignature, Verdict::kFailed);
+        audit.Finish(FileOutcome::kIntegrityFailure, 655);
         return false;
     }
     std::string digest;
     if (!HashArchive(static_cast<uint16_t>(length + 21), offset, digest, progress)) {
         TV_LOG_ERROR(kModArchiveVerifierZt4, "Generating hash for archive file validation failed");
+        audit.Check(CheckKind::kArchiveSignature, Verdict::kNotChecked);
+        audit.Finish(FileOutcome::kNotChecked, 652);
         return false;
     }
     if (!VerifySignatureText(signature, digest)) {
         SetResultCell(results, 3, 186, row);
         remarkPending = false;
         TV_LOG_ERROR(kModArchiveVerifierZt4, "Signature validation failed");
+        audit.Check(CheckKind::kArchiveSignature, Verdict::kFailed);
+        audit.Finish(FileOutcome::kIntegrityFailure, 656);
         return false;
     }
+    audit.Check(CheckKind::kArchiveSignature, Verdict::kPassed);
+    audit.Finish(FileOutcome::kVerified);
     progress->SetPos(100);
     return true;
 }
@@ -168,6 +226,8 @@ bool CArchiveVerifierZT4::CheckArchiveFrame(std::string& signature, uint32_t& si
 }
 
 void CArchiveVerifierZT4::LogArchiveIdentity() {
+    scaleSerial_.clear();
+    smcUid_.clear();
     auto file = Sys().OpenFile(filePath, OpenMode::Read);
     if (!file) {
         TV_LOG_ERROR(kModArchiveVerifierZt4, "Archive file open failed");
@@ -191,11 +251,13 @@ void CArchiveVerifierZT4::LogArchiveIdentity() {
     std::string value;
     if (Between(head, "<ssn>", "</ssn>", value)) {
         TV_LOG_INFO(kModArchiveVerifierZt4, "Scale SN:" + value);
+        scaleSerial_ = value;
     } else {
         TV_LOG_ERROR(kModArchiveVerifierZt4, "Scale serial num not found");
     }
     if (Between(head, "<ncd>", "</ncd>", value)) {
         TV_LOG_INFO(kModArchiveVerifierZt4, "SMC P.UID:" + value);
+        smcUid_ = value;
     } else {
         TV_LOG_ERROR(kModArchiveVerifierZt4, "SMC UID not found");
     }

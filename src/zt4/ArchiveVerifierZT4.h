@@ -22,6 +22,11 @@ public:
     void LogArchiveIdentity();
     bool HashArchive(uint16_t skipLength, int64_t signatureOffset, std::string& digest,
                      ProgressView* progress);
+
+private:
+    // What LogArchiveIdentity found, for the audit trail.
+    std::string scaleSerial_;
+    std::string smcUid_;
 };
 
 }  // namespace tv

@@ -7,6 +7,8 @@
 #include "crypto/Signature.h"
 #include "log/LogFile.h"
 #include "messages/Messages.h"
+#include "zt4/ArchiveLogRecords.h"
+#include "zt4/Zt4Audit.h"
 
 namespace tv {
 
@@ -25,6 +27,33 @@ void LogError(int line, const char* format, int error) {
     LogFile::Instance().Write(kModLogVerifierZt4, line, kLogError, message);
 }
 
+// The records of the log and the UID of its header, for the audit trail.
+void AuditRecords(Zt4AuditScope& audit, const std::string& path) {
+    if (!audit.Active()) return;
+    FileAudit& entry = audit.Entry();
+    const bool read = ReadArchiveLogRecords(path, entry.smcUid, entry.logRecords);
+    audit.Check(CheckKind::kLogEntries, read ? Verdict::kPassed : Verdict::kFailed);
+}
+
+// A frame that does not pass: a file that begins as a log ("[" first) was cut
+// short or changed; anything else is not a log that can be checked.
+void AuditFrameFailure(Zt4AuditScope& audit, const std::string& path) {
+    if (!audit.Active()) return;
+    auto file = Sys().OpenFile(path, OpenMode::Read);
+    char first = 0;
+    if (!file || file->Read(&first, 1) < 0) {
+        audit.Check(CheckKind::kFileReadable, Verdict::kFailed);
+        audit.Finish(FileOutcome::kNotChecked, 652);
+    } else if (first != '[') {
+        audit.Check(CheckKind::kFileReadable, Verdict::kFailed);
+        audit.Finish(FileOutcome::kNotChecked, 657);
+    } else {
+        audit.Check(CheckKind::kFileReadable, Verdict::kPassed);
+        audit.Check(CheckKind::kLogSignature, Verdict::kFailed);
+        audit.Finish(FileOutcome::kIntegrityFailure, 658);
+    }
+}
+
 }  // namespace
 
 bool CLogVerifierZT4::Verify(ProgressView* progress, ResultList* results) {
@@ -33,6 +62,9 @@ bool CLogVerifierZT4::Verify(ProgressView* progress, ResultList* results) {
         return false;
     }
     const int row = internal ? -1 : InsertResultRow(*results);
+    Zt4AuditScope audit(filePath, "Archive.log",
+                        {CheckKind::kFileReadable, CheckKind::kLogEntries, CheckKind::kLogSignature}, !internal);
+    AuditRecords(audit, filePath);
     std::string signature;
     uint32_t length = 0;
     int64_t offset = 0;
@@ -42,16 +74,21 @@ bool CLogVerifierZT4::Verify(ProgressView* progress, ResultList* results) {
             remarkPending = false;
         }
         TV_LOG_ERROR(kModLogVerifierZt4, "Initial log file validation failed");
+        AuditFrameFailure(audit, filePath);
         return false;
     }
+    audit.Check(CheckKind::kFileReadable, Verdict::kPassed);
     if (progress != nullptr) progress->SetPos(10);
     if (!CheckSignatureText(signature)) {
         TV_LOG_ERROR(kModLogVerifierZt4, "Initial Signature validation failed");
+        audit.Check(CheckKind::kLogSignature, Verdict::kFailed);
+        audit.Finish(FileOutcome::kIntegrityFailure, 655);
         return false;
     }
     std::string digest;
     if (!HashLog(static_cast<uint16_t>(length + 22), offset, digest, progress)) {
         TV_LOG_ERROR(kModLogVerifierZt4, "Generating hash for log file validation failed");
+        audit.Finish(FileOutcome::kNotChecked, 652);
         return false;
     }
     if (!VerifySignatureText(signature, digest)) {
@@ -60,8 +97,12 @@ bool CLogVerifierZT4::Verify(ProgressView* progress, ResultList* results) {
             remarkPending = false;
         }
         TV_LOG_ERROR(kModLogVerifierZt4, "Signature validation failed");
+        audit.Check(CheckKind::kLogSignature, Verdict::kFailed);
+        audit.Finish(FileOutcome::kIntegrityFailure, 656);
         return false;
     }
+    audit.Check(CheckKind::kLogSignature, Verdict::kPassed);
+    audit.Finish(FileOutcome::kVerified);
     if (progress != nullptr) progress->SetPos(100);
     return true;
 }

@@ -6,11 +6,25 @@
 #include "log/LogFile.h"
 #include "messages/UiHost.h"
 #include "platform/Text.h"
+#include "zt4/Zt4Audit.h"
 
 namespace tv {
 
+namespace {
+
+// A file that did not pass the checks before validation, in the audit trail.
+void AuditRefusedFile(const std::string& path, bool archive, MessageId reason) {
+    if (GetAppContext().auditTrail == nullptr) return;
+    Zt4AuditScope audit(path, archive ? "ZT4" : "Archive.log", {CheckKind::kFileReadable});
+    audit.Check(CheckKind::kFileReadable, Verdict::kFailed);
+    audit.Finish(FileOutcome::kNotChecked, reason);
+}
+
+}  // namespace
+
 bool CVerifierZT4::CheckFile(bool archive) {
     if (filePath.empty()) {
+        AuditRefusedFile(filePath, archive, 650);
         TV_LOG_INFO(kModSignature, "File path is empty");
         return false;
     }
@@ -20,12 +34,14 @@ bool CVerifierZT4::CheckFile(bool archive) {
         char message[256];
         std::snprintf(message, sizeof message, "File is not of extension %s", extension);
         TV_LOG_INFO(kModSignature, message);
+        AuditRefusedFile(filePath, archive, 651);
         return false;
     }
     uint32_t attributes = 0;
     if (!Sys().GetAttributes(filePath, attributes) || (attributes & kAttrDirectory) != 0) {
         TV_LOG_INFO(kModSignature, "File not found");
         fileMissing = true;
+        AuditRefusedFile(filePath, archive, 650);
         return false;
     }
     return true;
