@@ -89,7 +89,7 @@ void CVerifierdX::EndAudit(bool opened, bool ok) {
     f.size = opened ? fileSize : -1;
     if (!opened) {
         a.notCheckable = true;
-        f.SetCheck(CheckKind::kFileReadable, Verdict::kFailed, GetMessageText(fileMissing ? 177 : 604));
+        f.SetCheck(CheckKind::kFileReadable, Verdict::kFailed, GetMessageText(fileMissing ? 177 : 615));
     }
     f.smcUid = archiveSmcUid;
     f.scaleSerial = scaleSerialNumber;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 
 #include "audit/FileAudit.h"
 #include "audit/FileDigest.h"
@@ -248,6 +249,7 @@ TEST_F(VerifierdXAuditTest, MissingAndForeignFilesAreNotChecked) {
     EXPECT_EQ(m.size, -1);
     EXPECT_TRUE(m.sha256.empty());
     EXPECT_EQ(VerdictOf(m, CheckKind::kFileReadable), Verdict::kFailed);
+    EXPECT_EQ(ToNarrow(m.FindCheck(CheckKind::kFileReadable)->detail), "File not found.");
     EXPECT_EQ(VerdictOf(m, CheckKind::kHashChain), Verdict::kNotChecked);
 
     const FileAudit& n = trail.files[1];
@@ -269,6 +271,31 @@ TEST_F(VerifierdXAuditTest, MissingAndForeignFilesAreNotChecked) {
     Audited(Archive("changed.csv", JoinLines(changed)), trail);
     EXPECT_EQ(ExitStatusOf(trail), 1);
     EXPECT_EQ(ExitStatusOf(AuditTrail{}), 2);
+}
+
+TEST_F(VerifierdXAuditTest, FolderGivesOneRecordPerFileInTheOrderChecked) {
+    const std::vector<CardBlock> blocks = Card('K', SmallCard(2));
+    std::vector<CardBlock> changed = blocks;
+    const size_t t = FindBlock(blocks, 'T');
+    changed[t] = Tampered(blocks[t]);
+    const std::string folder = TempPath("archives");
+    std::filesystem::create_directories(folder);
+    WriteFile(Join(folder, "a.csv"), JoinLines(blocks));
+    WriteFile(Join(folder, "b.csv"), JoinLines(changed));
+    WriteFile(Join(folder, "c.csv"), "");
+
+    AuditTrail trail;
+    GetAppContext().auditTrail = &trail;
+    const VerifyOutcome r = Verify(folder, 0, true);
+    GetAppContext().auditTrail = nullptr;
+    EXPECT_FALSE(r.ok);
+    ASSERT_EQ(trail.files.size(), 3u);
+    EXPECT_EQ(trail.files[0].outcome, FileOutcome::kVerified);
+    EXPECT_EQ(trail.files[1].outcome, FileOutcome::kIntegrityFailure);
+    EXPECT_EQ(trail.files[2].outcome, FileOutcome::kNotChecked);
+    EXPECT_EQ(trail.files[2].size, 0);
+    EXPECT_EQ(trail.files[0].sha256, Sha256Text(JoinLines(blocks)));
+    EXPECT_EQ(ExitStatusOf(trail), 1);
 }
 
 TEST_F(VerifierdXAuditTest, PinnedKeyMustBeTheArchivesAndCardMustBeTheRightOne) {
