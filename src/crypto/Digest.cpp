@@ -55,13 +55,15 @@ public:
     void Update(const uint8_t* data, size_t length) {
         if (ok_ && length != 0) ok_ = EVP_DigestUpdate(ctx_.get(), data, length) > 0;
     }
-    void Final(uint8_t* digest) {
+    bool Final(uint8_t* digest) {
         unsigned int size = 0;
-        if (!ok_ || EVP_DigestFinal_ex(ctx_.get(), digest, &size) <= 0 || size != kDigestSize) {
+        const bool done = ok_ && EVP_DigestFinal_ex(ctx_.get(), digest, &size) > 0 && size == kDigestSize;
+        if (!done) {
             std::fill(digest, digest + kDigestSize, uint8_t{0});
             ossl::ClearErrors();
         }
         ok_ = false;
+        return done;
     }
 
 private:
@@ -171,6 +173,21 @@ bool HashFileWithoutSignature(const std::string& path, uint64_t keepLength, uint
     }
     digestText = DigestText(sha);
     return true;
+}
+
+struct Sha256Hasher::State {
+    Sha256Stream stream;
+};
+
+Sha256Hasher::Sha256Hasher() : state_(std::make_unique<State>()) {}
+Sha256Hasher::~Sha256Hasher() = default;
+
+void Sha256Hasher::Update(const uint8_t* data, size_t length) {
+    state_->stream.Update(data, length);
+}
+
+bool Sha256Hasher::Final(DigestBytes& digest) {
+    return state_->stream.Final(digest.data());
 }
 
 }  // namespace tv

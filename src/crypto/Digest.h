@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tv {
@@ -15,6 +16,22 @@ constexpr size_t kDigestSize = 32;
 using DigestBytes = std::array<uint8_t, kDigestSize>;
 
 DigestBytes HashBuffer(const uint8_t* data, size_t length);
+
+// A SHA-256 fed piece by piece, on whatever thread owns it. Final ends it: false
+// (and a zero digest) when the library failed on the way.
+class Sha256Hasher {
+public:
+    Sha256Hasher();
+    ~Sha256Hasher();
+    Sha256Hasher(const Sha256Hasher&) = delete;
+    Sha256Hasher& operator=(const Sha256Hasher&) = delete;
+    void Update(const uint8_t* data, size_t length);
+    bool Final(DigestBytes& digest);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // Digest text of the whole file, read in 4096-byte chunks. Before every chunk the
 // user interface is pumped; an abort request then undoes the running archive

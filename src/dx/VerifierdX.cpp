@@ -183,6 +183,7 @@ bool CVerifierdX::VerifyArchives(ProgressView* progress, ResultList* results, bo
         ResetVerifier();
         path = keptPath;
         TV_LOG_INFO(kModule, "Filename: " + path);
+        BeginAudit();
         if (!OpenArchiveFile()) {
             TV_LOG_ERROR(kModule, "Verification failed");
             if (list != nullptr) {
@@ -190,10 +191,13 @@ bool CVerifierdX::VerifyArchives(ProgressView* progress, ResultList* results, bo
                 SetResultCell(list, 2, 197, row);
                 SetResultCell(list, 3, fileMissing ? 177 : 209, row);
             }
+            EndAudit(false, false);
             fileMissing = false;
             return false;
         }
-        if (VerifyArchiveFile(progress, list, quiet)) {
+        const bool verified = VerifyArchiveFile(progress, list, quiet);
+        EndAudit(true, verified);
+        if (verified) {
             TV_LOG_INFO(kModule, "Verification success");
             if (list != nullptr) {
                 SetResultCell(list, 2, 196, row_);
@@ -230,6 +234,7 @@ bool CVerifierdX::VerifyArchives(ProgressView* progress, ResultList* results, bo
         ResetVerifier();
         path = paths[i];
         TV_LOG_INFO(kModule, "Filename: " + path);
+        BeginAudit();
         if (!OpenArchiveFile()) {
             TV_LOG_ERROR(kModule, "Verification failed");
             if (list != nullptr) {
@@ -237,11 +242,14 @@ bool CVerifierdX::VerifyArchives(ProgressView* progress, ResultList* results, bo
                 SetResultCell(list, 2, 197, row);
                 SetResultCell(list, 3, fileMissing ? 177 : 209, row);
             }
+            EndAudit(false, false);
             fileMissing = false;
             anyFailed = true;
             continue;
         }
-        if (VerifyArchiveFile(progress, list, false)) {
+        const bool verified = VerifyArchiveFile(progress, list, false);
+        EndAudit(true, verified);
+        if (verified) {
             SetResultCell(list, 2, 196, row_);
             if (standalone && list != nullptr) {
                 list->SetCell(row_, 3, GetMessageText(168) + ToUtf16(rootHashText));
@@ -272,6 +280,7 @@ bool CVerifierdX::VerifyArchives(ProgressView* progress, ResultList* results, bo
 bool CVerifierdX::VerifyArchiveFile(ProgressView* progress, ResultList* results, bool quiet) {
     state_ = FileState{};
     logOnly = false;
+    if (audit_ == nullptr) auditState_ = AuditState{};
     results_ = nullptr;
     row_ = -1;
     if (!quiet && (progress == nullptr || results == nullptr)) {
@@ -288,9 +297,15 @@ bool CVerifierdX::VerifyArchiveFile(ProgressView* progress, ResultList* results,
     bool ok = false;
     if (smcMode && !ExtractSmcData(state_.nextWriteIndex)) {
         logOnly = true;
+        NoteFailure(CheckKind::kUniqueId, 614, 0, false, 0);
     } else {
-        ok = VerifyBlocks(progress, smcMode, quiet) && CheckWholeFile(smcMode);
+        const bool blocks = VerifyBlocks(progress, smcMode, quiet);
+        ok = blocks && CheckWholeFile(smcMode);
+        // All findings: the order of the whole file is looked at as well.
+        if (!blocks && auditState_.walkedToEnd) CheckWholeFile(smcMode);
     }
+    // With all findings the row tells of the first failure, whatever came after it.
+    if (auditState_.allFindings && auditState_.failed) logOnly = auditState_.savedLogOnly;
     CloseFile();
     // A block of unusual size leaves no large buffer behind.
     if (block_.capacity() > 16 * kSector) std::vector<uint8_t>().swap(block_);
@@ -320,6 +335,7 @@ bool CVerifierdX::VerifyBlocks(ProgressView* progress, bool smcMode, bool quiet)
         if (fileSize == 0) {
             TV_LOG_ERROR(kModule, "Zero file size");
             logOnly = true;
+            NoteFailure(CheckKind::kFileReadable, 613, 0, false, 0);
             return false;
         }
         if (file->Position() >= fileSize) break;
@@ -332,12 +348,13 @@ bool CVerifierdX::VerifyBlocks(ProgressView* progress, bool smcMode, bool quiet)
         if (!ReadBlockLength(lengthBytes, length))
             return FailAtPosition(__LINE__, state_.blockPosition);
         char type = 0;
-        if (length != 0) {
-            if (!VerifyLongBlock(lengthBytes, length, smcMode, quiet)) return false;
-            type = static_cast<char>(block_[8]);
+        const bool verified =
+            length != 0 ? VerifyLongBlock(lengthBytes, length, smcMode, quiet) : VerifyShortBlock();
+        if (verified) {
+            type = static_cast<char>(length != 0 ? block_[8] : block_[6]);
         } else {
-            if (!VerifyShortBlock()) return false;
-            type = static_cast<char>(block_[6]);
+            if (!Resume(length != 0)) return false;
+            type = auditState_.blockType;
         }
         if (state_.previousWasSignature && state_.chainBreak) state_.chainBreak = false;
         // Only a long-form signature block opens the one break of the chain: a
@@ -351,6 +368,10 @@ bool CVerifierdX::VerifyBlocks(ProgressView* progress, bool smcMode, bool quiet)
             }
         }
     }
+    if (auditState_.failed) {
+        auditState_.walkedToEnd = true;
+        return false;
+    }
     return true;
 }
 
@@ -358,6 +379,12 @@ bool CVerifierdX::VerifyLongBlock(const uint8_t lengthBytes[4], uint32_t length,
                                   bool quiet) {
     const uint32_t position = state_.blockPosition;
     const uint32_t numberBefore = lastBlockNumber;
+    if (audit_ != nullptr) {
+        auditState_.lineDone = false;
+        auditState_.blockType = 0;
+        auditState_.pendingSectors = static_cast<uint32_t>(
+            std::min<uint64_t>(SectorCountFor(LongFormPaddedLength(length)), UINT32_MAX));
+    }
     DxBookKeeping values;
     uint16_t lastIndex = 0;
     if (!ReadBookKeeping(values, lastIndex)) {
@@ -365,6 +392,7 @@ bool CVerifierdX::VerifyLongBlock(const uint8_t lengthBytes[4], uint32_t length,
                            values.numberTaken ? lastBlockNumber : numberBefore + 1);
     }
     const char type = values.recordType;
+    auditState_.blockType = type;
     if (state_.longBlocks < 3) state_.firstTypes[state_.longBlocks] = type;
     ++state_.longBlocks;
     state_.lastLongType = type;
@@ -383,6 +411,8 @@ bool CVerifierdX::VerifyLongBlock(const uint8_t lengthBytes[4], uint32_t length,
     state_.expectedPosition += padded + 16 * spelled + kLongLineOverhead;
     if (state_.expectedPosition > static_cast<uint64_t>(fileSize)) {
         TV_LOG_ERROR(kModule, "Data position calculated based on length excceds maximum file size");
+        Blame(CheckKind::kHashChain, 605);
+        auditState_.fatal = true;
         return FailAtBlock(__LINE__, position, number, 186);
     }
     // Both now fit in 32 bits: the sector count is a 16-bit field and the line fits the file.
@@ -413,53 +443,79 @@ bool CVerifierdX::VerifyLongBlock(const uint8_t lengthBytes[4], uint32_t length,
     if (!read) return FailAtBlock(__LINE__, position, number);
 
     if (!ReadPreviousHash()) return FailAtBlock(__LINE__, position, number);
+    auditState_.firstLineRead = true;
     std::memcpy(block_.data() + p, previousHash.data(), previousHash.size());
-    if (!state_.chainBreak && previousHash != chainedHash) {
+    if (!state_.chainBreak && !auditState_.resync && previousHash != chainedHash) {
         if (position == 0) {
             TV_LOG_ERROR(kModule,
                          "Hash validation failed in first block.Archive verification failed");
             SetRemark(199);
+            auditState_.fatal = true;
+            NoteFailure(CheckKind::kHashChain, 601, position, true, number);
             return false;
         }
         TV_LOG_ERROR(kModule, "Previous hash validation failed");
+        Blame(CheckKind::kHashChain, 601);
         return FailAtBlock(__LINE__, position, number);
     }
+    auditState_.resync = false;
     chainedHash.fill(0);
     if (!ReadCurrentHash()) return FailAtBlock(__LINE__, position, number);
+    auditState_.lineDone = true;
     if (HashBuffer(block_.data(), static_cast<size_t>(p) + 32) != chainedHash) {
         TV_LOG_ERROR(kModule, "Current hash validation failed");
         if (position == 0) {
             TV_LOG_ERROR(kModule, "Failed when verifying first block");
             SetRemark(199);
+            auditState_.fatal = true;
+            NoteFailure(CheckKind::kHashChain, 600, position, true, number);
             return false;
         }
+        Blame(CheckKind::kHashChain, 600);
         if (state_.chainBreak) return FailAtBlock(__LINE__, number, number);
         return FailAtBlock(__LINE__, position, number);
     }
     if (type == 'O') {
+        if (audit_ != nullptr) audit_->rootHash = currentHashText;
         if (!smcMode) {
             rootHashText = currentHashText;
+            if (!CheckPinnedKey()) {
+                TV_LOG_ERROR(kModule, "Public key of the archive is not the pinned scale key");
+                Log(__LINE__, kLogError, "Failed when verifying block %u (%08X)", position, number);
+                SetRemark(201);
+                auditState_.fatal = true;
+                NoteFailure(CheckKind::kPublicKey, 606, position, true, number);
+                return false;
+            }
         } else if (!CompareWithSmc(results_, quiet)) {
             TV_LOG_ERROR(kModule, "SMC correctness verification failed");
             Log(__LINE__, kLogError, "Failed when verifying block %u (%08X)", position, number);
             return false;
         }
+        NoteOriginChecked(smcMode);
     }
     if (type == 'S') {
         if (!VerifySignature()) {
             TV_LOG_ERROR(kModule, "Signature Verification failed");
+            Blame(CheckKind::kSignatureBlocks, 602);
             return FailAtBlock(__LINE__, position, number);
         }
         ++state_.verifiedSignatures;
         // The leading blocks of the card end here; the archived range follows.
         if (state_.verifiedSignatures == 1) state_.numberJumpOpen = true;
     }
+    NoteBlock(type, true, number, position);
     state_.blockPosition += n;
     return true;
 }
 
 bool CVerifierdX::VerifyShortBlock() {
     const uint32_t position = state_.blockPosition;
+    if (audit_ != nullptr) {
+        auditState_.lineDone = false;
+        auditState_.blockType = 0;
+        auditState_.pendingSectors = 1;
+    }
     uint8_t lengthBytes[2] = {};
     uint16_t shortLength = 0;
     if (!ReadIncidentLength(lengthBytes, shortLength)) return FailAtPosition(__LINE__, position);
@@ -467,12 +523,15 @@ bool CVerifierdX::VerifyShortBlock() {
     state_.expectedPosition += padded + kShortLineOverhead;
     if (state_.expectedPosition > static_cast<uint64_t>(fileSize)) {
         TV_LOG_ERROR(kModule, "Data position calculated based on length excceds maximum file size");
+        Blame(CheckKind::kHashChain, 605);
+        auditState_.fatal = true;
         return FailAtPosition(__LINE__, position, 186);
     }
     block_.assign(static_cast<size_t>(padded) + 33, 0);
     block_[4] = lengthBytes[0];
     block_[5] = lengthBytes[1];
     ReadPayload(6, padded - 6);
+    auditState_.blockType = static_cast<char>(block_[6]);
     if (file->Get() != ';') {
         TV_LOG_ERROR(kModule, "Delimiter(';') is not found after event string in incident block");
         return FailAtPosition(__LINE__, position);
@@ -487,27 +546,37 @@ bool CVerifierdX::VerifyShortBlock() {
         }
     }
     if (!ReadPreviousHash()) return FailAtPosition(__LINE__, position);
+    auditState_.firstLineRead = true;
     std::memcpy(block_.data() + padded, previousHash.data(), previousHash.size());
-    if (!state_.chainBreak && previousHash != chainedHash) {
+    if (!state_.chainBreak && !auditState_.resync && previousHash != chainedHash) {
         TV_LOG_ERROR(kModule, "Previous hash validation failed");
         if (position == 0) {
             TV_LOG_ERROR(kModule, "Failed when verifying first block");
             SetRemark(199);
+            auditState_.fatal = true;
+            NoteFailure(CheckKind::kHashChain, 601, position, false, 0);
             return false;
         }
+        Blame(CheckKind::kHashChain, 601);
         return FailAtPosition(__LINE__, position);
     }
+    auditState_.resync = false;
     chainedHash.fill(0);
     if (!ReadCurrentHash()) return FailAtPosition(__LINE__, position);
+    auditState_.lineDone = true;
     if (HashBuffer(block_.data(), static_cast<size_t>(padded) + 32) != chainedHash) {
         TV_LOG_ERROR(kModule, "Current hash validation failed");
         if (position == 0) {
             TV_LOG_ERROR(kModule, "Failed when verifying first block");
             SetRemark(199);
+            auditState_.fatal = true;
+            NoteFailure(CheckKind::kHashChain, 600, position, false, 0);
             return false;
         }
+        Blame(CheckKind::kHashChain, 600);
         return FailAtPosition(__LINE__, position);
     }
+    NoteBlock(static_cast<char>(block_[6]), false, 0, position);
     state_.blockPosition += 1;
     lastBlockNumber += 1;
     return true;
@@ -519,6 +588,7 @@ bool CVerifierdX::CheckWholeFile(bool smcMode) {
         // last block number reaches the next write index holds more than the card.
         TV_LOG_ERROR(kModule, "Current block number exceeds next write index in SMC");
         SetRemark(186);
+        NoteFailure(CheckKind::kWriteIndex, 610, state_.blockPosition, false, 0);
         return false;
     }
     const bool originFirst =
@@ -534,6 +604,7 @@ bool CVerifierdX::CheckWholeFile(bool smcMode) {
         return true;
     }
     SetRemark(186);
+    NoteFailure(CheckKind::kBlockOrder, 611, state_.blockPosition, false, 0);
     return false;
 }
 
@@ -555,6 +626,10 @@ bool CVerifierdX::ExtractSmcData(uint32_t& nextWriteIndex) {
         !ExtractLabelValue(second, kLabelPublicKey, 266, cardPublicKey)) {
         return Error(__LINE__, "Extract SMC data failed");
     }
+    if (audit_ != nullptr) {
+        const std::string_view first = BlockText(origin.data(), origin.size(), kHeader);
+        if (!ExtractLabelValue(first, kLabelSerialNumber, 10, cardSerialNumber)) cardSerialNumber.clear();
+    }
     const uint32_t length = static_cast<uint32_t>(origin[0]) << 24 |
                             static_cast<uint32_t>(origin[1]) << 16 |
                             static_cast<uint32_t>(origin[2]) << 8 | origin[3];
@@ -572,16 +647,22 @@ bool CVerifierdX::CompareWithSmc(ResultList* results, bool quiet) {
     if (archiveSmcUid != cardSmcUid) {
         if (!quiet) TV_LOG_ERROR(kModule, "Incorrect SMC");
         if (list != nullptr) SetResultCell(list, 3, 169, row_);
+        auditState_.fatal = true;
+        NoteFailure(CheckKind::kUniqueId, 607, 0, true, 0);
         return false;
     }
     if (rootHashText != currentHashText) {
         if (!quiet) TV_LOG_ERROR(kModule, "Incorrect root hash");
         if (list != nullptr) SetResultCell(list, 3, 201, row_);
+        auditState_.fatal = true;
+        NoteFailure(CheckKind::kRootHash, 608, 0, true, 0);
         return false;
     }
     if (archivePublicKey != cardPublicKey) {
         if (!quiet) TV_LOG_ERROR(kModule, "Incorrect Public key");
         if (list != nullptr) SetResultCell(list, 3, 201, row_);
+        auditState_.fatal = true;
+        NoteFailure(CheckKind::kPublicKey, 609, 0, true, 0);
         return false;
     }
     return true;
@@ -702,20 +783,24 @@ bool CVerifierdX::ReadBookKeeping(DxBookKeeping& values, uint16_t& lastBlockInde
         return Error(__LINE__, "Previous header block number is not in hexadecimal format");
     }
     if (currentNumber != 0 && currentNumber != lastBlockNumber + 1 && !state_.numberJumpOpen) {
+        Blame(CheckKind::kBlockOrder, 603);
         return Error(__LINE__, "Current block number is not consecutive");
     }
     state_.numberJumpOpen = false;
     lastBlockNumber = currentNumber;
     values.numberTaken = true;
     if (blockIndex >= blockCount) {
+        Blame(CheckKind::kBlockOrder, 603);
         return Error(__LINE__,
                      "Block index exceeds transaction block count(as in book keeping values)");
     }
     if (blockIndex != 0 && blockIndex != static_cast<uint32_t>(lastBlockIndex) + 1) {
+        Blame(CheckKind::kBlockOrder, 603);
         return Error(__LINE__, "Block index is not consecutive");
     }
     lastBlockIndex = static_cast<uint16_t>(blockIndex);
     if (previousHeader >= currentNumber && previousHeader != 0 && currentNumber != 0) {
+        Blame(CheckKind::kBlockOrder, 603);
         return Error(__LINE__,
                      "Current block number is less than/equal to previous header block number");
     }
@@ -824,11 +909,14 @@ bool CVerifierdX::ReadOriginOfTrustBlock(uint32_t paddedLength) {
     for (size_t i = 0; i < fiscalVersion.size(); ++i) {
         const char c = fiscalVersion[i];
         if (!(c >= '0' && c <= '9') && !(i == 2 && c == '.')) {
+            Blame(CheckKind::kFileReadable, 612);
             return Error(__LINE__, "Fiscal version is not in expected format");
         }
     }
-    if (fiscalVersion != kFiscalVersion)
+    if (fiscalVersion != kFiscalVersion) {
+        Blame(CheckKind::kFileReadable, 612);
         return Error(__LINE__, "Fiscal version expected is not found");
+    }
 
     uint16_t lastIndex = 0;
     for (size_t start = kSector; start <= 2 * kSector; start += kSector) {
@@ -884,9 +972,9 @@ bool CVerifierdX::VerifySignature() {
     if (!PlainSignatureFromDerHex(der, state_.signatureDigits, plain)) {
         return Error(__LINE__, "Signature lengths are not in expected format");
     }
-    const std::string_view key = archivePublicKey.size() > 2
-                                     ? std::string_view(archivePublicKey).substr(2)
-                                     : std::string_view();
+    const std::string& signingKey = SigningKey();
+    const std::string_view key =
+        signingKey.size() > 2 ? std::string_view(signingKey).substr(2) : std::string_view();
     return VerifyDigest(plain, key, std::string_view(previousHashText, 64));
 }
 
@@ -913,6 +1001,7 @@ bool CVerifierdX::FailAtPosition(int line, uint32_t position, MessageId ownRemar
         std::snprintf(numbers, sizeof numbers, " %u", position);
         SetRemark(GetMessageText(198) + ToUtf16(numbers));
     }
+    NoteFailure(blameCheck_, blameReason_, position, false, 0);
     return false;
 }
 
@@ -925,6 +1014,7 @@ bool CVerifierdX::FailAtBlock(int line, uint32_t position, uint32_t number, Mess
         std::snprintf(numbers, sizeof numbers, " %u (%08X)", position, number);
         SetRemark(GetMessageText(198) + ToUtf16(numbers));
     }
+    NoteFailure(blameCheck_, blameReason_, position, true, number);
     return false;
 }
 

@@ -8,10 +8,12 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "audit/FileAudit.h"
 #include "messages/MessageTable.h"
 #include "store/WormBlock.h"
 
@@ -88,6 +90,7 @@ public:
     std::string scaleSerialNumber;
     std::string cardPublicKey;
     std::string cardSmcUid;
+    std::string cardSerialNumber;  // read only for an audit trail
     std::string rootHashText;
     std::string fiscalVersion;
     uint32_t lastBlockNumber = 0;
@@ -134,10 +137,61 @@ private:
     void SetCell(int column, const std::u16string& text);
     int InsertRow(ResultList& results) const;
 
+    // --- the audit trail of the context, when it has one --------------------------
+    // Opens the file's record and starts hashing the file on another thread.
+    void BeginAudit();
+    // Closes the file's record: its hash, outcome and the verdicts not yet given.
+    void EndAudit(bool opened, bool ok);
+    // Which check the failure about to be reported belongs to and why it failed.
+    void Blame(CheckKind check, MessageId reason) {
+        blameCheck_ = check;
+        blameReason_ = reason;
+    }
+    // A failing block: a finding (within the cap) and the check it fails.
+    void NoteFailure(CheckKind check, MessageId reason, uint32_t position, bool hasNumber,
+                     uint32_t number);
+    // A block whose line was read whole: the continuity facts of the file.
+    void NoteBlock(char type, bool numbered, uint32_t number, uint32_t position);
+    // All findings: after a failing block, goes on with the next line. False
+    // when the run stops there (always, without all findings).
+    bool Resume(bool longForm);
+    // The key the signatures are checked with: the pinned one when given.
+    const std::string& SigningKey() const;
+    // Standalone with a pinned key: whether the archive's key is that key.
+    bool CheckPinnedKey() const;
+    // The origin of trust block passed: the checks made with it.
+    void NoteOriginChecked(bool smcMode);
+
+    // What the trail notes while a file is verified.
+    struct AuditState {
+        bool allFindings = false;
+        bool failed = false;         // a block failed; later failures only add findings
+        bool fatal = false;          // the failure ends the run even with all findings
+        bool notCheckable = false;   // not an archive, unsupported, or the card unreadable
+        bool firstLineRead = false;  // the first line parsed up to its previous hash
+        bool lineDone = false;       // the current block's line was read to its end
+        bool resync = false;         // the next previous hash starts the chain anew
+        bool walkedToEnd = false;    // all findings: every line was looked at
+        bool leadingDone = false;
+        bool savedLogOnly = false;
+        uint32_t pendingSectors = 0; // sectors of the block being verified
+        char blockType = 0;
+        char lastDate[20] = {};
+        char lastMarkDate[20] = {};  // the date of the block in last, when it has one
+        BlockMark last;
+        std::string pinnedKey;
+        size_t findingsCap = 0;
+    };
+
     FileState state_;
     std::vector<uint8_t> block_;  // the rebuilt block: P + 33 bytes
     ResultList* results_ = nullptr;
     int row_ = -1;
+    FileAudit* audit_ = nullptr;
+    AuditState auditState_;
+    std::future<std::string> digest_;
+    CheckKind blameCheck_ = CheckKind::kHashChain;
+    MessageId blameReason_ = 604;
 };
 
 // The check of an archive file the dX writer has just finished: standalone, no

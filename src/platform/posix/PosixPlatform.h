@@ -64,7 +64,9 @@ private:
     // An open file descriptor as a File of this platform.
     std::unique_ptr<File> WrapDescriptor(int fd);
 
-    int lastError_ = 0;
+    // The error of the calling thread's last failed call, as errno and
+    // GetLastError keep it: a file hashed on another thread leaves this one's alone.
+    static inline thread_local int lastError_ = 0;
     MountedCards mounted_{"/", MountedCards::Names::ExactCase};
     int mountWatch_ = -1;  // the mount table, watched for changes
 };

@@ -63,7 +63,9 @@ private:
     // size bound, or none at all (error kErrFileNotFound or kErrPathNotFound).
     bool CheckIniFile(const std::string& path, int& error);
 
-    int lastError_ = 0;
+    // The error of the calling thread's last failed call, as errno and
+    // GetLastError keep it: a file hashed on another thread leaves this one's alone.
+    static inline thread_local int lastError_ = 0;
     MountedCards mounted_{"\\/", MountedCards::Names::AnyCase};
 };
 
