@@ -118,7 +118,7 @@ void RenderFile(std::string& out, const FileAudit& file) {
                   : "<div class=\"file\">";
     out += "<h3>" + EscNarrow(BaseName(file.path)) + "</h3>";
     out += Badge(file.outcome);
-    out += "<table>";
+    out += "<table width=\"100%\">";
     Row(out, 507, "<span class=\"mono\">" + EscNarrow(file.path) + "</span>");
     Row(out, 508, file.size < 0 ? Label(577) : std::to_string(file.size) + " " + Label(509));
     Row(out, 510, "<span class=\"mono\">" + (file.sha256.empty() ? Label(577) : Escape(file.sha256)) + "</span>");
@@ -134,7 +134,7 @@ void RenderFile(std::string& out, const FileAudit& file) {
     out += "</table>";
 
     if (!file.checks.empty()) {
-        out += "<table><tr><th>" + Label(521) + "</th><th>" + Label(522) + "</th><th>" + Label(523) + "</th></tr>";
+        out += "<table width=\"100%\"><tr><th>" + Label(521) + "</th><th>" + Label(522) + "</th><th>" + Label(523) + "</th></tr>";
         for (const CheckResult& check : file.checks) {
             out += "<tr><td>" + Label(CheckName(check.kind)) + "</td>" + VerdictCell(check.verdict) + "<td>" +
                    Esc16(check.detail) + "</td></tr>";
@@ -142,7 +142,7 @@ void RenderFile(std::string& out, const FileAudit& file) {
         out += "</table>";
     }
     if (!file.findings.empty()) {
-        out += "<p><b>" + Label(542) + "</b></p><table><tr><th>" + Label(543) + "</th><th>" + Label(544) +
+        out += "<p><b>" + Label(542) + "</b></p><table width=\"100%\"><tr><th>" + Label(543) + "</th><th>" + Label(544) +
                "</th><th>" + Label(545) + "</th></tr>";
         for (const Finding& finding : file.findings) {
             out += "<tr><td>" + std::to_string(finding.position) + "</td><td>" +
@@ -159,7 +159,7 @@ void RenderFile(std::string& out, const FileAudit& file) {
 
 void RenderResultList(std::string& out, const ReportInput& input) {
     if (input.columns.empty() && input.rows.empty()) return;
-    out += "<h2>" + Label(547) + "</h2><table><tr>";
+    out += "<h2>" + Label(547) + "</h2><table width=\"100%\"><tr>";
     for (const std::u16string& column : input.columns) out += "<th>" + Esc16(column) + "</th>";
     out += "</tr>";
     for (const auto& row : input.rows) {
@@ -199,7 +199,7 @@ void RenderRecords(std::string& out, MessageId title, const std::vector<LogRecor
         out += "<p>" + Label(570) + "</p>";
         return;
     }
-    out += "<table><tr><th>" + Label(507) + "</th><th>" + Label(567) + "</th><th>" + Label(568) + "</th></tr>";
+    out += "<table width=\"100%\"><tr><th>" + Label(507) + "</th><th>" + Label(567) + "</th><th>" + Label(568) + "</th></tr>";
     for (const LogRecord& record : records) {
         out += "<tr><td>" + EscNarrow(record.fileName) + "</td><td>" + Escape(record.startDate) + "</td><td>" +
                Escape(record.endDate) + "</td></tr>";
@@ -212,7 +212,7 @@ void RenderCard(std::string& out, const CardContinuity& card, const AuditTrail* 
            "</span>" + (card.scaleSerial.empty() ? "" : " (" + Escape(card.scaleSerial) + ")") + "</h3>";
     out += card.Complete() ? "<p>" + Label(564) + "</p>"
                            : "<p><span class=\"badge failed\">" + Label(565) + "</span></p>";
-    out += "<p><b>" + Label(550) + "</b></p><table><tr><th>#</th><th>" + Label(507) + "</th><th>" + Label(578) +
+    out += "<p><b>" + Label(550) + "</b></p><table width=\"100%\"><tr><th>#</th><th>" + Label(507) + "</th><th>" + Label(578) +
            "</th><th>" + Label(567) + "</th><th>" + Label(568) + "</th></tr>";
     for (size_t i = 0; i < card.files.size(); ++i) {
         std::string blocks, first, last;
@@ -242,7 +242,7 @@ void RenderCard(std::string& out, const CardContinuity& card, const AuditTrail* 
         out += "</ul>";
     }
     if (!card.joins.empty()) {
-        out += "<table><tr><th>" + Label(554) + "</th><th></th></tr>";
+        out += "<table width=\"100%\"><tr><th>" + Label(554) + "</th><th></th></tr>";
         for (const Join& join : card.joins) {
             out += "<tr><td>" + FileName(trail, join.before) + " &#8594; " + FileName(trail, join.after) +
                    "</td><td>" + JoinText(card, join) + "</td></tr>";

@@ -73,6 +73,10 @@ void SetContinuityColumns(QTreeWidget* table) {
 
 void FillContinuityTable(QTreeWidget* table, const ContinuityReport& report) {
     table->clear();
+    // Only ZT4 cards keep an Archive.log: its column stays out of a table of dX cards.
+    bool anyZt4 = false;
+    for (const CardContinuity& card : report.cards) anyZt4 = anyZt4 || card.family == "ZT4";
+    table->setColumnHidden(5, !anyZt4);
     for (const CardContinuity& card : report.cards) {
         QStringList blocks;
         for (const CoveredSpan& span : card.covered) {

@@ -6,7 +6,9 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QTextDocument>
+#include <QtGlobal>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -32,11 +34,26 @@ public:
             setenv("QT_QPA_PLATFORM", "offscreen", 0);
 #endif
         }
+        // Qt's own notices (a missing runtime folder and the like) are not
+        // for the command line's user.
+        previous_ = qInstallMessageHandler(DropNotices);
         app_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
+    ~GuiForTheCall() {
+        if (!app_) return;
+        app_.reset();
+        qInstallMessageHandler(previous_);
+    }
+    GuiForTheCall(const GuiForTheCall&) = delete;
+    GuiForTheCall& operator=(const GuiForTheCall&) = delete;
     bool Usable() const { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
 private:
+    static void DropNotices(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    }
+
+    QtMessageHandler previous_ = nullptr;
     int argc_ = 1;
     char name_[16] = "tallyvault";
     char* argv_[2] = {name_, nullptr};
