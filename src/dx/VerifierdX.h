@@ -175,6 +175,11 @@ private:
         bool leadingDone = false;
         bool savedLogOnly = false;
         uint32_t pendingSectors = 0; // sectors of the block being verified
+        uint64_t nextStorePosition = 0;  // where the card's store holds the next block
+        // Short-form blocks that open the range after the leading blocks: their
+        // positions follow from the first long-form block after them.
+        bool anchored = true;
+        uint32_t headSectors[FileAudit::kHeadMarks] = {};
         char blockType = 0;
         char lastDate[20] = {};
         char lastMarkDate[20] = {};  // the date of the block in last, when it has one

@@ -3,6 +3,7 @@
 // what the verification shows, logs or returns without all findings.
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 
 #include "app/AppContext.h"
@@ -172,17 +173,33 @@ void CVerifierdX::NoteBlock(char type, bool numbered, uint32_t number, uint32_t 
     AuditState& a = auditState_;
     FileAudit& f = *audit_;
     ++f.blockCount;
+    (void)position;  // counted within the file; the marks give the card's own positions
+    // A long-form block's number is the store position of its first sector; a
+    // short-form block follows the block before it.
+    const uint64_t store = numbered ? number : a.nextStorePosition;
+    a.nextStorePosition = store + a.pendingSectors;
+    if (a.leadingDone && numbered && !a.anchored) {
+        a.anchored = true;
+        uint64_t before = store;
+        for (size_t i = f.head.size(); i-- > 0;) {
+            before = before >= a.headSectors[i] ? before - a.headSectors[i] : 0;
+            f.head[i].position = static_cast<uint32_t>(before);
+        }
+    }
     BlockMark& mark = a.last;
     mark.type = type;
     mark.numbered = numbered;
     mark.number = number;
-    mark.position = position;
+    mark.position = static_cast<uint32_t>(std::min<uint64_t>(store, UINT32_MAX));
     mark.previousHash = previousHash;
     mark.currentHash = chainedHash;
     a.lastMarkDate[0] = '\0';
     if (!a.leadingDone) {
         ++f.leadingBlocks;
-        if (numbered && type == 'S') a.leadingDone = true;
+        if (numbered && type == 'S') {
+            a.leadingDone = true;
+            a.anchored = false;
+        }
         return;
     }
     char date[20];
@@ -193,6 +210,7 @@ void CVerifierdX::NoteBlock(char type, bool numbered, uint32_t number, uint32_t 
         if (f.firstDate.empty()) f.firstDate = date;
     }
     if (f.head.size() < FileAudit::kHeadMarks) {
+        a.headSectors[f.head.size()] = a.pendingSectors;
         f.head.push_back(mark);
         if (dated) f.head.back().date = date;
     }

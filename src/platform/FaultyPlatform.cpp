@@ -44,6 +44,7 @@ private:
 }  // namespace
 
 void FaultyPlatform::InjectFault(FaultOp op, int error, std::string pathPart, int times) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     faults_.push_back(Fault{op, error, std::move(pathPart), times});
 }
 
@@ -52,12 +53,14 @@ void FaultyPlatform::SetDiskFull(bool full) { diskFull_ = full; }
 void FaultyPlatform::Advance(int64_t seconds) { now_ = Now() + seconds; }
 
 int FaultyPlatform::Calls(FaultOp op) const {
+    const std::lock_guard<std::mutex> lock(mutex_);
     const auto it = std::find_if(calls_.begin(), calls_.end(),
                                  [op](const auto& c) { return c.first == op; });
     return it == calls_.end() ? 0 : it->second;
 }
 
 std::optional<int> FaultyPlatform::Take(FaultOp op, const std::string& path) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     auto call = std::find_if(calls_.begin(), calls_.end(),
                              [op](const auto& c) { return c.first == op; });
     if (call == calls_.end()) {

@@ -3,6 +3,7 @@
 // reach the failure paths that a healthy machine (or a root user) never shows.
 #pragma once
 
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -32,7 +33,7 @@ struct ExitRequested {
 
 class FaultyPlatform : public Platform {
 public:
-    explicit FaultyPlatform(Platform& inner) : inner_(inner) {}
+    explicit FaultyPlatform(Platform& inner) : inner_(inner) { ownError_ = 0; }
 
     // The next `times` calls of op on a path containing pathPart (any path when
     // empty) fail with error; times < 0 means every call.
@@ -145,11 +146,14 @@ private:
     Platform& inner_;
     std::vector<Fault> faults_;
     std::vector<std::pair<FaultOp, int>> calls_;
+    // A file may be read on another thread (a file's hash): the counts and the
+    // faults are shared, the last error is each thread's own.
+    mutable std::mutex mutex_;
     std::optional<int64_t> now_;
     std::optional<std::string> locale_;
     std::optional<std::string> dataRoot_;
     bool diskFull_ = false;
-    int ownError_ = 0;
+    static inline thread_local int ownError_ = 0;
     int crashAt_ = 0;
     int crashCode_ = 0;
     int changing_ = 0;

@@ -140,6 +140,21 @@ TEST_F(VerifierdXAuditTest, SoundArchiveRecordsEveryCheckItsHashAndItsContinuity
     EXPECT_EQ(f.firstDate.size(), 19u);
     EXPECT_EQ(ExitStatusOf(trail), 0);
 
+    // A later range after the leading blocks: the marks give the card's positions.
+    const size_t closure = FindBlock(blocks, 'E');
+    AuditTrail split;
+    EXPECT_TRUE(Audited(Archive("split.csv", JoinLines(blocks, 0, 3) + JoinLines(blocks, closure + 1)),
+                        split)
+                    .ok);
+    const FileAudit& s = split.files[0];
+    EXPECT_EQ(s.leadingBlocks, 3u);
+    ASSERT_FALSE(s.head.empty());
+    for (size_t i = 0; i < s.head.size(); ++i) {
+        EXPECT_EQ(s.head[i].position, blocks[closure + 1 + i].number) << i;
+    }
+    EXPECT_EQ(s.last.position, blocks.back().number);
+    EXPECT_EQ(s.blockCount, 3 + blocks.size() - closure - 1);
+
     // Against its card: the card's identity, and the two checks of the card.
     AuditTrail card;
     EXPECT_TRUE(Audited(whole, card, 'K').ok);
