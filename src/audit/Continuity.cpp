@@ -261,9 +261,8 @@ void AddCardsOnlyLogged(const std::vector<LogRecord>& records, const std::vector
 
 bool CardContinuity::Complete() const {
     for (const Join& join : joins) {
-        if (join.kind == JoinKind::kGap || join.kind == JoinKind::kOverlap || join.kind == JoinKind::kChainBreak) {
-            return false;
-        }
+        // A pair that could not be compared (an unreadable file) leaves the join unproven.
+        if (join.kind != JoinKind::kJoined) return false;
     }
     return missingFromFolder.empty() && differingFromLog.empty() && notInLog.empty();
 }

@@ -54,7 +54,7 @@ struct CardContinuity {
     std::vector<LogRecord> differingFromLog;
     std::vector<size_t> notInLog;
 
-    bool Complete() const;  // no gap, overlap, chain break or log mismatch
+    bool Complete() const;  // every pair joined (none unknown) and no log mismatch
 };
 
 struct ContinuityReport {

@@ -176,6 +176,8 @@ TEST(DxContinuityTest, FilesWithoutBlocksJoinNothingAndLogsAreNoArchives) {
     EXPECT_EQ(card.joins[0].kind, JoinKind::kJoined);
     EXPECT_EQ(card.joins[1].kind, JoinKind::kUnknown);
     EXPECT_EQ(card.covered.size(), 1u);
+    // An unreadable archive leaves the folder's continuity unproven.
+    EXPECT_FALSE(card.Complete());
 }
 
 FileAudit Zt4(const std::string& name, const std::string& start, const std::string& end,
