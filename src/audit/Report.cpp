@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -294,7 +295,8 @@ std::string RenderReportHtml(const ReportInput& input) {
     return out;
 }
 
-bool WriteReportText(const std::string& path, const std::string& text, std::u16string& error) {
+bool PublishReport(const std::string& path, const std::function<bool(const std::string&)>& write,
+                   std::u16string& error) {
     Platform& sys = Sys();
     const std::string temp = Platform::PublishTempName(path);
     const auto fail = [&] {
@@ -304,16 +306,19 @@ bool WriteReportText(const std::string& path, const std::string& text, std::u16s
     };
     // Whatever stands at the temporary name (a link too) goes first: never written through.
     if (!sys.RemoveLeftover(temp)) return fail();
-    {
-        std::unique_ptr<File> file = sys.OpenFile(temp, OpenMode::CreateNew);
-        if (!file) return fail();
-        if (!text.empty() && !file->Write(text.data(), text.size())) {
-            file.reset();
-            return fail();
-        }
-    }
+    if (!write(temp)) return fail();
     if (!sys.ReplaceFile(temp, path)) return fail();
     return true;
+}
+
+bool WriteReportText(const std::string& path, const std::string& text, std::u16string& error) {
+    return PublishReport(
+        path,
+        [&](const std::string& temp) {
+            std::unique_ptr<File> file = Sys().OpenFile(temp, OpenMode::CreateNew);
+            return file && (text.empty() || file->Write(text.data(), text.size()));
+        },
+        error);
 }
 
 namespace {

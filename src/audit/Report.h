@@ -5,6 +5,7 @@
 // Qt layer of ui/report.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,11 @@ struct ReportInput {
 
 // The report as one UTF-8 HTML document with its styles inline.
 std::string RenderReportHtml(const ReportInput& input);
+
+// Puts a report at path whole or not at all: write(temporary path) makes it
+// beside path, which it then replaces; false with a user text in error.
+bool PublishReport(const std::string& path, const std::function<bool(const std::string&)>& write,
+                   std::u16string& error);
 
 // Writes text to path whole or not at all (a temporary name, then a rename);
 // false with a user text in error.

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/AppContext.h"
+#include "audit/Report.h"
 #include "messages/Messages.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
@@ -68,35 +69,31 @@ QString ToQString(const std::string& narrow) {
 }  // namespace
 
 bool WritePdfReport(const std::string& html, const std::string& path, std::u16string& error) {
-    Platform& sys = Sys();
-    const std::string temp = Platform::PublishTempName(path);
-    const auto fail = [&] {
-        sys.RemoveLeftover(temp);
+    GuiForTheCall gui;
+    if (!gui.Usable()) {
         error = GetMessageText(571) + ToUtf16(path);
         return false;
-    };
-    GuiForTheCall gui;
-    if (!gui.Usable()) return fail();
-    // Never written through whatever stands at the temporary name.
-    if (!sys.RemoveLeftover(temp)) return fail();
-    {
-        QPdfWriter writer(ToQString(temp));
-        writer.setResolution(300);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-        writer.setTitle(QStringLiteral("Tallyvault"));
-        writer.setCreator(QStringLiteral("Tallyvault"));
-        QTextDocument document;
-        document.setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
-        // Unpaginated, the document is laid out on the writer's pages with
-        // their numbers at the foot.
-        document.print(&writer);
     }
-    int64_t size = -1;
-    if (std::unique_ptr<File> written = sys.OpenFile(temp, OpenMode::Read)) size = written->Size();
-    if (size <= 0) return fail();
-    if (!sys.ReplaceFile(temp, path)) return fail();
-    return true;
+    return PublishReport(
+        path,
+        [&](const std::string& temp) {
+            {
+                QPdfWriter writer(ToQString(temp));
+                writer.setResolution(300);
+                writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                 QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+                writer.setTitle(QStringLiteral("Tallyvault"));
+                writer.setCreator(QStringLiteral("Tallyvault"));
+                QTextDocument document;
+                document.setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+                // Unpaginated, the document is laid out on the writer's pages with
+                // their numbers at the foot.
+                document.print(&writer);
+            }
+            std::unique_ptr<File> written = Sys().OpenFile(temp, OpenMode::Read);
+            return written && written->Size() > 0;
+        },
+        error);
 }
 
 }  // namespace tv
