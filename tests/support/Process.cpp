@@ -191,7 +191,10 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
                                nullptr));
     Handle out(InheritableTempFile());
     Handle err(InheritableTempFile());
-    if (!input.valid() || !out.valid() || !err.valid()) return result;
+    if (!input.valid() || !out.valid() || !err.valid()) {
+        result.err = "the child's standard handles could not be made (error " + std::to_string(::GetLastError()) + ")";
+        return result;
+    }
 
     const std::wstring wideProgram = Widen(program);
     std::wstring line;
@@ -210,8 +213,18 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     {
         ChildEnvironment environment(options.environment);
         const std::wstring folder = Widen(options.workingFolder);
-        if (!::CreateProcessW(wideProgram.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                              folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        // A loaded machine (wine above all) now and then refuses a start for a
+        // moment: a few tries before the child counts as not started.
+        bool started = false;
+        DWORD error = 0;
+        for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+            if (attempt > 0) ::Sleep(200 * attempt);
+            started = ::CreateProcessW(wideProgram.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                       folder.empty() ? nullptr : folder.c_str(), &startup, &info) != 0;
+            if (!started) error = ::GetLastError();
+        }
+        if (!started) {
+            result.err = "the child could not be started (error " + std::to_string(error) + ")";
             return result;
         }
     }
