@@ -63,7 +63,7 @@ _tallyvault_cli() {
         identify) options="--card --purpose --json" ;;
         profile) options="--card --json" ;;
         verify) options="--card --report --all-findings --scale-key --json" ;;
-        validate) options="--archive-log --report --json" ;;
+        validate) options="--archive-log --card --report --json" ;;
         archive)
             if [[ -z "$kind" ]]; then
                 COMPREPLY=($(compgen -W "complete continue date" -- "$cur")); return

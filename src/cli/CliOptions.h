@@ -9,6 +9,7 @@
 
 namespace tv {
 
+constexpr int kExitNotChecked = 2;  // a file (or the card) could not be checked
 constexpr int kExitUsage = 64;
 
 struct CliOptions {

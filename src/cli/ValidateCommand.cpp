@@ -7,13 +7,13 @@
 #include "audit/Continuity.h"
 #include "audit/FileAudit.h"
 #include "cli/AuditOutput.h"
+#include "cli/CardSelection.h"
 #include "cli/CommandOutput.h"
 #include "cli/Commands.h"
 #include "cli/TerminalUi.h"
 #include "messages/MemoryResultList.h"
 #include "messages/Messages.h"
 #include "platform/Text.h"
-#include "zt4/ArchiveLogRecords.h"
 #include "zt4/FolderValidation.h"
 #include "zt4/ValidationRun.h"
 #include "zt4/VerifierZT4.h"
@@ -22,7 +22,8 @@ namespace tv {
 
 namespace {
 
-constexpr char kValidateUsage[] = "tallyvault-cli: validate PATH [--archive-log FILE] [--report FILE] [--json]\n";
+constexpr char kValidateUsage[] =
+    "tallyvault-cli: validate PATH [--archive-log FILE | --card L] [--report FILE] [--json]\n";
 
 int Usage(const std::string& reason) {
     std::fprintf(stderr, "tallyvault-cli: %s\n", reason.c_str());
@@ -39,29 +40,17 @@ uint32_t KindOf(const std::string& path) {
     return 0;
 }
 
-// One file validated on its own, as the verification page does it.
-bool ValidateFile(AppContext& ctx, uint32_t kind, const std::string& path, MemoryResultList& results) {
-    ctx.operation = 2;
-    ctx.scaleType = '1';
-    ctx.validationKind = kind;
-    ctx.verificationMode = 2;
-    ctx.folderInput = 0;
-    ctx.verificationPath = path;
-    auto verifier = MakeZt4Verifier(kind, path);
-    TerminalProgress progress;
-    progress.SetRange(0, 100);
-    return RunZt4Validation(verifier.get(), kind, false, 2, &progress, &results);
-}
-
 }  // namespace
 
 int RunValidateCommand(const CliOptions& options) {
     std::string path;
     std::string archiveLog;
     std::string report;
+    char card = 0;
     for (size_t i = 0; i < options.args.size(); ++i) {
         const std::string& arg = options.args[i];
         const bool hasValue = i + 1 < options.args.size() && !options.args[i + 1].empty();
+        if (card == 0 && TakeCardOption(options.args, i, card)) continue;
         if (arg == "--archive-log" && hasValue && archiveLog.empty()) {
             archiveLog = options.args[++i];
         } else if (arg == "--report" && hasValue && report.empty()) {
@@ -79,59 +68,41 @@ int RunValidateCommand(const CliOptions& options) {
         return Usage("validate takes a ZT4 archive (.xml), an Archive.log (.log) or a folder of archives");
     }
     if (!archiveLog.empty() && KindOf(archiveLog) != 3) return Usage("--archive-log takes an Archive.log (.log)");
+    if (!archiveLog.empty() && card != 0) return Usage("--archive-log and --card both name the log: give one");
     std::string error;
     if (!report.empty() && !CheckReportPath(report, error)) return Usage(error);
 
     RunStartUpSteps();
+    if (card != 0) {
+        // The card's own log, read where the card keeps it.
+        archiveLog = CardArchiveLogAt(card);
+        if (archiveLog.empty()) {
+            std::fprintf(stderr, "tallyvault-cli: no Archive.log on a card in drive %c:\n", card);
+            return kExitNotChecked;
+        }
+    }
     AppContext& ctx = GetAppContext();
+    ctx.operation = 2;
+    ctx.scaleType = '1';
     AuditTrail trail;
     ctx.auditTrail = &trail;
     MemoryResultList results;
     bool ok = false;
-    if (folder) {
-        ctx.operation = 2;
-        ctx.scaleType = '1';
-        ctx.validationKind = 1;
-        ctx.verificationMode = 2;
-        ctx.folderInput = 1;
-        ctx.verificationPath = Sys().WithTrailingSeparator(path);
+    {
         TerminalProgress progress;
         progress.SetRange(0, 100);
-        ok = ValidateZt4Folder(path, &progress, &results);
-    } else {
-        ok = ValidateFile(ctx, kind, path, results);
+        ok = folder ? ValidateZt4Folder(path, &progress, &results) : ValidateZt4File(kind, path, &progress, &results);
     }
     // The card's Archive.log, given: validated into the same trail, its rows
     // after the archive's.
     MemoryResultList logResults;
     bool logOk = true;
-    if (!archiveLog.empty()) logOk = ValidateFile(ctx, 3, archiveLog, logResults);
+    if (!archiveLog.empty()) logOk = ValidateZt4File(3, archiveLog, nullptr, &logResults);
     ctx.auditTrail = nullptr;
 
-    // A folder's own Archive.log is taken as the list of the card's files when
-    // none is given, but only when it validates: a log that fails its own
-    // checks says nothing the continuity could trust. It is not part of the run.
-    std::string logForContinuity = archiveLog;
-    const char* logUse = "given";
-    if (folder && archiveLog.empty()) {
-        const std::string found = Sys().JoinPath(path, "Archive.log");
-        logUse = nullptr;
-        if (Sys().Exists(found) && !Sys().IsDirectory(found)) {
-            AuditTrail aside;
-            ctx.auditTrail = &aside;
-            MemoryResultList asideRows;
-            const bool clean = ValidateFile(ctx, 3, found, asideRows) && ExitStatusOf(aside) == 0;
-            ctx.auditTrail = nullptr;
-            logUse = clean ? "found" : "found-invalid";
-            if (clean) logForContinuity = found;
-        }
-    }
-    std::vector<LogRecord> records;
-    bool recordsRead = false;
-    if (!logForContinuity.empty()) {
-        std::string uid;
-        recordsRead = ReadArchiveLogRecords(logForContinuity, uid, records);
-    }
+    // Without a given log, a folder's own Archive.log lists the card's files.
+    ContinuityLog log;
+    if (folder || !archiveLog.empty()) log = ChooseContinuityLog(path, archiveLog);
 
     CommandOutput out("validate", options.json);
     out.Rows(results, 4);
@@ -146,12 +117,11 @@ int RunValidateCommand(const CliOptions& options) {
     const bool continuityChecked = folder || !archiveLog.empty();
     ContinuityReport continuity;
     if (continuityChecked) {
-        continuity = CheckContinuity(trail, recordsRead ? &records : nullptr);
+        continuity = CheckContinuity(trail, log.Records());
         if (!out.Json()) {
-            if (logUse != nullptr) {
-                const std::string logPath = archiveLog.empty() ? Sys().JoinPath(path, "Archive.log") : archiveLog;
-                std::printf("continuity\tarchive-log\t%s\t%s\n", TerminalText(ToUtf16(logPath), true).c_str(),
-                            recordsRead || std::string(logUse) == "found-invalid" ? logUse : "unreadable");
+            if (log.use != ContinuityLog::Use::kNone) {
+                std::printf("continuity\tarchive-log\t%s\t%s\n", TerminalText(ToUtf16(log.path), true).c_str(),
+                            log.UseText());
             }
             for (const std::string& line : ContinuityLines(continuity, trail)) std::printf("%s\n", line.c_str());
         }
@@ -175,12 +145,11 @@ int RunValidateCommand(const CliOptions& options) {
                                  {"rows", RowsJson(logResults, 4)},
                                  {"status", JsonText(GetMessageText(logOk ? 271 : 269))}};
         }
-        doc["continuityLog"] = logUse == nullptr ? nlohmann::json()
-                                                 : nlohmann::json({{"path", JsonText(logForContinuity.empty()
-                                                                                          ? Sys().JoinPath(path, "Archive.log")
-                                                                                          : logForContinuity)},
-                                                                   {"use", logUse},
-                                                                   {"records", recordsRead ? records.size() : 0}});
+        doc["continuityLog"] = log.use == ContinuityLog::Use::kNone
+                                   ? nlohmann::json()
+                                   : nlohmann::json({{"path", JsonText(log.path)},
+                                                     {"use", log.UseText()},
+                                                     {"records", log.records.size()}});
         doc["files"] = TrailJson(trail);
         doc["continuity"] = continuityChecked ? ContinuityJson(continuity, trail) : nlohmann::json();
         doc["report"] = report.empty() ? nlohmann::json() : nlohmann::json(JsonText(report));

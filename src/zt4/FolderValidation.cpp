@@ -6,8 +6,10 @@
 
 #include "app/AppContext.h"
 #include "log/LogFile.h"
+#include "messages/MemoryResultList.h"
 #include "messages/UiHost.h"
 #include "platform/Text.h"
+#include "zt4/ArchiveLogRecords.h"
 #include "zt4/ArchiveVerifierZT4.h"
 #include "zt4/ValidationRun.h"
 
@@ -59,6 +61,13 @@ private:
     size_t index_ = 0;
 };
 
+// The progress of a validation nobody watches.
+class UnseenProgress : public ProgressView {
+public:
+    void SetRange(int32_t, int32_t) override {}
+    void SetPos(int32_t) override {}
+};
+
 }  // namespace
 
 bool ValidateZt4Folder(const std::string& folder, ProgressView* progress, ResultList* results) {
@@ -104,6 +113,83 @@ bool ValidateZt4Folder(const std::string& folder, ProgressView* progress, Result
     ctx.folderInput = keptFolderInput;
     ctx.verificationPath = keptPath;
     return allValid;
+}
+
+bool ValidateZt4File(uint32_t kind, const std::string& path, ProgressView* progress, ResultList* results) {
+    AppContext& ctx = GetAppContext();
+    const uint32_t keptKind = ctx.validationKind;
+    const uint32_t keptMode = ctx.verificationMode;
+    const int32_t keptFolderInput = ctx.folderInput;
+    const std::string keptPath = ctx.verificationPath;
+    ctx.validationKind = kind;
+    ctx.verificationMode = 2;
+    ctx.folderInput = 0;
+    ctx.verificationPath = path;
+    auto verifier = MakeZt4Verifier(kind, path);
+    UnseenProgress unseen;
+    if (progress == nullptr) progress = &unseen;
+    progress->SetRange(0, 100);
+    const bool ok = RunZt4Validation(verifier.get(), kind, false, 2, progress, results);
+    ctx.validationKind = keptKind;
+    ctx.verificationMode = keptMode;
+    ctx.folderInput = keptFolderInput;
+    ctx.verificationPath = keptPath;
+    return ok;
+}
+
+const char* ContinuityLog::UseText() const {
+    switch (use) {
+    case Use::kNone: return "";
+    case Use::kFoundInvalid: return "found-invalid";
+    case Use::kGiven: return read ? "given" : "unreadable";
+    case Use::kFound: return read ? "found" : "unreadable";
+    }
+    return "";
+}
+
+ContinuityLog ChooseContinuityLog(const std::string& folder, const std::string& given) {
+    Platform& p = Sys();
+    ContinuityLog log;
+    if (!given.empty()) {
+        log.use = ContinuityLog::Use::kGiven;
+        log.path = given;
+    } else {
+        const std::string found = p.JoinPath(folder, "Archive.log");
+        if (!p.Exists(found) || p.IsDirectory(found)) return log;
+        log.path = found;
+        AppContext& ctx = GetAppContext();
+        AuditTrail aside;
+        AuditTrail* const kept = ctx.auditTrail;
+        ctx.auditTrail = &aside;
+        MemoryResultList rows;
+        const bool clean = ValidateZt4File(3, found, nullptr, &rows) && ExitStatusOf(aside) == 0;
+        ctx.auditTrail = kept;
+        log.use = clean ? ContinuityLog::Use::kFound : ContinuityLog::Use::kFoundInvalid;
+        if (!clean) return log;
+    }
+    std::string uid;
+    log.read = ReadArchiveLogRecords(log.path, uid, log.records);
+    if (!log.read) log.records.clear();
+    return log;
+}
+
+std::string CardArchiveLogAt(char letter) {
+    Platform& p = Sys();
+    const DriveInfo drive = p.GetDrive(letter);
+    if (drive.type != DriveType::Removable && drive.type != DriveType::Unknown) return {};
+    if (drive.root.empty()) return {};
+    const std::string log = p.CardFilePath(drive.root, "Archive.log");
+    uint32_t attributes = 0;
+    if (!p.GetAttributes(log, attributes) || (attributes & kAttrDirectory) != 0) return {};
+    return log;
+}
+
+std::string FirstCardArchiveLog() {
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        std::string log = CardArchiveLogAt(letter);
+        if (!log.empty()) return log;
+    }
+    return {};
 }
 
 }  // namespace tv

@@ -62,4 +62,37 @@ TEST_F(CliTest, ZT4ContinueAndDateBasedArchives) {
     EXPECT_EQ(Cli(data + "validate " + Join(image, "Archive.log")).status, 0);
 }
 
+// The card's own Archive.log lists what was archived: a folder holding only the
+// first run's files lacks the second's.
+TEST_F(CliTest, ZT4FolderComparedWithTheCardsArchiveLog) {
+    const std::string data = "--data-dir " + DataFolder() + " ";
+    const std::string image = TempPath("zt4");
+    ASSERT_EQ(Cli(data + "make-card --family zt4 --out " + image + " --days 2 --start 2016-02-08").status, 0);
+    const std::string card = data + "--card-image F=" + image + " ";
+    const std::string first = TempPath("first");
+    const std::string all = TempPath("all");
+    for (const auto& f : {first, all}) std::filesystem::create_directories(f);
+    ASSERT_EQ(Cli(card + "archive complete --card F --to " + first).status, 0);
+    ASSERT_EQ(Cli(data + "make-card --extend " + image + " --days 2").status, 0);
+    ASSERT_EQ(Cli(card + "archive continue --card F --to " + all).status, 0);
+    std::filesystem::copy(first, all, std::filesystem::copy_options::recursive);
+
+    CliRun r = Cli(card + "validate " + all + " --card F");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("\tArchive.log\tSuccess"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("continuity\tarchive-log\t" + Join(image, "Archive.log") + "\tgiven"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("continuity\tresult\tcomplete"), std::string::npos) << r.out;
+
+    // The files are all valid; the folder is not the whole card.
+    r = Cli(card + "validate " + first + " --card F");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("continuity\tnot-in-folder\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("continuity\tresult\tincomplete"), std::string::npos) << r.out;
+
+    // No card, or a card without a log: nothing to compare with.
+    EXPECT_EQ(Cli(card + "validate " + all + " --card G").status, 2);
+    EXPECT_EQ(Cli(card + "validate " + all + " --card F --archive-log " + Join(image, "Archive.log")).status, 64);
+}
+
 }  // namespace tv::test
