@@ -73,10 +73,20 @@ void SetContinuityColumns(QTreeWidget* table) {
 
 void FillContinuityTable(QTreeWidget* table, const ContinuityReport& report) {
     table->clear();
-    // Only ZT4 cards keep an Archive.log: its column stays out of a table of dX cards.
+    // Only ZT4 cards keep an Archive.log, and only dX blocks carry numbers: a
+    // column that would stay empty for every card of the table is left out.
     bool anyZt4 = false;
-    for (const CardContinuity& card : report.cards) anyZt4 = anyZt4 || card.family == "ZT4";
+    bool anyDx = false;
+    for (const CardContinuity& card : report.cards) {
+        anyZt4 = anyZt4 || card.family == "ZT4";
+        anyDx = anyDx || card.family != "ZT4";
+    }
     table->setColumnHidden(5, !anyZt4);
+    table->setColumnHidden(2, !anyDx && anyZt4);
+    // Without the blocks, the room goes to the gaps and the log's mismatches.
+    constexpr int kZt4Widths[] = {110, 60, 0, 170, 170, 180};
+    const bool zt4Only = !anyDx && anyZt4;
+    for (int c = 0; c < 6; ++c) table->setColumnWidth(c, zt4Only ? kZt4Widths[c] : kWidths[c]);
     for (const CardContinuity& card : report.cards) {
         QStringList blocks;
         for (const CoveredSpan& span : card.covered) {
@@ -90,10 +100,12 @@ void FillContinuityTable(QTreeWidget* table, const ContinuityReport& report) {
         // dX cards keep no Archive.log.
         QString log = card.family == "ZT4" ? Text(720) : QStringLiteral("-");
         if (card.logGiven) {
-            log = Text(718)
-                      .arg(card.missingFromFolder.size())
-                      .arg(card.differingFromLog.size())
-                      .arg(card.notInLog.size());
+            // Only the kinds of mismatch there are, or "none".
+            QStringList mismatches;
+            if (!card.missingFromFolder.empty()) mismatches << Text(723).arg(card.missingFromFolder.size());
+            if (!card.differingFromLog.empty()) mismatches << Text(724).arg(card.differingFromLog.size());
+            if (!card.notInLog.empty()) mismatches << Text(725).arg(card.notInLog.size());
+            log = mismatches.isEmpty() ? Text(713) : mismatches.join(QStringLiteral(", "));
         }
         const QStringList cells{CardText(card),
                                 QString::number(card.files.size()),
@@ -104,7 +116,9 @@ void FillContinuityTable(QTreeWidget* table, const ContinuityReport& report) {
         auto* item = new QTreeWidgetItem(cells);
         for (int c = 0; c < cells.size(); ++c) item->setToolTip(c, cells[c]);
         item->setToolTip(0, CardTip(card));
-        if (!card.Complete()) item->setForeground(4, QColor(190, 20, 20));
+        const QColor failed(190, 20, 20);
+        if (!joins.isEmpty()) item->setForeground(4, failed);
+        if (log != Text(713) && log != Text(720) && card.family == "ZT4") item->setForeground(5, failed);
         table->addTopLevelItem(item);
     }
 }

@@ -11,6 +11,7 @@
 #include "ui/PageStyle.h"
 #include "ui/QtText.h"
 #include "ui/WizardDialog.h"
+#include "zt4/FolderValidation.h"
 #include "zt4/VerifierChoice.h"
 
 namespace tv {
@@ -50,18 +51,35 @@ CVerificationFileFolderSelectionPage::CVerificationFileFolderSelectionPage(QWidg
     browse_->setAutoDefault(false);
     folder_ = new QCheckBox(box_);
     allFindings_ = new QCheckBox(box_);
+    logLabel_ = new QLabel(box_);
+    logPath_ = new QLineEdit(box_);
+    logPath_->setFont(textFont_);
+    logBrowse_ = new QPushButton(box_);
+    logBrowse_->setAutoDefault(false);
+    logHint_ = new QLabel(box_);
+    logHint_->setWordWrap(true);
+    logHint_->setStyleSheet(QStringLiteral("color: rgb(90,90,90);"));
     grid->addWidget(label_, 0, 0);
     grid->addWidget(path_, 0, 1);
     grid->addWidget(browse_, 0, 2);
     grid->addWidget(folder_, 1, 1);
     grid->addWidget(allFindings_, 2, 1);
+    grid->addWidget(logLabel_, 3, 0);
+    grid->addWidget(logPath_, 3, 1);
+    grid->addWidget(logBrowse_, 3, 2);
+    grid->addWidget(logHint_, 4, 1, 1, 2);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(3, 1);
+    grid->setRowStretch(5, 1);
     layout->addWidget(box_);
     layout->addStretch(1);
     connect(browse_, &QPushButton::clicked, this, &CVerificationFileFolderSelectionPage::OnBrowse);
-    connect(folder_, &QCheckBox::toggled, this, [](bool on) { GetAppContext().folderInput = on ? 1 : 0; });
+    connect(folder_, &QCheckBox::toggled, this, [this](bool on) {
+        GetAppContext().folderInput = on ? 1 : 0;
+        ShowLogRow();
+    });
+    connect(logBrowse_, &QPushButton::clicked, this, &CVerificationFileFolderSelectionPage::OnBrowseLog);
     NextOnEnter(path_);
+    NextOnEnter(logPath_);
     chooser_ = [this](const QString& filter, bool folder) {
         if (folder) return QFileDialog::getExistingDirectory(this, Text(GuideText()), path_->text());
         return QFileDialog::getOpenFileName(this, Text(GuideText()), path_->text(), filter);
@@ -71,6 +89,32 @@ CVerificationFileFolderSelectionPage::CVerificationFileFolderSelectionPage(QWidg
 uint16_t CVerificationFileFolderSelectionPage::GuideText() const {
     if (IsDx()) return 172;
     return GetAppContext().validationKind == 1 ? 260 : 263;
+}
+
+bool CVerificationFileFolderSelectionPage::FolderAllowed() const {
+    return IsDx() || GetAppContext().validationKind == 1;
+}
+
+bool CVerificationFileFolderSelectionPage::Zt4Folder() const { return !IsDx() && folder_->isChecked(); }
+
+std::string CVerificationFileFolderSelectionPage::ContinuityLogPath() const {
+    return Zt4Folder() ? ToNarrowPath(logPath_->text().trimmed()) : std::string();
+}
+
+void CVerificationFileFolderSelectionPage::ShowLogRow() {
+    const bool show = Zt4Folder();
+    // The card in a drive offers its log; the user may clear or change it.
+    if (show && logPath_->text().isEmpty()) logPath_->setText(ToQString(FirstCardArchiveLog()));
+    logLabel_->setVisible(show);
+    logPath_->setVisible(show);
+    logBrowse_->setVisible(show);
+    logHint_->setVisible(show);
+}
+
+void CVerificationFileFolderSelectionPage::OnBrowseLog() {
+    const QString chosen = chooser_(QString::fromLatin1(KindOf(false, 3).filter), false);
+    if (!chosen.isEmpty()) logPath_->setText(chosen);
+    logPath_->setFocus();
 }
 
 int CVerificationFileFolderSelectionPage::UpdateHeader() {
@@ -85,6 +129,9 @@ void CVerificationFileFolderSelectionPage::UpdateTexts() {
     folder_->setText(Text(149));
     allFindings_->setText(Text(700));
     browse_->setText(Text(313));
+    logLabel_->setText(Text(721));
+    logBrowse_->setText(Text(313));
+    logHint_->setText(Text(722));
 }
 
 void CVerificationFileFolderSelectionPage::OnEnterForward() {
@@ -92,10 +139,12 @@ void CVerificationFileFolderSelectionPage::OnEnterForward() {
     path_->clear();
     path_->setFocus();
     folder_->setChecked(false);
-    folder_->setEnabled(IsDx());
-    folder_->setVisible(IsDx());
+    folder_->setEnabled(FolderAllowed());
+    folder_->setVisible(FolderAllowed());
     allFindings_->setChecked(false);
     allFindings_->setVisible(IsDx());
+    logPath_->clear();
+    ShowLogRow();
     GetAppContext().folderInput = 0;
 }
 
@@ -106,7 +155,7 @@ void CVerificationFileFolderSelectionPage::OnReturnTo(bool flag) {
 
 void CVerificationFileFolderSelectionPage::OnBrowse() {
     const AppContext& ctx = GetAppContext();
-    const bool folder = IsDx() && folder_->isChecked();
+    const bool folder = FolderAllowed() && folder_->isChecked();
     const QString chosen = chooser_(QString::fromLatin1(KindOf(IsDx(), ctx.validationKind).filter), folder);
     if (!chosen.isEmpty()) path_->setText(chosen);
     path_->setFocus();
@@ -121,7 +170,7 @@ int CVerificationFileFolderSelectionPage::OnWizardNext() {
     AppContext& ctx = GetAppContext();
     Platform& platform = Sys();
     const bool dx = IsDx();
-    const bool folderMode = dx && folder_->isChecked();
+    const bool folderMode = FolderAllowed() && folder_->isChecked();
     const std::string path = ToNarrowPath(path_->text());
     if (path.empty()) {
         ShowMessage(GuideText(), kMbIconWarning);
@@ -139,6 +188,32 @@ int CVerificationFileFolderSelectionPage::OnWizardNext() {
     if (length >= kMaxPath) {
         ShowMessage(220, kMbIconError);
         return -1;
+    }
+    if (folderMode && !dx) {
+        // ZT4: the archives of the folder (and of its run folders), and the log
+        // they are compared with, when one is named.
+        if (!HoldsZt4Archives(path)) {
+            ShowMessage(204, kMbIconError);
+            return -1;
+        }
+        const std::string log = ContinuityLogPath();
+        if (!log.empty()) {
+            const std::u16string wideLog = ToUtf16(log);
+            uint32_t logAttributes = 0;
+            if (wideLog.size() < 4 || !EqualsNoCase(wideLog.substr(wideLog.size() - 4), u".log")) {
+                ShowMessage(266, kMbIconError);
+                logPath_->setFocus();
+                return -1;
+            }
+            if (!platform.GetAttributes(log, logAttributes) || (logAttributes & kAttrDirectory) != 0) {
+                ShowMessage(272, kMbIconError);
+                logPath_->setFocus();
+                return -1;
+            }
+        }
+        ctx.folderInput = 1;
+        SetVerificationPath(ctx, platform.WithTrailingSeparator(path));
+        return kPageVerification;
     }
     if (folderMode) {
         std::vector<DirEntry> found;

@@ -1,4 +1,5 @@
-// The choice of the archive file, archive folder (dX) or Archive.log to check.
+// The choice of the archive file, archive folder or Archive.log to check; for a
+// folder of ZT4 archives also the card's Archive.log the folder is compared with.
 #pragma once
 
 #include <QCheckBox>
@@ -23,6 +24,11 @@ public:
     QCheckBox* AllFindingsBox() const { return allFindings_; }
     bool AllFindings() const { return IsDx() && allFindings_->isChecked(); }
     QPushButton* BrowseButton() const { return browse_; }
+    // ZT4 folder: the card's Archive.log (filled in from a card in a drive); empty
+    // for none, then the folder's own log is used when it validates.
+    QLineEdit* LogBox() const { return logPath_; }
+    QPushButton* LogBrowseButton() const { return logBrowse_; }
+    std::string ContinuityLogPath() const;
     // The chooser the browse button opens (a file or folder dialog unless set);
     // it gets the filter and whether a folder is wanted, and gives the path.
     void SetChooser(std::function<QString(const QString& filter, bool folder)> chooser) {
@@ -40,6 +46,11 @@ public:
 private:
     // Guide text of the family and kind (172, 260 or 263).
     uint16_t GuideText() const;
+    // A folder can be chosen: dX archives, ZT4 archives (not a log).
+    bool FolderAllowed() const;
+    bool Zt4Folder() const;
+    void ShowLogRow();
+    void OnBrowseLog();
 
     QGroupBox* box_;
     QLabel* label_;
@@ -47,6 +58,10 @@ private:
     QPushButton* browse_;
     QCheckBox* folder_;
     QCheckBox* allFindings_;
+    QLabel* logLabel_;
+    QLineEdit* logPath_;
+    QPushButton* logBrowse_;
+    QLabel* logHint_;
     std::function<QString(const QString&, bool)> chooser_;
 };
 

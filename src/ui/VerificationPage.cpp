@@ -140,6 +140,8 @@ void CVerificationPage::OnEnterForward() {
     auto* choice = qobject_cast<CVerificationFileFolderSelectionPage*>(
         wizard->FindPage(kPageVerificationFileFolderSelection));
     trail_.options.allFindings = dx && choice != nullptr && choice->AllFindings();
+    continuityLogPath_ = !dx && folderRun_ && choice != nullptr ? choice->ContinuityLogPath() : std::string();
+    continuityLog_ = ContinuityLog{};
     continuity_.reset();
     continuityLabel_->hide();
     continuityTable_->hide();
@@ -187,6 +189,15 @@ void CVerificationPage::OnEnterForward() {
 bool CVerificationPage::RunChecks(bool dx, ProgressView* progress, ResultList* results) {
     AppContext& ctx = GetAppContext();
     TrailInContext recording(trail_);
+    if (!dx && ctx.folderInput != 0) {
+        // Every archive of the folder, then the card's log when one is named
+        // (its row after the archives').
+        bool ok = ValidateZt4Folder(ctx.verificationPath, progress, results);
+        if (!continuityLogPath_.empty() && !ValidateZt4File(3, continuityLogPath_, nullptr, results)) ok = false;
+        if (ctx.abortRequested) return false;
+        continuityLog_ = ChooseContinuityLog(ctx.verificationPath, continuityLogPath_);
+        return ok;
+    }
     if (!dx) {
         return RunZt4Validation(ctx.zt4Verifier.get(), ctx.validationKind, ctx.folderInput != 0,
                                 ctx.verificationMode, progress, results);
@@ -199,7 +210,7 @@ bool CVerificationPage::RunChecks(bool dx, ProgressView* progress, ResultList* r
 }
 
 void CVerificationPage::ShowContinuity() {
-    continuity_ = CheckContinuity(trail_, nullptr);
+    continuity_ = CheckContinuity(trail_, continuityLog_.Records());
     FillContinuityTable(continuityTable_, *continuity_);
     continuityLabel_->setText(Text(706));
     continuityLabel_->show();

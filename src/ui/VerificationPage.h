@@ -15,6 +15,7 @@
 #include "audit/Report.h"
 #include "messages/UiHost.h"
 #include "ui/WizardPage.h"
+#include "zt4/FolderValidation.h"
 
 namespace tv {
 
@@ -71,6 +72,10 @@ private:
     QTreeWidget* continuityTable_;
     AuditTrail trail_;
     std::optional<ContinuityReport> continuity_;
+    // ZT4 folder: the Archive.log named on the selection page ("" for none) and
+    // the log the continuity was compared with.
+    std::string continuityLogPath_;
+    ContinuityLog continuityLog_;
     std::string checkedPath_;
     std::function<QString(const QString&, const QString&)> chooseReportPath_;
     bool running_ = false;

@@ -115,6 +115,11 @@ bool ValidateZt4Folder(const std::string& folder, ProgressView* progress, Result
     return allValid;
 }
 
+bool HoldsZt4Archives(const std::string& folder) {
+    std::vector<std::string> paths;
+    return ListArchives(folder, true, paths) && !paths.empty();
+}
+
 bool ValidateZt4File(uint32_t kind, const std::string& path, ProgressView* progress, ResultList* results) {
     AppContext& ctx = GetAppContext();
     const uint32_t keptKind = ctx.validationKind;

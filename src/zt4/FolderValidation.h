@@ -17,6 +17,9 @@ class ResultList;
 // True when at least one archive was found and every one is valid.
 bool ValidateZt4Folder(const std::string& folder, ProgressView* progress, ResultList* results);
 
+// The folder, or one of its subfolders, holds a ".xml" file.
+bool HoldsZt4Archives(const std::string& folder);
+
 // One file validated on its own (kind 1 an archive, 3 an Archive.log), as the
 // verification page does it in standalone mode; the context's verification
 // fields are as they were afterwards.

@@ -37,6 +37,7 @@
 #include "ui/WelcomePage.h"
 #include "ui/WizardFixture.h"
 #include "zt4/ArchiveSignatureWriter.h"
+#include "zt4/LogSignatureWriter.h"
 
 using namespace tv;
 using namespace tv::test;
@@ -210,6 +211,38 @@ void Zt4Run(bool french) {
     f.ClickNext();
     Shot(f, QStringLiteral("141_validation_zt4"));
     ShotOfReport(f.Page<CVerificationPage>(kPageVerification), QStringLiteral("report_zt4"));
+
+    // A folder of the card's archives against the Archive.log of the card in E:,
+    // which lists one more file than the folder holds.
+    f.MountCard('E', WizardFixture::SmallCard(CardFamily::Zt4));
+    const char* uid = "04A1B2C3D4E5F60718293A4B5C6D7E8F";
+    std::string log = std::string("[") + uid + "]\r\n\r\n";
+    for (const char* day : {"20", "22"}) {
+        const std::string d = day;
+        log += std::string("Scale serial num             : K7Q29\r\nSMC Unique ID                : ") + uid +
+               "\r\nArchive file path            : /archives/K7Q29\r\n"
+               "Archive start date           : 2015-12-" + d + " 08:00:00\r\n"
+               "Archive end date             : 2015-12-" + std::to_string(std::stoi(d) + 1) + " 20:00:00\r\n"
+               "Archive file name            : 201512" + d + "080000_201512" + std::to_string(std::stoi(d) + 1) +
+               "200000.xml\r\nA.Creation date time         : 2016-03-01 10:15:00\r\n"
+               "A.Completion date time       : 2016-03-01 10:15:02\r\n";
+    }
+    WizardFixture::WriteFile(f.TempPath("card-E/Archive.log"), log);
+    SignLogFile(f.TempPath("card-E/Archive.log"));
+    const std::string folder = f.TempPath("zt4-archives");
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(archive, folder + "/20151220080000_20151221200000.xml");
+    f.ui_.answers = {true};
+    (f.Window().FinishButton())->click();
+    welcome->repaint();
+    (welcome->ExistingArchive())->click();
+    f.ClickNext();
+    (path->ChooseFolder())->click();
+    path->PathBox()->setText(QString::fromStdString(folder));
+    Shot(f, QStringLiteral("140_archive_selection_zt4_folder"));
+    f.ClickNext();
+    Shot(f, QStringLiteral("141_validation_zt4_folder"));
+    ShotOfReport(f.Page<CVerificationPage>(kPageVerification), QStringLiteral("report_zt4_folder"));
 }
 
 // The pages that set up an archive run, on a card archived before.

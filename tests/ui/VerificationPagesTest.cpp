@@ -272,7 +272,8 @@ void VerificationPagesTest::zt4ArchivesAndLogsValidate() {
 
     ToPathPage(f, false);
     auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
-    QVERIFY(!page->ChooseFolder()->isVisible());
+    QVERIFY(page->ChooseFolder()->isVisible());
+    QVERIFY(!page->LogBox()->isVisible());
     SubmitPath(f, log);
     QCOMPARE(f.TakeShown(), std::vector<std::string>{"Not an archive(XML) file."});
     SubmitPath(f, archive);
@@ -285,6 +286,7 @@ void VerificationPagesTest::zt4ArchivesAndLogsValidate() {
     (f.Window().FinishButton())->click();
     ToPathPage(f, false, true);
     f.TakeShown();
+    QVERIFY(!page->ChooseFolder()->isVisible());
     SubmitPath(f, archive);
     QCOMPARE(f.TakeShown(), std::vector<std::string>{"Not log file."});
     SubmitPath(f, log);
@@ -590,7 +592,68 @@ void VerificationPagesTest::continuityTableShowsForAFolderOnly() {
     QCOMPARE(Row(table, 1)[0], QStringLiteral("04BB"));
     QCOMPARE(Row(table, 1)[3], QString());
     QCOMPARE(Row(table, 1)[4], QStringLiteral("none"));
-    QCOMPARE(Row(table, 1)[5], QStringLiteral("2 missing, 0 differing, 1 not in the log"));
+    QCOMPARE(Row(table, 1)[5], QStringLiteral("2 missing, 1 not in the log"));
+}
+
+// A folder of ZT4 archives: every archive validated, the card's Archive.log
+// offered, validated after them and compared with the folder.
+void VerificationPagesTest::zt4FolderIsComparedWithTheCardsLog() {
+    WizardFixture f;
+    f.MountCard('K', WizardFixture::SmallCard(CardFamily::Zt4));
+    f.Start("ZT4");
+    const std::string cardLog = f.TempPath("card-K/Archive.log");
+    WizardFixture::WriteFile(cardLog, Zt4Log());
+    QVERIFY(SignLogFile(cardLog));
+    const std::string folder = f.TempPath("archives");
+    std::filesystem::create_directories(folder + "/run");
+    const std::string archive = folder + "/run/20150102080000_20150102200000.xml";
+    WizardFixture::WriteFile(archive, Zt4Archive());
+    QVERIFY(SignArchiveFile(archive));
+    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+
+    ToPathPage(f, false);
+    QVERIFY(!page->LogBox()->isVisible());
+    page->ChooseFolder()->click();
+    QVERIFY(page->LogBox()->isVisible());
+    QCOMPARE(page->LogBox()->text(), QString::fromStdString(cardLog));
+    // Refused: a folder without archives, a log that is not one.
+    SubmitPath(f, f.TempPath("card-K"));
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"No archive file(s) found."});
+    page->LogBox()->setText(QString::fromStdString(archive));
+    SubmitPath(f, folder);
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Not log file."});
+    page->LogBox()->setText(QString::fromStdString(f.TempPath("none.log")));
+    SubmitPath(f, folder);
+    QCOMPARE(f.TakeShown(), std::vector<std::string>{"Enter a valid path (Path too long?)."});
+
+    page->LogBox()->setText(QString::fromStdString(cardLog));
+    SubmitPath(f, folder);
+    QCOMPARE(run->StatusText(), QStringLiteral("Archive validated successfully."));
+    QCOMPARE(run->Results()->topLevelItemCount(), 2);
+    QCOMPARE(Row(run->Results(), 0)[1], QStringLiteral("20150102080000_20150102200000.xml"));
+    QCOMPARE(Row(run->Results(), 1)[1], QStringLiteral("Archive.log"));
+    QCOMPARE(Row(run->Results(), 1)[2], QStringLiteral("Success"));
+    QVERIFY(run->ContinuityTable()->isVisible());
+    QVERIFY(run->Continuity() != nullptr);
+    QCOMPARE(run->Continuity()->cards.size(), size_t{1});
+    QVERIFY(run->Continuity()->cards[0].logGiven);
+    QVERIFY(run->Continuity()->Complete());
+
+    // The log lists a file the folder lacks.
+    std::filesystem::remove(archive);
+    WizardFixture::WriteFile(folder + "/run/20150103080000_20150103200000.xml", Zt4Archive());
+    QVERIFY(SignArchiveFile(folder + "/run/20150103080000_20150103200000.xml"));
+    f.ui_.answers = {true};
+    (f.Window().FinishButton())->click();
+    ToPathPage(f, false);
+    page->ChooseFolder()->click();
+    SubmitPath(f, folder);
+    QVERIFY(run->Continuity() != nullptr);
+    QVERIFY(!run->Continuity()->Complete());
+    size_t missing = 0;
+    for (const CardContinuity& card : run->Continuity()->cards) missing += card.missingFromFolder.size();
+    QCOMPARE(missing, size_t{1});
 }
 
 }  // namespace tv::test

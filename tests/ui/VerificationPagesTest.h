@@ -21,6 +21,7 @@ private slots:
     void reportOfAValidationAndAFailedSave();
     void allFindingsBoxReachesTheRunOptions();
     void continuityTableShowsForAFolderOnly();
+    void zt4FolderIsComparedWithTheCardsLog();
 };
 
 }  // namespace tv::test
