@@ -39,13 +39,20 @@ void Put(const fs::path& folder, const std::string& name, const std::string& byt
     std::ofstream(folder / name, std::ios::binary) << bytes;
 }
 
-bool ArchiveCard(fuzz::FuzzEnvironment& env, const std::string& into, uint64_t maxSize) {
+// Archives the whole card at the letter into the folder.
+bool ArchiveCard(fuzz::FuzzEnvironment& env, char letter, const std::string& into, uint64_t maxSize) {
     AppContext& ctx = GetAppContext();
     fs::create_directories(into);
     ctx.archivePath = into + "/";
     ctx.maxArchiveSize = maxSize;
     const SmcList list = ScanSmcDrives(ctx);
-    if (list.entries.size() < 2 || IdentifySmc(ctx, list.entries[1], SmcPurpose::Archiving) != SmcIdentity::Accepted) {
+    const std::string drive = std::string("(") + letter + ":)";
+    const std::string* entry = nullptr;
+    for (size_t i = 1; i < list.entries.size(); ++i) {
+        const std::string& e = list.entries[i];
+        if (e.size() >= drive.size() && e.compare(e.size() - drive.size(), drive.size(), drive) == 0) entry = &e;
+    }
+    if (entry == nullptr || IdentifySmc(ctx, *entry, SmcPurpose::Archiving) != SmcIdentity::Accepted) {
         return false;
     }
     SetArchiveType(ctx, 1);
@@ -100,7 +107,7 @@ int main(int argc, char** argv) {
     const std::string card = env.Path("card-E");
     for (const auto& [name, maxSize] : {std::pair<std::string, uint64_t>{"whole", 26214400}, {"split", 8 * 1024}}) {
         const std::string folder = env.Path("archives-" + name);
-        if (!ArchiveCard(env, folder, maxSize)) {
+        if (!ArchiveCard(env, 'E', folder, maxSize)) {
             std::fprintf(stderr, "fuzz_seeds: the %s archive of the dX card failed\n", name.c_str());
             return 1;
         }
@@ -149,6 +156,22 @@ int main(int argc, char** argv) {
     Put(out / "Zt4ValidationFuzzer", "archive", std::string(1, '\0') + Slurp(archive));
     Put(out / "Zt4ValidationFuzzer", "archive-log", std::string(1, '\1') + Slurp(log));
     Put(out / "XmlReaderFuzzer", "archive", Zt4ArchiveBody());
+    seeds += 3;
+
+    // The Archive.log a run of the ZT4 card writes on the card (split into
+    // several files, several records), and the hand-made one.
+    if (!ArchiveCard(env, 'Z', env.Path("archives-zt4"), 2 * 1024)) {
+        std::fprintf(stderr, "fuzz_seeds: the archive of the ZT4 card failed\n");
+        return 1;
+    }
+    const std::string cardLog = Slurp(env.Path("card-Z") + "/Archive.log");
+    if (cardLog.empty()) {
+        std::fprintf(stderr, "fuzz_seeds: the ZT4 card has no Archive.log\n");
+        return 1;
+    }
+    Put(out / "ArchiveLogRecordsFuzzer", "card-log", cardLog);
+    Put(out / "ArchiveLogRecordsFuzzer", "signed-log", Slurp(log));
+    Put(out / "Zt4ValidationFuzzer", "card-log", std::string(1, '\1') + cardLog);
     seeds += 3;
     std::printf("fuzz_seeds: %d seeds in %s\n", seeds, out.string().c_str());
     return 0;

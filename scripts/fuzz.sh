@@ -24,7 +24,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 mkdir -p "$build/findings"
 failed=()
 for fuzzer in DxVerifierFuzzer DxCardVerifierFuzzer XmlReaderFuzzer Zt4ValidationFuzzer CardIdentityFuzzer \
-              IniConfigFuzzer; do
+              IniConfigFuzzer ArchiveLogRecordsFuzzer; do
     corpus="$build/corpus/$fuzzer"
     mkdir -p "$corpus"
     echo "fuzz: $fuzzer for ${seconds}s"

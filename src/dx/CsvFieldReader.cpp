@@ -18,6 +18,7 @@ bool CsvFieldReader::Fill() {
     const int64_t got = file_->Read(buffer_.data(), buffer_.size());
     if (got <= 0) {
         end_ = true;
+        readFailed_ = got < 0;
         return false;
     }
     filled_ = static_cast<size_t>(got);

@@ -29,6 +29,9 @@ public:
     int64_t Position() const { return consumed_; }
     // A read has met the end of the file (or failed); nothing more can be read.
     bool AtEnd() const { return end_ && begin_ == filled_; }
+    // The file could not be read to its end: a read failed, which is not the end
+    // of the file even though nothing more can be read either.
+    bool ReadFailed() const { return readFailed_; }
 
 private:
     // Refills the buffer; false when nothing more could be read.
@@ -40,6 +43,7 @@ private:
     size_t filled_ = 0;  // bytes in the buffer
     int64_t consumed_ = 0;
     bool end_ = false;
+    bool readFailed_ = false;
 };
 
 }  // namespace tv

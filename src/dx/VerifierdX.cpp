@@ -369,7 +369,9 @@ bool CVerifierdX::VerifyBlocks(ProgressView* progress, bool smcMode, bool quiet)
         }
     }
     if (auditState_.failed) {
-        auditState_.walkedToEnd = true;
+        // All findings: a read error ends the walk short of the end of the file.
+        auditState_.walkedToEnd = !file->ReadFailed();
+        if (file->ReadFailed()) NoteFailure(CheckKind::kFileReadable, 616, state_.blockPosition, false, 0);
         return false;
     }
     return true;

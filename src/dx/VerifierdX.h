@@ -172,6 +172,7 @@ private:
         bool lineDone = false;       // the current block's line was read to its end
         bool resync = false;         // the next previous hash starts the chain anew
         bool walkedToEnd = false;    // all findings: every line was looked at
+        bool readErrorNoted = false; // the file could not be read to its end, and the trail says so
         bool leadingDone = false;
         bool savedLogOnly = false;
         uint32_t pendingSectors = 0; // sectors of the block being verified

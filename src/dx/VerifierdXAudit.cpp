@@ -135,8 +135,19 @@ void CVerifierdX::NoteFailure(CheckKind check, MessageId reason, uint32_t positi
     if (audit_ == nullptr) return;
     AuditState& a = auditState_;
     FileAudit& f = *audit_;
-    // A failure before the first line was made out: not an archive to check.
-    if (!a.firstLineRead && !a.failed) {
+    if (file != nullptr && file->ReadFailed()) {
+        // What fails once the file could not be read further fails for want of
+        // its bytes: one finding tells so, and the run ends there. The file
+        // could not be checked, unless a block had failed before the read error
+        // (the file was changed whatever the rest of it holds).
+        if (a.readErrorNoted) return;
+        a.readErrorNoted = true;
+        a.fatal = true;
+        if (!a.failed) a.notCheckable = true;
+        check = CheckKind::kFileReadable;
+        reason = 616;
+    } else if (!a.firstLineRead && !a.failed) {
+        // A failure before the first line was made out: not an archive to check.
         a.notCheckable = true;
         a.fatal = true;
         if (reason != 612 && reason != 614) {

@@ -21,7 +21,13 @@ public:
         }
         return inner_->Write(data, n);
     }
-    int64_t Read(void* data, size_t n) override { return inner_->Read(data, n); }
+    int64_t Read(void* data, size_t n) override {
+        if (auto error = platform_.ReadFault(path_, inner_->Tell(), n)) {
+            platform_.SetOwnError(*error);
+            return -1;
+        }
+        return inner_->Read(data, n);
+    }
     bool Seek(int64_t offset) override { return inner_->Seek(offset); }
     bool SeekEnd() override { return inner_->SeekEnd(); }
     int64_t Size() override { return inner_->Size(); }
@@ -48,6 +54,11 @@ void FaultyPlatform::InjectFault(FaultOp op, int error, std::string pathPart, in
     faults_.push_back(Fault{op, error, std::move(pathPart), times});
 }
 
+void FaultyPlatform::InjectReadFault(int error, std::string pathPart, int64_t fromByte, int times) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    faults_.push_back(Fault{FaultOp::Read, error, std::move(pathPart), times, fromByte});
+}
+
 void FaultyPlatform::SetDiskFull(bool full) { diskFull_ = full; }
 
 void FaultyPlatform::Advance(int64_t seconds) { now_ = Now() + seconds; }
@@ -59,8 +70,7 @@ int FaultyPlatform::Calls(FaultOp op) const {
     return it == calls_.end() ? 0 : it->second;
 }
 
-std::optional<int> FaultyPlatform::Take(FaultOp op, const std::string& path) {
-    const std::lock_guard<std::mutex> lock(mutex_);
+void FaultyPlatform::CountCall(FaultOp op) {
     auto call = std::find_if(calls_.begin(), calls_.end(),
                              [op](const auto& c) { return c.first == op; });
     if (call == calls_.end()) {
@@ -68,6 +78,11 @@ std::optional<int> FaultyPlatform::Take(FaultOp op, const std::string& path) {
     } else {
         ++call->second;
     }
+}
+
+std::optional<int> FaultyPlatform::Take(FaultOp op, const std::string& path) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    CountCall(op);
     if (diskFull_ && (op == FaultOp::Write || op == FaultOp::Copy || op == FaultOp::IniWrite)) {
         return kErrDiskFull;
     }
@@ -115,6 +130,22 @@ void FaultyPlatform::CrashPointOnCopy(const std::string& from, const std::string
 
 std::optional<int> FaultyPlatform::WriteFault(const std::string& path) {
     return Take(FaultOp::Write, path);
+}
+
+std::optional<int> FaultyPlatform::ReadFault(const std::string& path, int64_t position, size_t& n) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    CountCall(FaultOp::Read);
+    for (Fault& f : faults_) {
+        if (f.op != FaultOp::Read || f.times == 0) continue;
+        if (!f.pathPart.empty() && path.find(f.pathPart) == std::string::npos) continue;
+        if (position >= 0 && position < f.fromByte) {
+            n = static_cast<size_t>(std::min<uint64_t>(n, static_cast<uint64_t>(f.fromByte - position)));
+            continue;
+        }
+        if (f.times > 0) --f.times;
+        return f.error;
+    }
+    return std::nullopt;
 }
 
 std::string FaultyPlatform::DataFolderRoot() {

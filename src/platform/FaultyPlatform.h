@@ -14,6 +14,7 @@ namespace tv {
 enum class FaultOp {
     Open,             // OpenFile in any mode
     Write,            // File::Write on a file opened through this platform
+    Read,             // File::Read on a file opened through this platform
     Copy,             // CopyFile and CopyFileWithProgress
     Move,
     Delete,
@@ -38,6 +39,10 @@ public:
     // The next `times` calls of op on a path containing pathPart (any path when
     // empty) fail with error; times < 0 means every call.
     void InjectFault(FaultOp op, int error, std::string pathPart = {}, int times = -1);
+    // Reads of a file whose path contains pathPart fail with error once they
+    // reach byte fromByte of the file: the bytes before it read as they are (a
+    // read across it stops short there), as on a disk with a bad spot.
+    void InjectReadFault(int error, std::string pathPart, int64_t fromByte = 0, int times = -1);
     void ClearFaults() { faults_.clear(); }
     // Writes, copies and INI writes fail as on a full disk; free space reads 0.
     void SetDiskFull(bool full);
@@ -115,6 +120,9 @@ public:
 
     // Used by the files this platform opens: whether a write to path fails, and how.
     std::optional<int> WriteFault(const std::string& path);
+    // Used by the files this platform opens: whether a read of n bytes at
+    // position fails, and how; n is cut to the bytes before a fault further on.
+    std::optional<int> ReadFault(const std::string& path, int64_t position, size_t& n);
     // Used by the files this platform opens: counts a write and, at the crash
     // point, writes half of it and ends the process.
     void CrashPointOnWrite(File& file, const void* data, size_t n);
@@ -129,9 +137,12 @@ private:
         int error;
         std::string pathPart;
         int times;
+        int64_t fromByte = 0;  // reads: the first byte that fails
     };
     // The error to fail with when op on path is faulted; counts the call.
     std::optional<int> Take(FaultOp op, const std::string& path);
+    // Counts a call of op; the mutex is held.
+    void CountCall(FaultOp op);
     bool Failed(int error) {
         ownError_ = error;
         return false;

@@ -11,6 +11,7 @@
 #include "audit/FileAudit.h"
 #include "audit/FileDigest.h"
 #include "crypto/Digest.h"
+#include "dx/CsvFieldReader.h"
 #include "dx/PinnedScaleKey.h"
 #include "dx/VerifierdXFixture.h"
 
@@ -45,6 +46,13 @@ bool Dated(const CardBlock& block) {
 Verdict VerdictOf(const FileAudit& file, CheckKind kind) {
     const CheckResult* check = file.FindCheck(kind);
     return check == nullptr ? Verdict::kNotChecked : check->verdict;
+}
+
+// Where a block's line starts in an archive of the blocks.
+size_t LineStart(const std::vector<CardBlock>& blocks, size_t index) {
+    size_t at = 0;
+    for (size_t i = 0; i < index && i < blocks.size(); ++i) at += blocks[i].line.size();
+    return at;
 }
 
 class VerifierdXAuditTest : public VerifierdXTest {
@@ -355,6 +363,170 @@ TEST_F(VerifierdXAuditTest, PinnedKeyMustBeTheArchivesAndCardMustBeTheRightOne) 
     ASSERT_EQ(c.findings.size(), 1u);
     EXPECT_EQ(ToNarrow(c.findings[0].reason), "Archive belongs to another card");
     EXPECT_EQ(ExitStatusOf(card), 1);
+}
+
+// A disk that fails to give the file's bytes from some spot on: the file could
+// not be checked, which is not the same as a file shown to be changed.
+TEST_F(VerifierdXAuditTest, ReadErrorLeavesTheFileUncheckedAndItsRowAsItWas) {
+    const std::vector<CardBlock> blocks = Card('K', SmallCard(3));
+    const std::string content = JoinLines(blocks);
+    const std::string path = Archive("worn.csv", content);
+    const size_t t = FindBlock(blocks, 'T', FindBlock(blocks, 'S') + 1);
+    ASSERT_LT(t, blocks.size());
+    platform_->InjectReadFault(kErrReadFault, "worn.csv", static_cast<int64_t>(LineStart(blocks, t) + 40));
+
+    const VerifyOutcome plain = Verify(path);
+    EXPECT_FALSE(plain.ok);
+    ASSERT_EQ(plain.rows.size(), 1u);
+    EXPECT_EQ(plain.rows[0][2], "Failure");
+    AuditTrail trail;
+    const VerifyOutcome audited = Audited(path, trail);
+    EXPECT_FALSE(audited.ok);
+    EXPECT_EQ(audited.rows, plain.rows);
+    EXPECT_EQ(audited.errors, plain.errors);
+    ASSERT_EQ(trail.files.size(), 1u);
+    const FileAudit& f = trail.files[0];
+    EXPECT_EQ(f.outcome, FileOutcome::kNotChecked);
+    EXPECT_EQ(VerdictOf(f, CheckKind::kFileReadable), Verdict::kFailed);
+    EXPECT_EQ(VerdictOf(f, CheckKind::kHashChain), Verdict::kNotChecked);
+    EXPECT_EQ(VerdictOf(f, CheckKind::kBlockOrder), Verdict::kNotChecked);
+    ASSERT_EQ(f.findings.size(), 1u);
+    EXPECT_EQ(f.findings[0].position, blocks[t].number);
+    EXPECT_EQ(ToNarrow(f.findings[0].reason), "File could not be read to its end (read error)");
+    EXPECT_EQ(f.size, static_cast<int64_t>(content.size()));
+    EXPECT_TRUE(f.sha256.empty());  // the file's hash could not be worked out either
+    EXPECT_EQ(ExitStatusOf(trail), 2);
+
+    // All findings end there too: nothing further can be read.
+    AuditTrail all;
+    all.options.allFindings = true;
+    EXPECT_EQ(Audited(path, all).rows, plain.rows);
+    EXPECT_EQ(all.files[0].outcome, FileOutcome::kNotChecked);
+    EXPECT_EQ(all.files[0].findings.size(), 1u);
+    EXPECT_EQ(VerdictOf(all.files[0], CheckKind::kSignatureBlocks), Verdict::kNotChecked);
+
+    // Unreadable from its first byte: unreadable, not "not a dX archive"; and
+    // against the card the same.
+    platform_->ClearFaults();
+    platform_->InjectReadFault(kErrReadFault, "worn.csv", 0);
+    AuditTrail first;
+    EXPECT_FALSE(Audited(path, first).ok);
+    ASSERT_EQ(first.files[0].findings.size(), 1u);
+    EXPECT_EQ(ToNarrow(first.files[0].findings[0].reason), "File could not be read to its end (read error)");
+    EXPECT_EQ(first.files[0].outcome, FileOutcome::kNotChecked);
+    AuditTrail card;
+    EXPECT_FALSE(Audited(path, card, 'K').ok);
+    EXPECT_EQ(card.files[0].outcome, FileOutcome::kNotChecked);
+    EXPECT_EQ(VerdictOf(card.files[0], CheckKind::kFileReadable), Verdict::kFailed);
+    EXPECT_EQ(ExitStatusOf(card), 2);
+
+    // A larger archive whose bad spot lies beyond the first of the reader's buffers.
+    const std::vector<CardBlock> many = Card('L', SmallCard(60));
+    size_t beyond = 0;
+    while (beyond < many.size() && LineStart(many, beyond) <= CsvFieldReader::kBufferSize + 1000) ++beyond;
+    ASSERT_LT(beyond, many.size());
+    const std::string large = Archive("large.csv", JoinLines(many));
+    platform_->InjectReadFault(kErrReadFault, "large.csv", static_cast<int64_t>(LineStart(many, beyond) + 30));
+    AuditTrail far;
+    EXPECT_FALSE(Audited(large, far).ok);
+    ASSERT_EQ(far.files[0].findings.size(), 1u);
+    EXPECT_EQ(far.files[0].findings[0].position, many[beyond].number);
+    EXPECT_EQ(far.files[0].outcome, FileOutcome::kNotChecked);
+    EXPECT_GT(far.files[0].blockCount, 0u);
+}
+
+TEST_F(VerifierdXAuditTest, BlockChangedBeforeTheReadErrorStaysAnIntegrityFailure) {
+    const std::vector<CardBlock> blocks = Card('K', SmallCard(3));
+    const size_t t1 = FindBlock(blocks, 'T', FindBlock(blocks, 'S') + 1);
+    const size_t t2 = FindBlock(blocks, 'T', t1 + 2);
+    ASSERT_LT(t2, blocks.size());
+    std::vector<CardBlock> changed = blocks;
+    changed[t1] = Tampered(blocks[t1]);
+    const std::string path = Archive("worn.csv", JoinLines(changed));
+    platform_->InjectReadFault(kErrReadFault, "worn.csv", static_cast<int64_t>(LineStart(changed, t2) + 40));
+
+    AuditTrail trail;
+    const VerifyOutcome first = Audited(path, trail);
+    EXPECT_FALSE(first.ok);
+    const FileAudit& f = trail.files[0];
+    EXPECT_EQ(f.outcome, FileOutcome::kIntegrityFailure);
+    ASSERT_EQ(f.findings.size(), 1u);
+    EXPECT_EQ(ToNarrow(f.findings[0].reason), "Hash of the block does not match");
+    EXPECT_EQ(VerdictOf(f, CheckKind::kFileReadable), Verdict::kPassed);
+    EXPECT_EQ(ExitStatusOf(trail), 1);
+
+    // All findings go on to the read error: it is listed, and the checks the
+    // walk did not finish are not shown passed.
+    AuditTrail all;
+    all.options.allFindings = true;
+    EXPECT_EQ(Audited(path, all).rows, first.rows);
+    const FileAudit& w = all.files[0];
+    EXPECT_EQ(w.outcome, FileOutcome::kIntegrityFailure);
+    ASSERT_EQ(w.findings.size(), 2u);
+    EXPECT_EQ(w.findings[0].position, blocks[t1].number);
+    EXPECT_EQ(w.findings[1].position, blocks[t2].number);
+    EXPECT_EQ(ToNarrow(w.findings[1].reason), "File could not be read to its end (read error)");
+    EXPECT_EQ(VerdictOf(w, CheckKind::kFileReadable), Verdict::kFailed);
+    EXPECT_EQ(VerdictOf(w, CheckKind::kHashChain), Verdict::kFailed);
+    EXPECT_EQ(VerdictOf(w, CheckKind::kBlockOrder), Verdict::kNotChecked);
+    EXPECT_EQ(VerdictOf(w, CheckKind::kSignatureBlocks), Verdict::kNotChecked);
+    EXPECT_EQ(ExitStatusOf(all), 1);
+
+    // The read error met while the rest of a changed line is skipped.
+    changed = blocks;
+    changed[t1].line[26] = 'G';  // the current block number's last digit
+    const std::string skipped = Archive("skipped.csv", JoinLines(changed));
+    platform_->InjectReadFault(kErrReadFault, "skipped.csv", static_cast<int64_t>(LineStart(changed, t1) + 100));
+    AuditTrail walk;
+    walk.options.allFindings = true;
+    Audited(skipped, walk);
+    const FileAudit& k = walk.files[0];
+    EXPECT_EQ(k.outcome, FileOutcome::kIntegrityFailure);
+    ASSERT_EQ(k.findings.size(), 2u);
+    EXPECT_EQ(ToNarrow(k.findings[0].reason), "Block cannot be read");
+    EXPECT_EQ(ToNarrow(k.findings[1].reason), "File could not be read to its end (read error)");
+    EXPECT_EQ(VerdictOf(k, CheckKind::kSignatureBlocks), Verdict::kNotChecked);
+}
+
+// The lines read up to a read error between two lines may hold together as an
+// archive of their own: the file is still not verified, for the lines are read
+// up to the file's size, not up to the first read that gives nothing.
+TEST_F(VerifierdXAuditTest, ReadErrorBetweenLinesIsNoVerifiedArchive) {
+    std::vector<CardBlock> blocks = Card('K', SmallCard(4));
+    // A signature block after the third, not the last block: the lines up to it
+    // pass every check of a whole archive.
+    size_t cut = 0;
+    for (size_t i = 0, signatures = 0; i + 1 < blocks.size(); ++i) {
+        if (!blocks[i].shortForm && blocks[i].type == 'S' && ++signatures >= 3) {
+            cut = i + 1;
+            break;
+        }
+    }
+    ASSERT_NE(cut, 0u);
+    const std::vector<CardBlock> head(blocks.begin(), blocks.begin() + static_cast<std::ptrdiff_t>(cut));
+    ASSERT_TRUE(Verify(Archive("head.csv", JoinLines(head))).ok);
+
+    const std::string path = Archive("worn.csv", JoinLines(blocks));
+    platform_->InjectReadFault(kErrReadFault, "worn.csv", static_cast<int64_t>(LineStart(blocks, cut)));
+    for (const char card : {'\0', 'K'}) {
+        AuditTrail trail;
+        const VerifyOutcome r = Audited(path, trail, card);
+        EXPECT_FALSE(r.ok) << card;
+        ASSERT_EQ(r.rows.size(), 1u);
+        EXPECT_EQ(r.rows[0][2], "Failure");
+        char remark[64];
+        std::snprintf(remark, sizeof remark, "Failed when verifying block %u", blocks[cut].number);
+        EXPECT_EQ(r.rows[0][3], remark);
+        EXPECT_TRUE(Contains(r.errors, "Reading block length failed"));
+        const FileAudit& f = trail.files[0];
+        EXPECT_EQ(f.outcome, FileOutcome::kNotChecked);
+        EXPECT_EQ(VerdictOf(f, CheckKind::kFileReadable), Verdict::kFailed);
+        ASSERT_EQ(f.findings.size(), 1u);
+        EXPECT_EQ(f.findings[0].position, blocks[cut].number);
+        EXPECT_EQ(ExitStatusOf(trail), 2);
+        // Without a trail the same.
+        EXPECT_EQ(Verify(path, card).rows, r.rows);
+    }
 }
 
 TEST_F(VerifierdXAuditTest, FileDigestsAndPinnedKeysFromTextOrFile) {

@@ -332,6 +332,40 @@ TEST_F(PlatformTest, FaultsHitOnlyTheirOperationPathAndCount) {
     EXPECT_THROW(f.Exit(3), ExitRequested);
 }
 
+TEST_F(PlatformTest, ReadFaultsLetTheBytesBeforeTheirSpotThrough) {
+    FaultyPlatform f(*p_);
+    Put(P("bad.csv"), "0123456789");
+    Put(P("good.csv"), "0123456789");
+    f.InjectReadFault(kErrReadFault, "bad.csv", 4);
+    auto file = f.OpenFile(P("bad.csv"), OpenMode::Read);
+    ASSERT_TRUE(file);
+    char buffer[16] = {};
+    EXPECT_EQ(file->Read(buffer, 3), 3);
+    EXPECT_EQ(file->Read(buffer, sizeof buffer), 1);  // stops short of the bad spot
+    EXPECT_EQ(buffer[0], '3');
+    EXPECT_EQ(file->Read(buffer, sizeof buffer), -1);
+    EXPECT_EQ(f.LastError(), kErrReadFault);
+    EXPECT_EQ(file->Read(buffer, 1), -1);  // every read from there on
+    // Before the spot again, and past the end of the file, the same.
+    ASSERT_TRUE(file->Seek(0));
+    EXPECT_EQ(file->Read(buffer, sizeof buffer), 4);
+    ASSERT_TRUE(file->Seek(10));
+    EXPECT_EQ(file->Read(buffer, 1), -1);
+
+    auto other = f.OpenFile(P("good.csv"), OpenMode::Read);
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->Read(buffer, sizeof buffer), 10);
+    EXPECT_EQ(other->Read(buffer, sizeof buffer), 0);
+
+    // A fault used up, and one from the first byte.
+    f.ClearFaults();
+    f.InjectFault(FaultOp::Read, kErrReadFault, "good.csv", 1);
+    ASSERT_TRUE(other->Seek(0));
+    EXPECT_EQ(other->Read(buffer, 2), -1);
+    EXPECT_EQ(other->Read(buffer, 2), 2);
+    EXPECT_EQ(f.Calls(FaultOp::Read), 10);
+}
+
 
 }  // namespace
 }  // namespace tv
