@@ -13,22 +13,22 @@
 #include "app/StartUp.h"
 #include "emulator/SmcEmulator.h"
 #include "platform/Platform.h"
-#include "ui/ArchiverPathSelectionPage.h"
-#include "ui/ArchiverSelectionPage.h"
-#include "ui/CompleteArchiverPage.h"
-#include "ui/DateBasedArchiverPage.h"
-#include "ui/DateSelectionPage.h"
+#include "ui/QtArchiverPathSelectionPage.h"
+#include "ui/QtArchiverSelectionPage.h"
+#include "ui/QtCompleteArchiverPage.h"
+#include "ui/QtDateBasedArchiverPage.h"
+#include "ui/QtDateSelectionPage.h"
 #include "ui/HelpPages.h"
-#include "ui/MasterDlg.h"
-#include "ui/PartialArchiverPage.h"
+#include "ui/QtMasterDlg.h"
+#include "ui/QtPartialArchiverPage.h"
 #include "ui/QtText.h"
 #include "ui/QtUiHost.h"
-#include "ui/SBCSelectionPage.h"
-#include "ui/VerificationFileFolderSelectionPage.h"
-#include "ui/VerificationPage.h"
-#include "ui/VerificationSBCSelectionPage.h"
-#include "ui/VerificationSelectionPage.h"
-#include "ui/WelcomePage.h"
+#include "ui/QtSBCSelectionPage.h"
+#include "ui/QtVerificationFileFolderSelectionPage.h"
+#include "ui/QtVerificationPage.h"
+#include "ui/QtVerificationSBCSelectionPage.h"
+#include "ui/QtVerificationSelectionPage.h"
+#include "ui/QtWelcomePage.h"
 
 namespace tv {
 
@@ -39,20 +39,20 @@ constexpr char kUsage[] =
     "  --data-dir DIR        keep the configuration and the log in DIR\n"
     "  --card-image L=DIR    show the card image folder DIR as drive L\n";
 
-CWizardPage* CreatePage(int pageId) {
+QtWizardPage* CreatePage(int pageId) {
     switch (pageId) {
-        case kPageWelcome: return new CWelcomePage();
-        case kPageSbcSelection: return new CSBCSelectionPage();
-        case kPageArchiverSelection: return new CArchiverSelectionPage();
-        case kPageArchiverPathSelection: return new CArchiverPathSelectionPage();
-        case kPageDateSelection: return new CDateSelectionPage();
-        case kPageVerificationSelection: return new CVerificationSelectionPage();
-        case kPageVerificationSbcSelection: return new CVerificationSBCSelectionPage();
-        case kPageVerificationFileFolderSelection: return new CVerificationFileFolderSelectionPage();
-        case kPageVerification: return new CVerificationPage();
-        case kPageCompleteArchiver: return new CCompleteArchiverPage();
-        case kPagePartialArchiver: return new CPartialArchiverPage();
-        case kPageDateBasedArchiver: return new CDateBasedArchiverPage();
+        case kPageWelcome: return new QtWelcomePage();
+        case kPageSbcSelection: return new QtSBCSelectionPage();
+        case kPageArchiverSelection: return new QtArchiverSelectionPage();
+        case kPageArchiverPathSelection: return new QtArchiverPathSelectionPage();
+        case kPageDateSelection: return new QtDateSelectionPage();
+        case kPageVerificationSelection: return new QtVerificationSelectionPage();
+        case kPageVerificationSbcSelection: return new QtVerificationSBCSelectionPage();
+        case kPageVerificationFileFolderSelection: return new QtVerificationFileFolderSelectionPage();
+        case kPageVerification: return new QtVerificationPage();
+        case kPageCompleteArchiver: return new QtCompleteArchiverPage();
+        case kPagePartialArchiver: return new QtPartialArchiverPage();
+        case kPageDateBasedArchiver: return new QtDateBasedArchiverPage();
         default: return nullptr;
     }
 }
@@ -118,9 +118,9 @@ bool ParseWizardOptions(const QStringList& args, WizardOptions& options, QString
     return true;
 }
 
-void AddWizardPages(CMasterDlg& window, const std::vector<int>& pageOrder) {
+void AddWizardPages(QtMasterDlg& window, const std::vector<int>& pageOrder) {
     for (int id : pageOrder) {
-        if (CWizardPage* page = CreatePage(id)) window.AddPage(page);
+        if (QtWizardPage* page = CreatePage(id)) window.AddPage(page);
     }
 }
 
@@ -156,7 +156,7 @@ int RunTallyvault(int argc, char** argv) {
 
     const StartUpResult start = RunStartUpSteps();
     if (start.dataFolderInUse) return kExitDataFolderInUse;
-    CMasterDlg window;
+    QtMasterDlg window;
     ui.SetOwner(&window);
     AddWizardPages(window, start.pageOrder);
     QObject::connect(&server, &QLocalServer::newConnection, &window, [&server, &window] {

@@ -10,7 +10,7 @@
 
 namespace tv {
 
-class CMasterDlg;
+class QtMasterDlg;
 
 struct WizardOptions {
     std::string dataDir;
@@ -21,7 +21,7 @@ struct WizardOptions {
 bool ParseWizardOptions(const QStringList& args, WizardOptions& options, QString& error);
 
 // Creates the page of each ID and adds it to the window, in list order.
-void AddWizardPages(CMasterDlg& window, const std::vector<int>& pageOrder);
+void AddWizardPages(QtMasterDlg& window, const std::vector<int>& pageOrder);
 
 // The program: returns the process exit status.
 int RunTallyvault(int argc, char** argv);

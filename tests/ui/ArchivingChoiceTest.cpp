@@ -11,10 +11,10 @@
 #include "archive/DateBasedArchiverZT4.h"
 #include "archive/DateBasedArchiverdX.h"
 #include "archive/PartialArchiverdX.h"
-#include "ui/ArchiverPathSelectionPage.h"
-#include "ui/ArchiverSelectionPage.h"
-#include "ui/DateSelectionPage.h"
-#include "ui/SBCSelectionPage.h"
+#include "ui/QtArchiverPathSelectionPage.h"
+#include "ui/QtArchiverSelectionPage.h"
+#include "ui/QtDateSelectionPage.h"
+#include "ui/QtSBCSelectionPage.h"
 #include "ui/WizardFixture.h"
 
 namespace tv::test {
@@ -24,11 +24,11 @@ namespace {
 constexpr char kNotYet[] = "Archive generation is not available in this version of Tallyvault yet.";
 
 // From the welcome page through the card page to the archive choice.
-CArchiverSelectionPage* OpenChoice(WizardFixture& f) {
+QtArchiverSelectionPage* OpenChoice(WizardFixture& f) {
     f.ClickNext();
-    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.Page<QtSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
     f.ClickNext();
-    return f.Page<CArchiverSelectionPage>(kPageArchiverSelection);
+    return f.Page<QtArchiverSelectionPage>(kPageArchiverSelection);
 }
 
 void WriteProfile(WizardFixture& f, const CardSummary& card, const std::string& scaleSn) {
@@ -103,7 +103,7 @@ void ArchivingChoiceTest::soundProfileOffersContinueWithThePreviousDates() {
     // Back to the card page and forward again: the choice starts over at complete.
     f.ClickBack();
     QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
-    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.Page<QtSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
     f.ClickNext();
     QCOMPARE(f.ActiveId(), int(kPageArchiverSelection));
     QVERIFY(page->CompleteArchive()->isChecked());
@@ -113,7 +113,7 @@ void ArchivingChoiceTest::soundProfileOffersContinueWithThePreviousDates() {
     // An entry that is not the card's: no continue, and the file is set aside.
     f.ClickBack();
     WriteProfile(f, card, "WRONG00000");
-    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.Page<QtSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
     f.ClickNext();
     QCOMPARE(f.ActiveId(), int(kPageArchiverSelection));
     QVERIFY(!page->ContinueArchive()->isEnabled());
@@ -132,7 +132,7 @@ void ArchivingChoiceTest::unsupportedCardCannotBeArchived() {
     }
     f.Start("dX");
     f.ClickNext();
-    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.Page<QtSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
     f.TakeShown();
     f.ClickNext();
     QCOMPARE(f.ActiveId(), int(kPageArchiverSelection));
@@ -140,7 +140,7 @@ void ArchivingChoiceTest::unsupportedCardCannotBeArchived() {
     QCOMPARE(f.ui_.shown[0].style & 0xF0u, unsigned{kMbIconWarning});
     QCOMPARE(f.TakeShown(), std::vector<std::string>{"Unsupported SMC."});
     QVERIFY(!f.Window().NextButton()->isEnabled());
-    QVERIFY(!f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->ContinueArchive()->isEnabled());
+    QVERIFY(!f.Page<QtArchiverSelectionPage>(kPageArchiverSelection)->ContinueArchive()->isEnabled());
 }
 
 void ArchivingChoiceTest::choiceLeadsToTheFolderPageOrStraightOn() {
@@ -163,11 +163,11 @@ void ArchivingChoiceTest::choiceLeadsToTheFolderPageOrStraightOn() {
         WizardFixture f;
         f.MountCard('K', WizardFixture::SmallCard(CardFamily::Zt4));
         f.Start("Auto-detect", {"UseDefaultArchivePath=YES"});
-        f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+        f.Page<QtSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
         f.ClickNext();
         QCOMPARE(f.ActiveId(), int(kPageWelcome));
         f.ClickNext();
-        auto* page = f.Page<CArchiverSelectionPage>(kPageArchiverSelection);
+        auto* page = f.Page<QtArchiverSelectionPage>(kPageArchiverSelection);
         QCOMPARE(f.ActiveId(), int(kPageArchiverSelection));
         QVERIFY(dynamic_cast<CCompleteArchiverZT4*>(GetAppContext().currentArchiver.get()) != nullptr);
         page->DateBasedArchive()->click();
@@ -188,7 +188,7 @@ void ArchivingChoiceTest::folderChecksAndTheLengthBoundary() {
     auto* choice = OpenChoice(f);
     choice->DateBasedArchive()->click();
     f.ClickNext();
-    auto* page = f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection);
+    auto* page = f.Page<QtArchiverPathSelectionPage>(kPageArchiverPathSelection);
     QCOMPARE(f.ActiveId(), int(kPageArchiverPathSelection));
     QVERIFY(page->PathBox()->text().isEmpty());
     QVERIFY(page->PathBox()->isEnabled());
@@ -228,7 +228,7 @@ void ArchivingChoiceTest::defaultFolderSwitchedInTheSettingsFillsTheEdit() {
     f.Start("dX");
     OpenChoice(f);
     f.ClickNext();
-    auto* page = f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection);
+    auto* page = f.Page<QtArchiverPathSelectionPage>(kPageArchiverPathSelection);
     page->PathBox()->setText(QStringLiteral("typed"));
     AppContext& ctx = GetAppContext();
     const std::string folder = f.TempPath("data");
@@ -244,11 +244,11 @@ void ArchivingChoiceTest::defaultFolderSwitchedInTheSettingsFillsTheEdit() {
 }
 
 // A dX card chosen for a date-based archive into the default folder; the date page is shown.
-static CDateSelectionPage* OpenDatePage(WizardFixture& f) {
+static QtDateSelectionPage* OpenDatePage(WizardFixture& f) {
     f.Start("dX", {"UseDefaultArchivePath=YES"});
     OpenChoice(f)->DateBasedArchive()->click();
     f.ClickNext();
-    return f.Page<CDateSelectionPage>(kPageDateSelection);
+    return f.Page<QtDateSelectionPage>(kPageDateSelection);
 }
 
 void ArchivingChoiceTest::datePageOffersTheCardsRangeAndChecksIt() {

@@ -2,9 +2,9 @@
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
-#include "ui/SBCSelectionPage.h"
-#include "ui/VerificationSBCSelectionPage.h"
-#include "ui/WelcomePage.h"
+#include "ui/QtSBCSelectionPage.h"
+#include "ui/QtVerificationSBCSelectionPage.h"
+#include "ui/QtWelcomePage.h"
 #include "ui/WizardFixture.h"
 
 Q_DECLARE_METATYPE(tv::CardOptions)
@@ -18,7 +18,7 @@ void CardPageTest::listsCardsSortedAfterThePlaceholder() {
     other.seed = 7;
     const CardSummary e = f.MountCard('E', other);
     f.Start("Auto-detect");
-    auto* page = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    auto* page = f.Page<QtSBCSelectionPage>(kPageSbcSelection);
     QComboBox* list = page->CardList();
     QCOMPARE(list->count(), 3);
     QCOMPARE(list->itemText(0), QStringLiteral("<Select SMC>"));
@@ -48,7 +48,7 @@ void CardPageTest::fillLevelShowsOnlyWhenLittleRoomIsLeft() {
     const CardSummary s = f.MountCard('E', small);
     f.Start("dX");
     f.ClickNext();
-    auto* page = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    auto* page = f.Page<QtSBCSelectionPage>(kPageSbcSelection);
     for (int i = 1; i < page->CardList()->count(); ++i) {
         page->CardList()->setCurrentIndex(i);
         const bool isSmall = page->CardList()->currentText().endsWith(QStringLiteral("(E:)"));
@@ -66,7 +66,7 @@ void CardPageTest::cardThatCannotBeOpenedIsRefusedOnSelection() {
     f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
     f.Start("dX");
     f.ClickNext();
-    auto* page = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    auto* page = f.Page<QtSBCSelectionPage>(kPageSbcSelection);
     f.Emulator('K').Faults().commandStatus = 1;
     f.TakeShown();
     page->CardList()->setCurrentIndex(1);
@@ -105,7 +105,7 @@ void CardPageTest::refusalsOnNextKeepThePageWithNextDisabled() {
     f.MountCard('K', card);
     f.Start(scaleType.toStdString());
     f.ClickNext();
-    auto* page = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    auto* page = f.Page<QtSBCSelectionPage>(kPageSbcSelection);
     QCOMPARE(page->CardList()->count(), 2);
     page->CardList()->setCurrentIndex(1);
     f.TakeShown();
@@ -123,11 +123,11 @@ void CardPageTest::verificationCardPageRefusesZt4Cards() {
     f.Start("Auto-detect");
     // No page of the flow leads to the verification choice: it is shown here as
     // the first page, and its Next leads to the card page.
-    CWizardPage* choice = f.Window().FindPage(kPageVerificationSelection);
+    QtWizardPage* choice = f.Window().FindPage(kPageVerificationSelection);
     QVERIFY(f.Window().ActivatePage(choice));
     choice->OnEnterForward();
     f.ClickNext();
-    auto* page = f.Page<CVerificationSBCSelectionPage>(kPageVerificationSbcSelection);
+    auto* page = f.Page<QtVerificationSBCSelectionPage>(kPageVerificationSbcSelection);
     QCOMPARE(f.ActiveId(), int(kPageVerificationSbcSelection));
     page->OnEnterForward();
     QCOMPARE(f.Window().BreadcrumbTexts(),
@@ -147,7 +147,7 @@ void CardPageTest::frenchPlaceholderStillDisablesNext() {
     WizardFixture f;
     f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
     f.Start("Auto-detect", {"Language=French"});
-    auto* page = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    auto* page = f.Page<QtSBCSelectionPage>(kPageSbcSelection);
     QCOMPARE(page->CardList()->itemText(0), QStringLiteral("<Sélectionner une SMC>"));
     page->CardList()->setCurrentIndex(1);
     QVERIFY(f.Window().NextButton()->isEnabled());

@@ -14,10 +14,10 @@
 #include "app/AppContext.h"
 #include "app/StartUp.h"
 #include "ui/Breadcrumb.h"
-#include "ui/DateSelectionPage.h"
+#include "ui/QtDateSelectionPage.h"
 #include "ui/HelpWindow.h"
-#include "ui/SBCSelectionPage.h"
-#include "ui/WelcomePage.h"
+#include "ui/QtSBCSelectionPage.h"
+#include "ui/QtWelcomePage.h"
 #include "ui/WizardFixture.h"
 
 namespace tv::test {
@@ -53,7 +53,7 @@ void FlowTest::dxVerificationWithAndWithoutTheCard() {
     WizardFixture f;
     f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
     f.Start("dX");
-    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    auto* welcome = f.Page<QtWelcomePage>(kPageWelcome);
     QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"Operation choice"}));
     QVERIFY(!welcome->WithoutSmc()->isVisible());
     QVERIFY(!welcome->LogValidation()->isVisible());
@@ -67,7 +67,7 @@ void FlowTest::dxVerificationWithAndWithoutTheCard() {
     QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
     QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"Operation choice", "SMC selection"}));
     QCOMPARE(f.Window().HighlightedCaption(), QStringLiteral("SMC selection"));
-    auto* cards = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    auto* cards = f.Page<QtSBCSelectionPage>(kPageSbcSelection);
     QCOMPARE(cards->CardList()->count(), 2);
     cards->CardList()->setCurrentIndex(1);
     QVERIFY(f.Window().NextButton()->isEnabled());
@@ -97,7 +97,7 @@ void FlowTest::dxVerificationWithAndWithoutTheCard() {
 void FlowTest::zt4VerificationSkipsTheCardPage() {
     WizardFixture f;
     f.Start("ZT4");
-    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    auto* welcome = f.Page<QtWelcomePage>(kPageWelcome);
     QCOMPARE(welcome->ExistingArchive()->text(), QStringLiteral("Existing archive &validation"));
     QVERIFY(welcome->LogValidation()->isVisible());
     (welcome->LogValidation())->click();
@@ -117,7 +117,7 @@ void FlowTest::zt4VerificationSkipsTheCardPage() {
 void FlowTest::autoDetectStartsOnTheCardPageAndLeadsToWelcome() {
     WizardFixture f;
     f.Start("Auto-detect");
-    auto* cards = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    auto* cards = f.Page<QtSBCSelectionPage>(kPageSbcSelection);
     QCOMPARE(cards->CardList()->currentText(), QStringLiteral("<Insert SMC>"));
     QVERIFY(!cards->CardList()->isEnabled());
     QVERIFY(!f.Window().NextButton()->isEnabled());
@@ -135,7 +135,7 @@ void FlowTest::autoDetectStartsOnTheCardPageAndLeadsToWelcome() {
     QCOMPARE(GetAppContext().scaleType, '1');
     QVERIFY(f.Window().BackButton()->isVisible());
     QCOMPARE(f.Window().BreadcrumbTexts(), Crumbs({"SMC selection", "Operation choice"}));
-    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    auto* welcome = f.Page<QtWelcomePage>(kPageWelcome);
     QVERIFY(welcome->LogValidation()->isVisible());
     (welcome->ExistingArchive())->click();
     f.ClickNext();
@@ -153,7 +153,7 @@ void FlowTest::archivingGoesOnToTheArchiveChoice() {
     f.Start("dX");
     f.ClickNext();  // new archive generation
     QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
-    auto* cards = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    auto* cards = f.Page<QtSBCSelectionPage>(kPageSbcSelection);
     cards->CardList()->setCurrentIndex(1);
     f.TakeShown();
     f.ClickNext();
@@ -167,7 +167,7 @@ void FlowTest::cancelAsksOnceAndNoKeepsThePage() {
     WizardFixture f;
     f.MountCard('K', WizardFixture::SmallCard(CardFamily::Dx));
     f.Start("dX");
-    (f.Page<CWelcomePage>(kPageWelcome)->ExistingArchive())->click();
+    (f.Page<QtWelcomePage>(kPageWelcome)->ExistingArchive())->click();
     f.ClickNext();
     QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
     f.ui_.answers = {false};
@@ -195,7 +195,7 @@ void FlowTest::yesToCloseEndsTheProgram() {
 void FlowTest::languageSwitchRedrawsEveryText() {
     WizardFixture f;
     f.Start("ZT4");
-    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    auto* welcome = f.Page<QtWelcomePage>(kPageWelcome);
     QCOMPARE(f.Window().NextButton()->text(), QStringLiteral("&Next"));
     GetAppContext().language = "French";
     emit f.Window().textsChanged();
@@ -298,7 +298,7 @@ void FlowTest::qtDialogsSpeakTheChosenLanguage() {
         f.Start("dX", {"Language=French"});
         QCOMPARE(QLocale().language(), QLocale::French);
         QCOMPARE(cancelText(), QStringLiteral("Annuler"));
-        QDateEdit* from = f.Page<CDateSelectionPage>(kPageDateSelection)->FromDate();
+        QDateEdit* from = f.Page<QtDateSelectionPage>(kPageDateSelection)->FromDate();
         QCOMPARE(from->locale().language(), QLocale::French);
         QCOMPARE(from->calendarWidget()->locale().language(), QLocale::French);
     }
@@ -306,7 +306,7 @@ void FlowTest::qtDialogsSpeakTheChosenLanguage() {
     f.Start("dX");
     QCOMPARE(QLocale().language(), QLocale::English);
     QCOMPARE(cancelText(), QStringLiteral("Cancel"));
-    QDateEdit* from = f.Page<CDateSelectionPage>(kPageDateSelection)->FromDate();
+    QDateEdit* from = f.Page<QtDateSelectionPage>(kPageDateSelection)->FromDate();
     QCOMPARE(from->locale().language(), QLocale::English);
     GetAppContext().language = "French";
     emit f.Window().textsChanged();
@@ -327,7 +327,7 @@ void FlowTest::oneFontForPagesAndWindowsOfTheirOwn() {
     f.Start("dX");
     const QFont pageFont = f.Window().Pages().front()->font();
     QCOMPARE(pageFont.pointSizeF(), 10.0);
-    for (CWizardPage* page : f.Window().Pages()) {
+    for (QtWizardPage* page : f.Window().Pages()) {
         QCOMPARE(page->font().family(), pageFont.family());
         QCOMPARE(page->font().pointSizeF(), pageFont.pointSizeF());
     }
@@ -345,7 +345,7 @@ void FlowTest::backspaceOnTheCardPageDoesNotGoBack() {
     f.Start("dX");
     f.ClickNext();
     QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
-    auto* cards = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    auto* cards = f.Page<QtSBCSelectionPage>(kPageSbcSelection);
     QTest::keyClick(cards->CardList(), Qt::Key_Backspace);
     QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
     QTest::keyClick(cards->CardList(), Qt::Key_Left, Qt::AltModifier);

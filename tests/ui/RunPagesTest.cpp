@@ -15,10 +15,10 @@
 #include "platform/Text.h"
 #include "smc/SmcAccess.h"
 #include "smc/SmcDiscovery.h"
-#include "ui/ArchiverPathSelectionPage.h"
-#include "ui/ArchiverRunPage.h"
+#include "ui/QtArchiverPathSelectionPage.h"
+#include "ui/QtArchiverRunPage.h"
 #include "ui/PageStyle.h"
-#include "ui/WelcomePage.h"
+#include "ui/QtWelcomePage.h"
 #include "ui/WizardFixture.h"
 
 namespace tv::test {
@@ -87,13 +87,13 @@ void PrepareRun(WizardFixture& f, int archiveType, const std::string& folder) {
 }
 
 // Enters the run page the way a Next move does.
-CArchiverRunPage* EnterRun(WizardFixture& f, int pageId) {
-    CWizardPage* page = f.Window().FindPage(pageId);
+QtArchiverRunPage* EnterRun(WizardFixture& f, int pageId) {
+    QtWizardPage* page = f.Window().FindPage(pageId);
     page->OnBeforeNext();
     f.Window().BackButton()->show();
     if (!f.Window().ActivatePage(page)) return nullptr;
     page->OnEnterForward();
-    return static_cast<CArchiverRunPage*>(page);
+    return static_cast<QtArchiverRunPage*>(page);
 }
 
 // Every name in the folder, so that a leftover of any kind shows.
@@ -112,7 +112,7 @@ QStringList Row(QTreeWidget* list, int row) {
 }
 
 // The wizard as a finished run leaves it.
-void ExpectFinished(WizardFixture& f, CArchiverRunPage* run, bool success) {
+void ExpectFinished(WizardFixture& f, QtArchiverRunPage* run, bool success) {
     QVERIFY(run != nullptr);
     QVERIFY(run->IsFinished());
     QCOMPARE(run->Succeeded(), success);
@@ -136,7 +136,7 @@ void RunPagesTest::completeRunShowsItsRowsAndNothingNewFails() {
     f.Start("dX");
     const std::string folder = f.TempPath("archives");
     PrepareRun(f, 1, folder);
-    CArchiverRunPage* run = EnterRun(f, kPageCompleteArchiver);
+    QtArchiverRunPage* run = EnterRun(f, kPageCompleteArchiver);
     ExpectFinished(f, run, true);
     QVERIFY(run->MessageText().isEmpty());
     QCOMPARE(run->Progress()->value(), 100);
@@ -159,7 +159,7 @@ void RunPagesTest::completeRunShowsItsRowsAndNothingNewFails() {
 
     // Nothing new since: a failed run, and no row to show.
     PrepareRun(f, 2, f.TempPath("nothing"));
-    CArchiverRunPage* partial = EnterRun(f, kPagePartialArchiver);
+    QtArchiverRunPage* partial = EnterRun(f, kPagePartialArchiver);
     ExpectFinished(f, partial, false);
     QCOMPARE(partial->MessageText(), QStringLiteral("No new data found."));
     QVERIFY(WizardFixture::FilesUnder(f.TempPath("nothing"), ".csv").empty());
@@ -175,7 +175,7 @@ void RunPagesTest::unclosedReceiptsAskForTheLastClosure() {
     const std::string folder = f.TempPath("archives");
     PrepareRun(f, 1, folder);
     f.ui_.answers = {false};
-    CArchiverRunPage* run = EnterRun(f, kPageCompleteArchiver);
+    QtArchiverRunPage* run = EnterRun(f, kPageCompleteArchiver);
     ExpectFinished(f, run, false);
     QCOMPARE(run->MessageText(), QStringLiteral("Closure not found! Do closure before archiving."));
     std::vector<std::string> shown = f.TakeShown();
@@ -210,7 +210,7 @@ void RunPagesTest::keepingAnExistingArchive() {
     PrepareRun(f, 1, folder);
     GetAppContext().useDefaultArchivePath = true;
     f.ui_.answers = {false};
-    CArchiverRunPage* run = EnterRun(f, kPageCompleteArchiver);
+    QtArchiverRunPage* run = EnterRun(f, kPageCompleteArchiver);
     ExpectFinished(f, run, false);
     QCOMPARE(run->MessageText(), QStringLiteral("File already exists."));
     QVERIFY(!run->BackToPath());
@@ -232,7 +232,7 @@ void RunPagesTest::keepingAnExistingArchive() {
     // Another folder: the run goes through there.
     const std::string other = f.TempPath("other");
     fs::create_directories(other);
-    f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(other));
+    f.Page<QtArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(other));
     f.ClickNext();
     QCOMPARE(f.ActiveId(), int(kPageCompleteArchiver));
     ExpectFinished(f, run, true);
@@ -245,7 +245,7 @@ void RunPagesTest::abortDuringARunLeavesNothingHalfWritten() {
     f.Start("dX");
     const std::string folder = f.TempPath("archives");
     PrepareRun(f, 1, folder);
-    auto* run = static_cast<CArchiverRunPage*>(f.Window().FindPage(kPageCompleteArchiver));
+    auto* run = static_cast<QtArchiverRunPage*>(f.Window().FindPage(kPageCompleteArchiver));
     bool runningLook = false;
     std::vector<int> progress;
     // No first: the run goes on. Yes later: the engine cleans up and ends the program.
@@ -292,7 +292,7 @@ void RunPagesTest::cardPulledOutDuringARunFailsCleanly() {
         f.Start(family == CardFamily::Dx ? "dX" : "ZT4");
         const std::string folder = f.TempPath("archives");
         PrepareRun(f, 1, folder);
-        auto* run = static_cast<CArchiverRunPage*>(f.Window().FindPage(kPageCompleteArchiver));
+        auto* run = static_cast<QtArchiverRunPage*>(f.Window().FindPage(kPageCompleteArchiver));
         // Pulled out when more than half of the journal is read.
         RunWhen(f, [&] { return run->Progress()->value() > 50; }, [&] {
             f.Emulator('E').Faults().removed = true;
@@ -318,7 +318,7 @@ void RunPagesTest::anotherOperationStartsOverOrEndsTheProgram() {
     f.MountCard('E', WizardFixture::SmallCard(CardFamily::Dx));
     f.Start("dX");
     PrepareRun(f, 1, f.TempPath("a"));
-    CArchiverRunPage* run = EnterRun(f, kPageCompleteArchiver);
+    QtArchiverRunPage* run = EnterRun(f, kPageCompleteArchiver);
     ExpectFinished(f, run, true);
     // Next (Alt+Right) is the same question as Finish.
     f.ui_.answers = {true};
@@ -329,7 +329,7 @@ void RunPagesTest::anotherOperationStartsOverOrEndsTheProgram() {
     QVERIFY(!f.Window().BackButton()->isVisible());
     QVERIFY(!f.Window().NextButton()->isVisible());
     QVERIFY(!f.Window().FinishButton()->isVisible());
-    f.Page<CWelcomePage>(kPageWelcome)->repaint();
+    f.Page<QtWelcomePage>(kPageWelcome)->repaint();
     QVERIFY(f.Window().NextButton()->isVisible());
     QVERIFY(f.Window().CancelButton()->isVisible());
 
@@ -346,7 +346,7 @@ void RunPagesTest::anotherOperationStartsOverOrEndsTheProgram() {
     run = EnterRun(f, kPageCompleteArchiver);
     f.ui_.answers = {false};
     (f.Window().FinishButton())->click();
-    QCOMPARE(f.Window().result(), int(CWizardDialog::kFinishCode));
+    QCOMPARE(f.Window().result(), int(QtWizardDialog::kFinishCode));
     QVERIFY(!HasAppContext());
     const std::string log = f.LogText();
     QVERIFY(log.find("Application closed") != std::string::npos);
@@ -358,7 +358,7 @@ void RunPagesTest::statusLineDuringAndAfterTheRun() {
     f.MountCard('E', WizardFixture::SmallCard(CardFamily::Dx));
     f.Start("dX");
     PrepareRun(f, 1, f.TempPath("a"));
-    auto* run = static_cast<CArchiverRunPage*>(f.Window().FindPage(kPageCompleteArchiver));
+    auto* run = static_cast<QtArchiverRunPage*>(f.Window().FindPage(kPageCompleteArchiver));
     QString during;
     QString step;
     RunAtPump(f, 3, [&] {
@@ -445,7 +445,7 @@ void RunPagesTest::dateRunAndDatesThatCouldNotBePrepared() {
     ctx.currentArchiver->SetStartDate(start);
     ctx.currentArchiver->SetEndDate(end);
     QVERIFY(range->FindBlockRange());
-    CArchiverRunPage* run = EnterRun(f, kPageDateBasedArchiver);
+    QtArchiverRunPage* run = EnterRun(f, kPageDateBasedArchiver);
     ExpectFinished(f, run, true);
     QCOMPARE(f.Window().HighlightedCaption(), QStringLiteral("Archiving"));
     QCOMPARE(f.Window().BreadcrumbTexts().size(), 5);
@@ -492,7 +492,7 @@ void RunPagesTest::failedRunsWithoutRowsShowTheirReason() {
     while (folder.size() < 100) folder += "x";
     PrepareRun(f, 1, folder);
     fs::remove_all(folder);
-    CArchiverRunPage* run = EnterRun(f, kPageCompleteArchiver);
+    QtArchiverRunPage* run = EnterRun(f, kPageCompleteArchiver);
     ExpectFinished(f, run, false);
     QVERIFY(run->MessageText().startsWith(QStringLiteral("Archive path not found. (")));
     QVERIFY(run->MessageText().endsWith(QStringLiteral("....)")));

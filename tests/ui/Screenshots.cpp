@@ -21,20 +21,20 @@
 #include "app/StartUp.h"
 #include "dx/CardCsv.h"
 #include "messages/Messages.h"
-#include "ui/ArchiverPathSelectionPage.h"
-#include "ui/ArchiverRunPage.h"
-#include "ui/ArchiverSelectionPage.h"
-#include "ui/DateSelectionPage.h"
+#include "ui/QtArchiverPathSelectionPage.h"
+#include "ui/QtArchiverRunPage.h"
+#include "ui/QtArchiverSelectionPage.h"
+#include "ui/QtDateSelectionPage.h"
 #include "ui/HelpPages.h"
 #include "ui/HelpWindow.h"
 #include "ui/QtText.h"
 #include "ui/QtUiHost.h"
-#include "ui/SBCSelectionPage.h"
-#include "ui/VerificationFileFolderSelectionPage.h"
-#include "ui/VerificationPage.h"
-#include "ui/VerificationSBCSelectionPage.h"
-#include "ui/VerificationSelectionPage.h"
-#include "ui/WelcomePage.h"
+#include "ui/QtSBCSelectionPage.h"
+#include "ui/QtVerificationFileFolderSelectionPage.h"
+#include "ui/QtVerificationPage.h"
+#include "ui/QtVerificationSBCSelectionPage.h"
+#include "ui/QtVerificationSelectionPage.h"
+#include "ui/QtWelcomePage.h"
 #include "ui/WizardFixture.h"
 #include "zt4/ArchiveSignatureWriter.h"
 #include "zt4/LogSignatureWriter.h"
@@ -57,7 +57,7 @@ void Shot(WizardFixture& f, const QString& name) {
 
 // The first page of a report as the verification page saves it, drawn by
 // poppler's pdftoppm.
-void ShotOfReport(CVerificationPage* run, const QString& name) {
+void ShotOfReport(QtVerificationPage* run, const QString& name) {
     const QString pdf = QDir(g_out).filePath(g_language + QStringLiteral("_") + name + QStringLiteral(".pdf"));
     run->SetReportPathChooser([pdf](const QString&, const QString&) { return pdf; });
     run->ReportButton()->click();
@@ -87,7 +87,7 @@ struct ShotPastHalf {
     int pageId;
     QString name;
     void operator()() {
-        auto* run = f->Page<CArchiverRunPage>(pageId);
+        auto* run = f->Page<QtArchiverRunPage>(pageId);
         if (!run->Progress()->isVisible() || run->Progress()->value() < 50) {
             f->ui_.duringRun = *this;
             return;
@@ -141,7 +141,7 @@ void DxRun(bool french) {
     zt4.seed = 5;
     f.MountCard('F', zt4);
     f.Start("Auto-detect", {std::string("Language=") + (french ? "French" : "English")});
-    auto* cards = f.Page<CSBCSelectionPage>(kPageSbcSelection);
+    auto* cards = f.Page<QtSBCSelectionPage>(kPageSbcSelection);
     Shot(f, QStringLiteral("06_smc_selection"));
     for (int i = 1; i < cards->CardList()->count(); ++i) {
         if (cards->CardList()->itemText(i).endsWith(QStringLiteral("(E:)"))) cards->CardList()->setCurrentIndex(i);
@@ -155,11 +155,11 @@ void DxRun(bool french) {
     WizardFixture::WriteFile(folder + "/20151220_20151221.csv", JoinLines(blocks));
     WizardFixture::WriteFile(folder + "/20151222_20151223.csv", bad);
     f.ClickNext();
-    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    auto* welcome = f.Page<QtWelcomePage>(kPageWelcome);
     (welcome->ExistingArchive())->click();
     Shot(f, QStringLiteral("133_welcome_dx"));
     f.ClickNext();
-    auto* path = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* path = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     (path->ChooseFolder())->click();
     path->PathBox()->setText(QString::fromStdString(folder));
     Shot(f, QStringLiteral("140_archive_selection_dx"));
@@ -167,7 +167,7 @@ void DxRun(bool french) {
     Shot(f, QStringLiteral("140_archive_selection_dx_all_findings"));
     f.ClickNext();
     Shot(f, QStringLiteral("141_verification_dx"));
-    ShotOfReport(f.Page<CVerificationPage>(kPageVerification), QStringLiteral("report_dx_folder"));
+    ShotOfReport(f.Page<QtVerificationPage>(kPageVerification), QStringLiteral("report_dx_folder"));
     // No page of the flow leads to the verification choice: shown as if the
     // welcome page had.
     f.Window().ActivatePage(f.Window().FindPage(kPageVerificationSelection));
@@ -175,7 +175,7 @@ void DxRun(bool french) {
     f.Window().BackButton()->show();
     Shot(f, QStringLiteral("161_verification_choice"));
     f.ClickNext();
-    auto* vcard = f.Page<CVerificationSBCSelectionPage>(kPageVerificationSbcSelection);
+    auto* vcard = f.Page<QtVerificationSBCSelectionPage>(kPageVerificationSbcSelection);
     vcard->OnEnterForward();
     for (int i = 1; i < vcard->CardList()->count(); ++i) {
         if (vcard->CardList()->itemText(i).endsWith(QStringLiteral("(E:)"))) vcard->CardList()->setCurrentIndex(i);
@@ -187,10 +187,10 @@ void Zt4Run(bool french) {
     WizardFixture f;
     f.Start("ZT4", {std::string("Language=") + (french ? "French" : "English")});
     Shot(f, QStringLiteral("133_welcome_zt4"));
-    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    auto* welcome = f.Page<QtWelcomePage>(kPageWelcome);
     (welcome->LogValidation())->click();
     f.ClickNext();
-    auto* path = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* path = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     path->PathBox()->setText(QString::fromStdString(f.TempPath("Archive.log")));
     Shot(f, QStringLiteral("140_log_selection_zt4"));
     f.ClickBack();
@@ -210,7 +210,7 @@ void Zt4Run(bool french) {
     Shot(f, QStringLiteral("140_archive_selection_zt4"));
     f.ClickNext();
     Shot(f, QStringLiteral("141_validation_zt4"));
-    ShotOfReport(f.Page<CVerificationPage>(kPageVerification), QStringLiteral("report_zt4"));
+    ShotOfReport(f.Page<QtVerificationPage>(kPageVerification), QStringLiteral("report_zt4"));
 
     // A folder of the card's archives against the Archive.log of the card in E:,
     // which lists one more file than the folder holds.
@@ -242,7 +242,7 @@ void Zt4Run(bool french) {
     Shot(f, QStringLiteral("140_archive_selection_zt4_folder"));
     f.ClickNext();
     Shot(f, QStringLiteral("141_validation_zt4_folder"));
-    ShotOfReport(f.Page<CVerificationPage>(kPageVerification), QStringLiteral("report_zt4_folder"));
+    ShotOfReport(f.Page<QtVerificationPage>(kPageVerification), QStringLiteral("report_zt4_folder"));
 }
 
 // The pages that set up an archive run, on a card archived before.
@@ -255,15 +255,15 @@ void ArchivingRun(bool french) {
                                  card.printableUid + "\r\nCustID=QX33\r\nScaleType=dX\r\nLastArchivedBlockNum=77\r\n"
                                  "LastArchivedStartDate=2015-12-20\r\nLastArchivedEndDate=2015-12-21\r\n");
     f.ClickNext();
-    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.Page<QtSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
     f.ClickNext();
     Shot(f, QStringLiteral("134_archiving_choice"));
-    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->DateBasedArchive()->click();
+    f.Page<QtArchiverSelectionPage>(kPageArchiverSelection)->DateBasedArchive()->click();
     Shot(f, QStringLiteral("134_archiving_choice_date_based"));
     f.ClickNext();
     const std::string folder = f.TempPath("archives");
     std::filesystem::create_directories(folder);
-    f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
+    f.Page<QtArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
     Shot(f, QStringLiteral("159_archive_path"));
     // Qt's own folder picker, as the browse button opens it.
     QFileDialog picker(&f.Window(), Text(402), QString::fromStdString(folder));
@@ -275,7 +275,7 @@ void ArchivingRun(bool french) {
     picker.hide();
     f.ClickNext();
     Shot(f, QStringLiteral("139_date_range"));
-    ShotOf(f.Page<CDateSelectionPage>(kPageDateSelection)->FromDate()->calendarWidget(),
+    ShotOf(f.Page<QtDateSelectionPage>(kPageDateSelection)->FromDate()->calendarWidget(),
            QStringLiteral("139_date_range_calendar"));
 
     // The help page in the program's own window, where the desktop has no viewer.
@@ -287,15 +287,15 @@ void ArchivingRun(bool french) {
 
 // A complete archive run from the welcome page into a folder of its own.
 void CompleteRun(WizardFixture& f, const std::string& folderName) {
-    f.Page<CWelcomePage>(kPageWelcome)->repaint();
+    f.Page<QtWelcomePage>(kPageWelcome)->repaint();
     f.ClickNext();
-    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.Page<QtSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
     f.ClickNext();
-    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
+    f.Page<QtArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
     f.ClickNext();
     const std::string folder = f.TempPath(folderName);
     std::filesystem::create_directories(folder);
-    f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
+    f.Page<QtArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
     f.ClickNext();
 }
 
@@ -347,17 +347,17 @@ void DateRun(bool french) {
     if (!f.LeaveDayWithoutClosure('E', card, first.addDays(1).toString(Qt::ISODate).toStdString())) return;
     f.Start("dX", {std::string("Language=") + (french ? "French" : "English")});
     f.ClickNext();
-    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.Page<QtSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
     f.ClickNext();
     // No archive of this card yet: continuing is not offered.
     Shot(f, QStringLiteral("134_archiving_choice_without_profile"));
-    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->DateBasedArchive()->click();
+    f.Page<QtArchiverSelectionPage>(kPageArchiverSelection)->DateBasedArchive()->click();
     f.ClickNext();
     const std::string folder = f.TempPath("dated");
     std::filesystem::create_directories(folder);
-    f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
+    f.Page<QtArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
     f.ClickNext();
-    auto* dates = f.Page<CDateSelectionPage>(kPageDateSelection);
+    auto* dates = f.Page<QtDateSelectionPage>(kPageDateSelection);
     dates->FromDate()->setDate(first);
     dates->ToDate()->setDate(first.addDays(1));
     f.ui_.answers = {true};

@@ -15,9 +15,9 @@
 #include "platform/Text.h"
 #include "ui/FolderEdit.h"
 #include "ui/NumberEdit.h"
-#include "ui/SettingsDlg.h"
+#include "ui/QtSettingsDlg.h"
 
-using tv::CSettingsDlg;
+using tv::QtSettingsDlg;
 using tv::test::UiTestEnvironment;
 
 namespace {
@@ -68,7 +68,7 @@ struct Dialog {
         return line->isVisible() ? line->text() : QString();
     }
 
-    CSettingsDlg dlg;
+    QtSettingsDlg dlg;
 };
 
 }  // namespace
@@ -245,9 +245,9 @@ private slots:
         const std::string archive = env_->Folder("archive");
         const std::string logs = env_->Folder("logs");
         Dialog d;
-        QSignalSpy texts(&d.dlg, &CSettingsDlg::languageChanged);
-        QSignalSpy path(&d.dlg, &CSettingsDlg::defaultArchivePathChanged);
-        QSignalSpy scale(&d.dlg, &CSettingsDlg::scaleTypeChanged);
+        QSignalSpy texts(&d.dlg, &QtSettingsDlg::languageChanged);
+        QSignalSpy path(&d.dlg, &QtSettingsDlg::defaultArchivePathChanged);
+        QSignalSpy scale(&d.dlg, &QtSettingsDlg::scaleTypeChanged);
         d.Toggle("useDefaultArchivePath");
         d.Type("archivePath", QString::fromStdString(archive));
         d.Type("logPath", QString::fromStdString(logs));
@@ -280,7 +280,7 @@ private slots:
     void cancelLeavesEverythingAsItWas() {
         const std::string before = env_->ReadConfig();
         Dialog d;
-        QSignalSpy texts(&d.dlg, &CSettingsDlg::languageChanged);
+        QSignalSpy texts(&d.dlg, &QtSettingsDlg::languageChanged);
         d.SetNumber("maxSize", "300");
         d.Combo("language")->setCurrentIndex(1);
         QTest::mouseClick(d.Button("cancelButton"), Qt::LeftButton);
@@ -292,7 +292,7 @@ private slots:
 
     void anotherScaleTypeSavesAndEndsTheProgram() {
         Dialog d;
-        QSignalSpy scale(&d.dlg, &CSettingsDlg::scaleTypeChanged);
+        QSignalSpy scale(&d.dlg, &QtSettingsDlg::scaleTypeChanged);
         QComboBox* type = d.Combo("scaleType");
         type->setCurrentIndex(2);
         QVERIFY(!d.Button("okButton")->isVisible());
@@ -319,7 +319,7 @@ private slots:
             Dialog d(&window);
             QCOMPARE(d.dlg.windowTitle(), QStringLiteral("Settings"));
             QCOMPARE(d.Label("languageLabel")->text(), QStringLiteral("Language :"));
-            QSignalSpy texts(&d.dlg, &CSettingsDlg::languageChanged);
+            QSignalSpy texts(&d.dlg, &QtSettingsDlg::languageChanged);
             d.Combo("language")->setCurrentIndex(1);
             d.ClickOk();
             QCOMPARE(texts.count(), 1);
@@ -383,7 +383,7 @@ private slots:
 
     void failedWriteIsNotReportedAsSaved() {
         Dialog d;
-        QSignalSpy scale(&d.dlg, &CSettingsDlg::scaleTypeChanged);
+        QSignalSpy scale(&d.dlg, &QtSettingsDlg::scaleTypeChanged);
         env_->platform().InjectFault(tv::FaultOp::IniWrite, 28);
         d.Combo("scaleType")->setCurrentIndex(2);
         QTest::mouseClick(d.Button("saveAndCloseButton"), Qt::LeftButton);

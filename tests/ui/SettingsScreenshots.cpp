@@ -11,12 +11,12 @@
 #include "app/AppContext.h"
 #include "ui/Artwork.h"
 #include "ui/NumberEdit.h"
-#include "ui/SettingsDlg.h"
+#include "ui/QtSettingsDlg.h"
 
 namespace {
 
 bool Render(const QString& file) {
-    tv::CSettingsDlg dlg;
+    tv::QtSettingsDlg dlg;
     dlg.show();
     // Show the error lines of a wrong size and day, and the restart note.
     dlg.findChild<tv::CNumberEdit*>(QStringLiteral("maxSize"))->SetText(QStringLiteral("0"));

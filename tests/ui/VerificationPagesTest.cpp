@@ -12,10 +12,10 @@
 #include "app/StartUp.h"
 #include "dx/CardCsv.h"
 #include "ui/ContinuityTable.h"
-#include "ui/SBCSelectionPage.h"
-#include "ui/VerificationFileFolderSelectionPage.h"
-#include "ui/VerificationPage.h"
-#include "ui/WelcomePage.h"
+#include "ui/QtSBCSelectionPage.h"
+#include "ui/QtVerificationFileFolderSelectionPage.h"
+#include "ui/QtVerificationPage.h"
+#include "ui/QtWelcomePage.h"
 #include "ui/WizardFixture.h"
 #include "zt4/ArchiveSignatureWriter.h"
 #include "zt4/LogSignatureWriter.h"
@@ -67,7 +67,7 @@ DxArchives ArchivesOf(char letter) {
 
 // Goes from the welcome page to the path page with the existing-archive choice.
 void ToPathPage(WizardFixture& f, bool withoutSmc, bool log = false) {
-    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    auto* welcome = f.Page<QtWelcomePage>(kPageWelcome);
     welcome->repaint();  // the first page shows its buttons when it paints
     (log ? welcome->LogValidation() : welcome->ExistingArchive())->click();
     if (withoutSmc) (welcome->WithoutSmc())->click();
@@ -76,7 +76,7 @@ void ToPathPage(WizardFixture& f, bool withoutSmc, bool log = false) {
 
 // Types the path and presses Next on the path page.
 void SubmitPath(WizardFixture& f, const std::string& path) {
-    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* page = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     page->PathBox()->setText(QString::fromStdString(path));
     f.ClickNext();
 }
@@ -92,7 +92,7 @@ struct FakeSaveDialog {
     QString suggested;
     QString filters;
     int calls = 0;
-    void InstallOn(CVerificationPage* page) {
+    void InstallOn(QtVerificationPage* page) {
         page->SetReportPathChooser([this](const QString& s, const QString& f) {
             ++calls;
             suggested = s;
@@ -116,7 +116,7 @@ void VerificationPagesTest::pathChecksRefuseWithTheirMessage() {
     f.Start("dX", {"BackupSMCOnArchive=YES"});
     ToPathPage(f, true);
     QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
-    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* page = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     QVERIFY(page->ChooseFolder()->isVisible());
     const std::string folder = f.TempPath("archives");
     std::filesystem::create_directories(folder);
@@ -166,7 +166,7 @@ void VerificationPagesTest::dxArchivesVerifyStandaloneAndAgainstTheCard() {
     ToPathPage(f, true);
     SubmitPath(f, good);
     QCOMPARE(f.ActiveId(), int(kPageVerification));
-    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    auto* run = f.Page<QtVerificationPage>(kPageVerification);
     QVERIFY(run->IsDone());
     QCOMPARE(run->StatusText(), QStringLiteral("Archive(s) verified successfully."));
     QCOMPARE(run->Results()->columnCount(), 6);
@@ -187,7 +187,7 @@ void VerificationPagesTest::dxArchivesVerifyStandaloneAndAgainstTheCard() {
     QCOMPARE(f.ActiveId(), int(kPageWelcome));
     ToPathPage(f, false);
     QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
-    f.Page<CSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
+    f.Page<QtSBCSelectionPage>(kPageSbcSelection)->CardList()->setCurrentIndex(1);
     f.ClickNext();
     QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
     SubmitPath(f, good);
@@ -207,11 +207,11 @@ void VerificationPagesTest::dxFolderWithATamperedArchiveFails() {
     WizardFixture::WriteFile(folder + "/b_bad.csv", archives.tampered);
 
     ToPathPage(f, true);
-    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* page = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     (page->ChooseFolder())->click();
     QCOMPARE(GetAppContext().folderInput, 1);
     SubmitPath(f, folder);
-    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    auto* run = f.Page<QtVerificationPage>(kPageVerification);
     QCOMPARE(run->StatusText(), QStringLiteral("Verification of one or more archive(s) failed."));
     QCOMPARE(run->Results()->topLevelItemCount(), 2);
     QStringList results;
@@ -246,10 +246,10 @@ void VerificationPagesTest::dxFolderRowsComeInNameOrder() {
     for (int i : {4, 1, 7, 0, 8, 6, 2, 5, 3}) WizardFixture::WriteFile(folder + "/" + names[i].toStdString(), good);
 
     ToPathPage(f, true);
-    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* page = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     (page->ChooseFolder())->click();
     SubmitPath(f, folder);
-    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    auto* run = f.Page<QtVerificationPage>(kPageVerification);
     QCOMPARE(run->StatusText(), QStringLiteral("Archive(s) verified successfully."));
     QStringList listed;
     for (int i = 0; i < run->Results()->topLevelItemCount(); ++i) {
@@ -268,10 +268,10 @@ void VerificationPagesTest::zt4ArchivesAndLogsValidate() {
     const std::string log = f.TempPath("Archive.log");
     WizardFixture::WriteFile(log, Zt4Log());
     QVERIFY(SignLogFile(log));
-    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    auto* run = f.Page<QtVerificationPage>(kPageVerification);
 
     ToPathPage(f, false);
-    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* page = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     QVERIFY(page->ChooseFolder()->isVisible());
     QVERIFY(!page->LogBox()->isVisible());
     SubmitPath(f, log);
@@ -320,15 +320,15 @@ void VerificationPagesTest::anotherOperationYesStartsOverAndNoEndsTheWizard() {
     QCOMPARE(f.ActiveId(), int(kPageWelcome));
     // Back to the first page: the buttons wait for its first paint.
     QVERIFY(!f.Window().BackButton()->isVisible());
-    QVERIFY(f.Page<CWelcomePage>(kPageWelcome)->NewArchive()->isChecked());
-    f.Page<CWelcomePage>(kPageWelcome)->repaint();
+    QVERIFY(f.Page<QtWelcomePage>(kPageWelcome)->NewArchive()->isChecked());
+    f.Page<QtWelcomePage>(kPageWelcome)->repaint();
     QVERIFY(f.Window().NextButton()->isVisible());
 
     ToPathPage(f, true);
     SubmitPath(f, good);
     f.ui_.answers = {false};
     (f.Window().FinishButton())->click();
-    QCOMPARE(f.Window().result(), int(CWizardDialog::kFinishCode));
+    QCOMPARE(f.Window().result(), int(QtWizardDialog::kFinishCode));
     QVERIFY(!HasAppContext());
     QVERIFY(f.LogText().find("Application closed") != std::string::npos);
 }
@@ -340,7 +340,7 @@ void VerificationPagesTest::closingAfterTheRunAborts() {
     WizardFixture::WriteFile(archive, Zt4Archive());
     ToPathPage(f, false);
     SubmitPath(f, archive);
-    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    auto* run = f.Page<QtVerificationPage>(kPageVerification);
     QCOMPARE(run->StatusText(), QStringLiteral("Archive validation failed."));  // not signed
     QCOMPARE(f.Window().CancelButton()->text(), QStringLiteral("&Abort"));
     f.ui_.answers = {false};
@@ -362,7 +362,7 @@ void VerificationPagesTest::abortDuringARunEndsTheProgram() {
     const std::string good = ArchivesOf('K').good;
     for (int i = 0; i < 5; ++i) WizardFixture::WriteFile(folder + "/a" + std::to_string(i) + ".csv", good);
     ToPathPage(f, true);
-    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* page = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     page->ChooseFolder()->click();
     page->PathBox()->setText(QString::fromStdString(folder));
     f.TakeShown();
@@ -397,7 +397,7 @@ void VerificationPagesTest::reportButtonSavesHtmlAndPdf() {
     const std::string good = folder + "/good.csv";
     WizardFixture::WriteFile(good, ArchivesOf('K').good);
     ToPathPage(f, true);
-    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    auto* run = f.Page<QtVerificationPage>(kPageVerification);
     QVERIFY(!f.Window().PageButton()->isVisible());  // nothing to report before a run
     SubmitPath(f, good);
     QPushButton* button = run->ReportButton();
@@ -452,7 +452,7 @@ void VerificationPagesTest::reportOfAValidationAndAFailedSave() {
     QVERIFY(SignArchiveFile(archive));
     ToPathPage(f, false);
     SubmitPath(f, archive);
-    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    auto* run = f.Page<QtVerificationPage>(kPageVerification);
     QVERIFY(run->Succeeded());
     QVERIFY(run->ReportButton()->isVisible());
     QCOMPARE(run->ReportButton()->text(), QStringLiteral("Enregistrer le rapport..."));
@@ -484,13 +484,13 @@ void VerificationPagesTest::allFindingsBoxReachesTheRunOptions() {
     WizardFixture::WriteFile(folder + "/a.csv", archives.good);
     WizardFixture::WriteFile(folder + "/b.csv", archives.tampered);
     ToPathPage(f, true);
-    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* page = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     QVERIFY(page->AllFindingsBox()->isVisible());
     QCOMPARE(page->AllFindingsBox()->text(), QStringLiteral("&List every failing block"));
     QVERIFY(!page->AllFindingsBox()->isChecked());
     page->ChooseFolder()->click();
     page->AllFindingsBox()->click();
-    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    auto* run = f.Page<QtVerificationPage>(kPageVerification);
     // The verifier finds the page's trail in the context while it runs, and
     // only then.
     const AuditTrail* during = nullptr;
@@ -514,7 +514,7 @@ void VerificationPagesTest::allFindingsBoxReachesTheRunOptions() {
     WizardFixture z;
     z.Start("ZT4");
     ToPathPage(z, false);
-    auto* zpage = z.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* zpage = z.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     QVERIFY(!zpage->AllFindingsBox()->isVisible());
     zpage->AllFindingsBox()->setChecked(true);
     QVERIFY(!zpage->AllFindings());
@@ -530,10 +530,10 @@ void VerificationPagesTest::continuityTableShowsForAFolderOnly() {
     WizardFixture::WriteFile(folder + "/20150101_20150102.csv", good);
     WizardFixture::WriteFile(folder + "/20150103_20150104.csv", good);
     ToPathPage(f, true);
-    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* page = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
     page->ChooseFolder()->click();
     SubmitPath(f, folder);
-    auto* run = f.Page<CVerificationPage>(kPageVerification);
+    auto* run = f.Page<QtVerificationPage>(kPageVerification);
     QVERIFY(run->Continuity() != nullptr);
     QTreeWidget* table = run->ContinuityTable();
     QVERIFY(table->isVisible());
@@ -609,8 +609,8 @@ void VerificationPagesTest::zt4FolderIsComparedWithTheCardsLog() {
     const std::string archive = folder + "/run/20150102080000_20150102200000.xml";
     WizardFixture::WriteFile(archive, Zt4Archive());
     QVERIFY(SignArchiveFile(archive));
-    auto* run = f.Page<CVerificationPage>(kPageVerification);
-    auto* page = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
+    auto* run = f.Page<QtVerificationPage>(kPageVerification);
+    auto* page = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
 
     ToPathPage(f, false);
     QVERIFY(!page->LogBox()->isVisible());

@@ -11,14 +11,14 @@
 #include "app/StartUp.h"
 #include "dx/VerifierdX.h"
 #include "emulator/CardExtension.h"
-#include "ui/ArchiverPathSelectionPage.h"
-#include "ui/ArchiverRunPage.h"
-#include "ui/ArchiverSelectionPage.h"
-#include "ui/DateSelectionPage.h"
-#include "ui/SBCSelectionPage.h"
-#include "ui/VerificationFileFolderSelectionPage.h"
-#include "ui/VerificationPage.h"
-#include "ui/WelcomePage.h"
+#include "ui/QtArchiverPathSelectionPage.h"
+#include "ui/QtArchiverRunPage.h"
+#include "ui/QtArchiverSelectionPage.h"
+#include "ui/QtDateSelectionPage.h"
+#include "ui/QtSBCSelectionPage.h"
+#include "ui/QtVerificationFileFolderSelectionPage.h"
+#include "ui/QtVerificationPage.h"
+#include "ui/QtWelcomePage.h"
 #include "ui/WizardFixture.h"
 
 namespace tv::test {
@@ -37,26 +37,26 @@ public:
     // Welcome (or, with auto-detect, the card page first) to the archive choice.
     void ToChoice() {
         if (f_.ActiveId() == kPageWelcome) {
-            auto* welcome = f_.Page<CWelcomePage>(kPageWelcome);
+            auto* welcome = f_.Page<QtWelcomePage>(kPageWelcome);
             welcome->repaint();  // the first page shows its buttons when it paints
             welcome->NewArchive()->click();
             f_.ClickNext();
         }
         QCOMPARE(f_.ActiveId(), int(kPageSbcSelection));
-        auto* cards = f_.Page<CSBCSelectionPage>(kPageSbcSelection);
+        auto* cards = f_.Page<QtSBCSelectionPage>(kPageSbcSelection);
         cards->repaint();
         QVERIFY(cards->CardList()->count() >= 2);
         cards->CardList()->setCurrentIndex(1);
         f_.ClickNext();
         if (f_.ActiveId() == kPageWelcome) {  // auto-detect: the welcome page follows the card
-            f_.Page<CWelcomePage>(kPageWelcome)->NewArchive()->click();
+            f_.Page<QtWelcomePage>(kPageWelcome)->NewArchive()->click();
             f_.ClickNext();
         }
         QCOMPARE(f_.ActiveId(), int(kPageArchiverSelection));
     }
     // The choice and the folder; the run page (or the date page) follows.
     void Choose(Kind kind, const std::string& folder) {
-        auto* choice = f_.Page<CArchiverSelectionPage>(kPageArchiverSelection);
+        auto* choice = f_.Page<QtArchiverSelectionPage>(kPageArchiverSelection);
         QRadioButton* button = kind == Kind::Complete ? choice->CompleteArchive()
                                : kind == Kind::Continue ? choice->ContinueArchive()
                                                         : choice->DateBasedArchive();
@@ -65,18 +65,18 @@ public:
         f_.ClickNext();
         QCOMPARE(f_.ActiveId(), int(kPageArchiverPathSelection));
         fs::create_directories(folder);
-        f_.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
+        f_.Page<QtArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox()->setText(QString::fromStdString(folder));
         f_.ClickNext();
     }
     void Dates(const QDate& from, const QDate& to) {
         QCOMPARE(f_.ActiveId(), int(kPageDateSelection));
-        auto* dates = f_.Page<CDateSelectionPage>(kPageDateSelection);
+        auto* dates = f_.Page<QtDateSelectionPage>(kPageDateSelection);
         dates->FromDate()->setDate(from);
         dates->ToDate()->setDate(to);
         f_.ClickNext();
     }
-    CArchiverRunPage* Run() const {
-        auto* page = dynamic_cast<CArchiverRunPage*>(f_.Window().ActivePage());
+    QtArchiverRunPage* Run() const {
+        auto* page = dynamic_cast<QtArchiverRunPage*>(f_.Window().ActivePage());
         return page;
     }
     // Finish, and the answer to "Do you want to perform another operation?".
@@ -93,7 +93,7 @@ private:
 
 // The run page finished with success, one row per file written, and every
 // file verifies; the number of files.
-size_t ExpectVerifiedRun(WizardFixture& f, CArchiverRunPage* run, CardFamily family, const std::string& folder) {
+size_t ExpectVerifiedRun(WizardFixture& f, QtArchiverRunPage* run, CardFamily family, const std::string& folder) {
     if (run == nullptr) {
         qWarning("no run page: %d", f.ActiveId());
         return 0;
@@ -123,7 +123,7 @@ void ThreeRuns(CardFamily family) {
     Flow flow(f);
 
     flow.ToChoice();
-    QVERIFY(!f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->ContinueAvailable());
+    QVERIFY(!f.Page<QtArchiverSelectionPage>(kPageArchiverSelection)->ContinueAvailable());
     flow.Choose(Kind::Complete, f.TempPath("complete"));
     QCOMPARE(f.ActiveId(), int(kPageCompleteArchiver));
     ExpectVerifiedRun(f, flow.Run(), family, f.TempPath("complete"));
@@ -135,7 +135,7 @@ void ThreeRuns(CardFamily family) {
     std::string error;
     QVERIFY2(ExtendCard(f.TempPath("card-E"), 2, grown, error), error.c_str());
     flow.ToChoice();
-    QVERIFY(f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->ContinueAvailable());
+    QVERIFY(f.Page<QtArchiverSelectionPage>(kPageArchiverSelection)->ContinueAvailable());
     flow.Choose(Kind::Continue, f.TempPath("continued"));
     QCOMPARE(f.ActiveId(), int(kPagePartialArchiver));
     ExpectVerifiedRun(f, flow.Run(), family, f.TempPath("continued"));
@@ -151,7 +151,7 @@ void ThreeRuns(CardFamily family) {
     QCOMPARE(f.Window().BreadcrumbTexts().size(), 5);
 
     flow.Another(false);
-    QCOMPARE(f.Window().result(), int(CWizardDialog::kFinishCode));
+    QCOMPARE(f.Window().result(), int(QtWizardDialog::kFinishCode));
     QVERIFY(!HasAppContext());
     QVERIFY(f.LogText().find("Application closed") != std::string::npos);
 }
@@ -170,7 +170,7 @@ void WholeFlowTest::autoDetectStartsAgainOnTheCardPage() {
     QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
     Flow flow(f);
     flow.ToChoice();
-    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
+    f.Page<QtArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
     f.ClickNext();  // the default folder: straight on to the run
     QCOMPARE(f.ActiveId(), int(kPageCompleteArchiver));
     ExpectVerifiedRun(f, flow.Run(), CardFamily::Zt4, f.TempPath("default"));
@@ -179,10 +179,10 @@ void WholeFlowTest::autoDetectStartsAgainOnTheCardPage() {
     flow.Another(true);
     QCOMPARE(f.ActiveId(), int(kPageSbcSelection));
     flow.ToChoice();
-    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
+    f.Page<QtArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
     f.ui_.answers = {false};
     f.ClickNext();
-    CArchiverRunPage* run = flow.Run();
+    QtArchiverRunPage* run = flow.Run();
     QVERIFY(run != nullptr);
     QVERIFY(!run->Succeeded());
     QCOMPARE(run->MessageText(), QStringLiteral("File already exists."));
@@ -239,12 +239,12 @@ void WholeFlowTest::enterInAPathFieldIsOneNext() {
     f.Start("dX");
     Flow flow(f);
     flow.ToChoice();
-    f.Page<CArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
+    f.Page<QtArchiverSelectionPage>(kPageArchiverSelection)->CompleteArchive()->click();
     f.ClickNext();
     QCOMPARE(f.ActiveId(), int(kPageArchiverPathSelection));
     const std::string folder = f.TempPath("complete");
     fs::create_directories(folder);
-    QLineEdit* archivePath = f.Page<CArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox();
+    QLineEdit* archivePath = f.Page<QtArchiverPathSelectionPage>(kPageArchiverPathSelection)->PathBox();
     archivePath->setText(QString::fromStdString(folder));
     f.TakeShown();
     QTest::keyClick(archivePath, Qt::Key_Return);
@@ -257,13 +257,13 @@ void WholeFlowTest::enterInAPathFieldIsOneNext() {
 
     // The verification path page, with the Enter key of the number pad; an
     // empty path is refused once.
-    auto* welcome = f.Page<CWelcomePage>(kPageWelcome);
+    auto* welcome = f.Page<QtWelcomePage>(kPageWelcome);
     welcome->repaint();
     welcome->ExistingArchive()->click();
     welcome->WithoutSmc()->click();
     f.ClickNext();
     QCOMPARE(f.ActiveId(), int(kPageVerificationFileFolderSelection));
-    QLineEdit* archive = f.Page<CVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection)->PathBox();
+    QLineEdit* archive = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection)->PathBox();
     f.TakeShown();
     QTest::keyClick(archive, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(f.TakeShown(), std::vector<std::string>{"Enter an archive file/folder path and click \"Next\"."});
@@ -273,7 +273,7 @@ void WholeFlowTest::enterInAPathFieldIsOneNext() {
     QCOMPARE(f.TakeShown(), std::vector<std::string>{});
     QCOMPARE(f.Window().result(), 0);
     QCOMPARE(f.ActiveId(), int(kPageVerification));
-    QVERIFY(f.Page<CVerificationPage>(kPageVerification)->IsDone());
+    QVERIFY(f.Page<QtVerificationPage>(kPageVerification)->IsDone());
     QVERIFY(f.Window().FinishButton()->isDefault());
 }
 

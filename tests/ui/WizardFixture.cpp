@@ -109,7 +109,7 @@ void WizardFixture::Start(const std::string& scaleType, const std::vector<std::s
     WriteFile(dataFolder_ + "/Tallyvault.ini", content);
 
     const StartUpResult start = RunStartUpSteps();
-    window_ = std::make_unique<CMasterDlg>();
+    window_ = std::make_unique<QtMasterDlg>();
     AddWizardPages(*window_, start.pageOrder);
     window_->ShowFirstPage();
     window_->show();
@@ -139,7 +139,7 @@ CardOptions WizardFixture::SmallCard(CardFamily family) {
 }
 
 int WizardFixture::ActiveId() const {
-    CWizardPage* page = window_->ActivePage();
+    QtWizardPage* page = window_->ActivePage();
     return page != nullptr ? page->PageId() : 0;
 }
 

@@ -18,8 +18,8 @@
 #include "emulator/SmcEmulator.h"
 #include "platform/FaultyPlatform.h"
 #include "support/RecordingUi.h"
-#include "ui/MasterDlg.h"
-#include "ui/WizardPage.h"
+#include "ui/QtMasterDlg.h"
+#include "ui/QtWizardPage.h"
 
 namespace tv::test {
 
@@ -58,7 +58,7 @@ public:
     SmcEmulator& Emulator(char letter) { return *cards_[letter - 'A']; }
     static CardOptions SmallCard(CardFamily family);
 
-    CMasterDlg& Window() { return *window_; }
+    QtMasterDlg& Window() { return *window_; }
     int ActiveId() const;
     template <typename T>
     T* Page(int id) const {
@@ -96,7 +96,7 @@ public:
 private:
     std::string root_;
     std::string dataFolder_;
-    std::unique_ptr<CMasterDlg> window_;
+    std::unique_ptr<QtMasterDlg> window_;
     std::shared_ptr<SmcEmulator> cards_[26];
 };
 
