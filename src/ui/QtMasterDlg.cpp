@@ -16,7 +16,7 @@
 #include "log/LogFile.h"
 #include "messages/Messages.h"
 #include "ui/Artwork.h"
-#include "ui/Breadcrumb.h"
+#include "wizard/Breadcrumb.h"
 #include "ui/HelpPages.h"
 #include "ui/QtLanguage.h"
 #include "ui/QtText.h"

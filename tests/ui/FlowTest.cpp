@@ -13,7 +13,7 @@
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
-#include "ui/Breadcrumb.h"
+#include "wizard/Breadcrumb.h"
 #include "ui/QtDateSelectionPage.h"
 #include "ui/HelpWindow.h"
 #include "ui/QtSBCSelectionPage.h"

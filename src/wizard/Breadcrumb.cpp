@@ -1,4 +1,4 @@
-#include "ui/Breadcrumb.h"
+#include "wizard/Breadcrumb.h"
 
 #include "app/AppContext.h"
 
