@@ -9,11 +9,11 @@
 
 namespace tv {
 
-std::string HelpPageName(const std::string& language) {
+std::string HelpFileName(const std::string& language) {
     return language == "French" ? "FAQ_fr.htm" : "FAQ_en.htm";
 }
 
-std::string FindHelpPage(const std::string& programFolder, const std::string& installedFolder,
+std::string FindHelpFile(const std::string& programFolder, const std::string& installedFolder,
                          const std::string& pageName) {
     Platform& p = Sys();
     const std::string beside = p.JoinPath(programFolder, pageName);
@@ -32,7 +32,7 @@ std::string CMasterDlg::HelpFilePath() const {
 #else
     const std::string installed;
 #endif
-    return FindHelpPage(programFolder_, installed, HelpPageName(GetAppContext().language));
+    return FindHelpFile(programFolder_, installed, HelpFileName(GetAppContext().language));
 }
 
 void CMasterDlg::Initialise() {

@@ -11,11 +11,11 @@ namespace tv {
 
 // The help page of a language: "FAQ_fr.htm" when the language is exactly
 // "French", "FAQ_en.htm" otherwise.
-std::string HelpPageName(const std::string& language);
+std::string HelpFileName(const std::string& language);
 // The help page for a program in programFolder: beside the program when it is
 // there, else in the installed data folder (installedFolder, relative to the
 // program's folder; empty for none) when it is there, else beside the program.
-std::string FindHelpPage(const std::string& programFolder, const std::string& installedFolder,
+std::string FindHelpFile(const std::string& programFolder, const std::string& installedFolder,
                          const std::string& pageName);
 
 class CMasterDlg : public CWizardDialog {
