@@ -5,6 +5,7 @@
 #include "log/LogFile.h"
 #include "messages/Messages.h"
 #include "platform/Text.h"
+#include "wizard/SettingsDlg.h"
 #include "wizard/WizardPage.h"
 
 namespace tv {
@@ -86,10 +87,14 @@ void CMasterDlg::OnHelp() {
 
 void CMasterDlg::OnSettings() {
     if (!Window().IsSettingsEnabled()) return;  // not while a run is going on (Alt+X)
-    Window().RunSettings();
+    CSettingsDlg dialog;
+    Window().RunSettings(dialog);
     ReturnToPage();
     Window().SetTitle(ToUtf16(WindowTitle()));
     RefreshTexts();
+    if (dialog.Saved()) RefreshDefaultPath();
+    // A new scale type takes effect at the next start: the program ends now.
+    if (dialog.ScaleTypeChanged()) CloseApplicationNow();
 }
 
 void CMasterDlg::RefreshTexts() {

@@ -10,6 +10,7 @@
 
 namespace tv {
 
+class CSettingsDlg;
 class CWizardPage;
 class PageView;
 
@@ -56,8 +57,10 @@ public:
     // Opens a document (the help page) with the system's viewer; false when
     // nothing could show it.
     virtual bool OpenDocument(const std::string& path) = 0;
-    // Runs the settings dialog modally.
-    virtual void RunSettings() = 0;
+    // Runs the settings dialog modally: the face makes its panel from the
+    // dialog's template, calls its OnInitDialog and hands it the user's clicks
+    // until OnOk agrees or the user cancels.
+    virtual void RunSettings(CSettingsDlg& dialog) = 0;
     // Paints what is pending, at once.
     virtual void Redraw() = 0;
 };

@@ -82,9 +82,9 @@ bool FakeWizardWindow::OpenDocument(const std::string& path) {
     return openSucceeds;
 }
 
-void FakeWizardWindow::RunSettings() {
+void FakeWizardWindow::RunSettings(CSettingsDlg& dialog) {
     ++settingsRuns;
-    if (duringSettings) duringSettings();
+    if (duringSettings) duringSettings(dialog);
 }
 
 }  // namespace tv::test

@@ -12,6 +12,7 @@
 #include "messages/MemoryResultList.h"
 #include "support/RecordingUi.h"
 #include "wizard/PageView.h"
+#include "wizard/SettingsDlg.h"
 #include "wizard/WizardDialog.h"
 #include "wizard/WizardPage.h"
 
@@ -121,7 +122,7 @@ public:
     bool IsSettingsEnabled() const override { return settingsEnabled; }
     void FocusSettings() override { settingsFocused = true; }
     bool OpenDocument(const std::string& path) override;
-    void RunSettings() override;
+    void RunSettings(CSettingsDlg& dialog) override;
     void Redraw() override { ++redraws; }
 
     FakeButton& Button(WizardButton b) { return buttons_[static_cast<int>(b)]; }
@@ -141,7 +142,8 @@ public:
     bool settingsEnabled = true;
     bool settingsFocused = false;
     int settingsRuns = 0;
-    std::function<void()> duringSettings;
+    // Stands in for the user in the settings dialog (the dialog is not shown).
+    std::function<void(CSettingsDlg&)> duringSettings;
     std::vector<std::string> opened;  // documents asked to open
     bool openSucceeds = true;
     int redraws = 0;

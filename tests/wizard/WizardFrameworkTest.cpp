@@ -292,7 +292,7 @@ TEST_F(WizardFrameworkTest, SettingsRefreshTheTextsAndAreClosedDuringRuns) {
     Open({133, 159});
     wizard_.OnNext();
     Calls();
-    window_.duringSettings = [] { GetAppContext().language = "French"; };
+    window_.duringSettings = [](CSettingsDlg&) { GetAppContext().language = "French"; };
     wizard_.OnKey(WizardKey::kAltX);
     EXPECT_EQ(window_.settingsRuns, 1);
     EXPECT_EQ(Calls(), (Hooks{"159:return", "159:header", "159:texts"}));
