@@ -55,6 +55,11 @@ public:
     // The column headers and widths (pixels at 96 dpi) of a result list.
     virtual void SetColumns(int control, const std::vector<std::u16string>& headers,
                             const std::vector<int>& widths) = 0;
+    // A cell of a result list tells of a failure (or no longer does): the face
+    // draws it in its failure colour. A face without one may leave it.
+    virtual void MarkCell(int /*control*/, int /*row*/, int /*column*/, bool /*failed*/) {}
+    // The bitmap (by resource ID) a picture control shows.
+    virtual void SetImage(int /*control*/, int /*bitmap*/) {}
 
     // --- date pickers (the toolkit shows dates in the user's format) -------------
     virtual DayDate GetDate(int control) const = 0;

@@ -2,12 +2,18 @@
 
 #include "app/StartUp.h"
 #include "wizard/MasterDlg.h"
+#include "wizard/VerificationFileFolderSelectionPage.h"
+#include "wizard/VerificationPage.h"
 #include "wizard/WizardPage.h"
 
 namespace tv {
 
 std::unique_ptr<CWizardPage> MakeWizardPage(int pageId) {
     switch (pageId) {
+        case kPageVerificationFileFolderSelection:
+            return std::make_unique<CVerificationFileFolderSelectionPage>();
+        case kPageVerification:
+            return std::make_unique<CVerificationPage>();
         default:
             return nullptr;
     }

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ struct FakeControl {
     DayDate first;
     DayDate last;
     std::vector<std::u16string> headers;
+    std::map<std::pair<int, int>, bool> failedCells;  // (row, column) marked failed
+    int image = 0;
 };
 
 class FakePageView : public PageView {
@@ -63,6 +66,10 @@ public:
     void SetColumns(int control, const std::vector<std::u16string>& headers, const std::vector<int>&) override {
         At(control).headers = headers;
     }
+    void MarkCell(int control, int row, int column, bool failed) override {
+        At(control).failedCells[{row, column}] = failed;
+    }
+    void SetImage(int control, int bitmap) override { At(control).image = bitmap; }
     DayDate GetDate(int control) const override { return At(control).date; }
     void SetDate(int control, const DayDate& date) override { At(control).date = date; }
     void SetDateRange(int control, const DayDate& first, const DayDate& last) override;
