@@ -13,6 +13,7 @@
 #include "dx/CardCsv.h"
 #include "platform/FaultyPlatform.h"
 #include "platform/Text.h"
+#include "smc/SmcDiscovery.h"
 #include "wizard/CoreWizardTest.h"
 #include "wizard/ReportSaving.h"
 #include "wizard/VerificationFileFolderSelectionPage.h"
@@ -136,6 +137,10 @@ protected:
             cells.push_back(ToNarrow(cell));
         }
         return cells;
+    }
+    std::string Caption(int index) {
+        if (index < 0 || index >= static_cast<int>(window_.breadcrumb.size())) return "(none)";
+        return ToNarrow(GetMessageText(window_.breadcrumb[static_cast<size_t>(index)]));
     }
     int Rows(int control = RunPg::kCtlResults) { return RunView().ResultsOf(control).ItemCount(); }
     // Finish pressed after a run, the another-operation question answered.
@@ -281,6 +286,8 @@ TEST_F(VerificationPagesTest, DxFileAndFolderRuns) {
     EXPECT_TRUE(RunView().At(RunPg::kCtlStatusImage).visible);
     EXPECT_EQ(RunView().At(RunPg::kCtlStatusImage).image, RunPg::kBmpSuccess);
     EXPECT_FALSE(RunView().At(RunPg::kCtlContinuityTable).visible);  // a single file
+    ASSERT_EQ(window_.breadcrumb.size(), size_t{3});
+    EXPECT_EQ(Caption(window_.highlight), "Verifying");
 
     // A folder with a tampered archive.
     EnsureWelcomePage();
@@ -316,6 +323,36 @@ TEST_F(VerificationPagesTest, DxFileAndFolderRuns) {
     EXPECT_EQ(RunPage().Continuity(), nullptr);
     EXPECT_FALSE(RunView().At(RunPg::kCtlContinuityTable).visible);
     EXPECT_EQ(Rows(RunPg::kCtlContinuityTable), 0);
+}
+
+// With the card: the card list has identified the card in the drive first.
+TEST_F(VerificationPagesTest, DxArchiveVerifiesAgainstTheCard) {
+    const CardSummary card = MountCard('K', Small(CardFamily::Dx));
+    StartOn("dX");
+    const DxArchives archives = ArchivesOf('K');
+    const std::string good = TempPath("good.csv");
+    WriteFile(good, archives.good);
+    const std::string bad = TempPath("bad.csv");
+    WriteFile(bad, archives.tampered);
+    const SmcList cards = ScanSmcDrives(GetAppContext());
+    ASSERT_EQ(cards.entries.size(), size_t{2});
+    ASSERT_EQ(IdentifySmc(GetAppContext(), cards.entries[1], SmcPurpose::Archiving), SmcIdentity::Accepted);
+    ToPathPage(Kind::kDx, false);
+    EXPECT_EQ(Page<Choice>(kPageVerificationFileFolderSelection).OnWizardBack(), kPageSbcSelection);
+    Submit(good);
+    ASSERT_EQ(Active(), kPageVerification);
+    EXPECT_EQ(Status(), "Archive(s) verified successfully.");
+    ASSERT_EQ(Rows(), 1);
+    EXPECT_EQ(Row(0)[2], "Success");
+    EXPECT_EQ(Row(0)[4], card.scaleSerialNumber);
+    EXPECT_EQ(Row(0)[5], card.smcUid);
+
+    EnsureWelcomePage();
+    Finish(true);
+    ToPathPage(Kind::kDx, false);
+    Submit(bad);
+    EXPECT_EQ(Status(), "Archive verification failed.");
+    EXPECT_EQ(Row(0)[2], "Failure");
 }
 
 TEST_F(VerificationPagesTest, AllFindingsBoxReachesTheRunOptionsForThatRunOnly) {
@@ -365,6 +402,7 @@ TEST_F(VerificationPagesTest, Zt4ArchivesAndLogsValidate) {
     Submit(archive);
     EXPECT_EQ(Status(), "Archive validated successfully.");
     EXPECT_EQ(RunView().At(RunPg::kCtlResults).headers.size(), size_t{4});
+    EXPECT_EQ(Caption(window_.highlight), "Validating");
     EXPECT_EQ(Row(0)[2], "Success");
     EXPECT_FALSE(RunPage().MakeReportInput().rows.empty());
 
