@@ -1,6 +1,9 @@
 #include "wizard/Pages.h"
 
 #include "app/StartUp.h"
+#include "wizard/ArchiverPathSelectionPage.h"
+#include "wizard/ArchiverSelectionPage.h"
+#include "wizard/DateSelectionPage.h"
 #include "wizard/MasterDlg.h"
 #include "wizard/WizardPage.h"
 
@@ -8,6 +11,12 @@ namespace tv {
 
 std::unique_ptr<CWizardPage> MakeWizardPage(int pageId) {
     switch (pageId) {
+        case kPageArchiverSelection:
+            return std::make_unique<CArchiverSelectionPage>();
+        case kPageArchiverPathSelection:
+            return std::make_unique<CArchiverPathSelectionPage>();
+        case kPageDateSelection:
+            return std::make_unique<CDateSelectionPage>();
         default:
             return nullptr;
     }
