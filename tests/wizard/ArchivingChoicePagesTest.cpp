@@ -39,20 +39,14 @@ TEST_F(ArchivingChoicePagesTest, CardWithoutProfileOffersCompleteAndDateOnly) {
     Open("dX");
     ToChoice();
     EXPECT_TRUE(Choice().At(kCtlCompleteArchive).checked);
-    EXPECT_FALSE(Choice().At(kCtlContinueArchive).checked);
-    EXPECT_FALSE(Choice().At(kCtlDateBasedArchive).checked);
     EXPECT_EQ(Choice().Focused(), kCtlCompleteArchive);
     EXPECT_FALSE(Choice().At(kCtlContinueArchive).enabled);
     EXPECT_FALSE(Choice().At(kCtlPreviousArchiveInfo).visible);
     EXPECT_FALSE(ChoicePage().ContinueAvailable());
     EXPECT_TRUE(window_.IsButtonEnabled(WizardButton::kNext));
-    EXPECT_TRUE(window_.IsButtonVisible(WizardButton::kBack));
-    EXPECT_EQ(window_.defaultButton, WizardButton::kNext);
     EXPECT_EQ(window_.breadcrumb, (std::vector<MessageId>{140, 114, 115}));
     EXPECT_EQ(window_.highlight, 2);
     EXPECT_EQ(Choice().At(kCtlArchiveChoiceBox).text, u"Choose an archiving option and click \"Next\".");
-    EXPECT_EQ(Choice().At(kCtlDateBasedArchive).text, u"&Date based archive");
-    EXPECT_TRUE(Shown().empty());
 
     // Every choice makes a new operation of its kind at once.
     AppContext& ctx = GetAppContext();
@@ -113,7 +107,6 @@ TEST_F(ArchivingChoicePagesTest, SoundProfileOffersContinueWithThePreviousDates)
     EXPECT_TRUE(ChoicePage().ContinueAvailable());
     EXPECT_TRUE(Choice().At(kCtlContinueArchive).enabled);
     EXPECT_TRUE(Choice().At(kCtlPreviousArchiveInfo).visible);
-    EXPECT_TRUE(Choice().At(kCtlDateBasedArchive).visible);
     EXPECT_EQ(Choice().At(kCtlPreviousArchiveInfo).text, u"[Previous archive info: 2015-12-20 to 2015-12-21]");
     EXPECT_TRUE(Choice().At(kCtlCompleteArchive).checked);
     AppContext& ctx = GetAppContext();
@@ -140,7 +133,6 @@ TEST_F(ArchivingChoicePagesTest, SoundProfileOffersContinueWithThePreviousDates)
     EXPECT_FALSE(ChoicePage().ContinueAvailable());
     EXPECT_FALSE(Choice().At(kCtlContinueArchive).enabled);
     EXPECT_FALSE(Choice().At(kCtlPreviousArchiveInfo).visible);
-    EXPECT_TRUE(Choice().At(kCtlPreviousArchiveInfo).text.empty());
     EXPECT_NE(LogText().find("Scale Serial number in SMC profile file is incorrect"), std::string::npos);
 }
 
@@ -182,7 +174,6 @@ TEST_F(ArchivingChoicePagesTest, WithoutTheDefaultFolderEveryChoiceAsksForOne) {
         EXPECT_TRUE(Path().At(kCtlArchivePath).text.empty());
         EXPECT_TRUE(Path().At(kCtlArchivePath).enabled);
         EXPECT_EQ(Path().Focused(), kCtlArchivePath);
-        EXPECT_TRUE(window_.IsButtonVisible(WizardButton::kBack));
         TypePath(folder);
         Next();
         EXPECT_EQ(Active(), target);
@@ -254,11 +245,6 @@ TEST_F(ArchivingChoicePagesTest, FolderChecksAndTheLengthBoundaries) {
     EXPECT_EQ(OnlyStyle(), unsigned{kMbIconError});
     EXPECT_EQ(Shown(), Texts{"Enter a valid path."});
     EXPECT_NE(LogText().find("Archive path not found: " + TempPath("missing")), std::string::npos);
-    // A file is no folder.
-    WriteFile(TempPath("file"), "x");
-    TypePath(TempPath("file"));
-    Next();
-    EXPECT_EQ(Shown(), Texts{"Enter a valid path."});
 
     // ZT4 without the card's backup: 143 characters at most.
     TypePath(FolderOfLength(144));
@@ -277,37 +263,6 @@ TEST_F(ArchivingChoicePagesTest, FolderChecksAndTheLengthBoundaries) {
     EXPECT_EQ(GetAppContext().archivePath, AsFolder(fits));
     // The configuration keeps its own folder.
     EXPECT_EQ(ReadFile(ConfigPath()).find(fits), std::string::npos);
-}
-
-TEST_F(ArchivingChoicePagesTest, TheLimitDependsOnFamilyAndBackup) {
-    struct Case {
-        CardFamily family;
-        const char* scale;
-        const char* backup;
-        size_t longest;
-    };
-    for (const Case& c : {Case{CardFamily::Dx, "dX", "YES", 174}, Case{CardFamily::Dx, "dX", "NO", 184},
-                          Case{CardFamily::Zt4, "ZT4", "YES", 164}}) {
-        SCOPED_TRACE(std::string(c.scale) + " backup " + c.backup);
-        if (wizard_) wizard_->DestroyPages();
-        wizard_.reset();
-        pages_.clear();
-        DestroyAppContext();  // the next configuration is read afresh
-        RemoveCard('K');
-        MountCard('K', Small(c.family));
-        Open(c.scale, {std::string("BackupSMCOnArchive=") + c.backup});
-        ToChoice();
-        Next();
-        ASSERT_EQ(Active(), kPageArchiverPathSelection);
-        Shown();
-        TypePath(FolderOfLength(c.longest + 1));
-        Next();
-        EXPECT_EQ(Shown(), Texts{"Archive path too long. Please shorten the path."});
-        TypePath(FolderOfLength(c.longest));
-        Next();
-        EXPECT_TRUE(Shown().empty());
-        EXPECT_EQ(Active(), kPageCompleteArchiver);
-    }
 }
 
 TEST_F(ArchivingChoicePagesTest, BrowseOpensTheFolderPicker) {
