@@ -1,6 +1,9 @@
 #include "wizard/Pages.h"
 
 #include "app/StartUp.h"
+#include "wizard/ArchiverPathSelectionPage.h"
+#include "wizard/ArchiverSelectionPage.h"
+#include "wizard/DateSelectionPage.h"
 #include "wizard/MasterDlg.h"
 #include "wizard/VerificationFileFolderSelectionPage.h"
 #include "wizard/VerificationPage.h"
@@ -14,6 +17,12 @@ std::unique_ptr<CWizardPage> MakeWizardPage(int pageId) {
             return std::make_unique<CVerificationFileFolderSelectionPage>();
         case kPageVerification:
             return std::make_unique<CVerificationPage>();
+        case kPageArchiverSelection:
+            return std::make_unique<CArchiverSelectionPage>();
+        case kPageArchiverPathSelection:
+            return std::make_unique<CArchiverPathSelectionPage>();
+        case kPageDateSelection:
+            return std::make_unique<CDateSelectionPage>();
         default:
             return nullptr;
     }
