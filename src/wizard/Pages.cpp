@@ -1,6 +1,9 @@
 #include "wizard/Pages.h"
 
 #include "app/StartUp.h"
+#include "wizard/CompleteArchiverPage.h"
+#include "wizard/DateBasedArchiverPage.h"
+#include "wizard/PartialArchiverPage.h"
 #include "wizard/MasterDlg.h"
 #include "wizard/WizardPage.h"
 
@@ -8,6 +11,12 @@ namespace tv {
 
 std::unique_ptr<CWizardPage> MakeWizardPage(int pageId) {
     switch (pageId) {
+        case kPageCompleteArchiver:
+            return std::make_unique<CCompleteArchiverPage>();
+        case kPagePartialArchiver:
+            return std::make_unique<CPartialArchiverPage>();
+        case kPageDateBasedArchiver:
+            return std::make_unique<CDateBasedArchiverPage>();
         default:
             return nullptr;
     }
