@@ -184,6 +184,8 @@ void CArchiverRunPage::ShowRangeUnavailable(AppContext& ctx) {
     view.Show(progressControl_, false);
     window.ShowButton(WizardButton::kFinish, true);
     window.ShowButton(WizardButton::kNext, false);
+    // Back would lead nowhere: only Finish and its question end the page.
+    window.ShowButton(WizardButton::kBack, false);
     window.ShowButton(WizardButton::kCancel, false);
     window.FocusButton(WizardButton::kFinish);
     Wizard()->SetNextOrFinishDefault(true);
