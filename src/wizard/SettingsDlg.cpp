@@ -229,13 +229,12 @@ bool CSettingsDlg::OnOk() {
         return false;
     }
     const bool changed = view_->Selection(kCtlSetScaleType) != loadedScaleType_;
-    // The dialog closes either way, and the wizard takes up what the context now
-    // holds; a file that did not take the values is said so, and the program
-    // does not end for a scale type that was not stored.
-    const bool written = SaveConfiguration(ctx, input);
-    if (!written) ShowMessage(kNotSaved, kMbIconError);
-    saved_ = true;
-    scaleTypeChanged_ = written && changed;
+    // The dialog closes either way; a file that did not take the values is said
+    // so and not reported as saved, and the program does not end for a scale
+    // type that was not stored.
+    saved_ = SaveConfiguration(ctx, input);
+    if (!saved_) ShowMessage(kNotSaved, kMbIconError);
+    scaleTypeChanged_ = saved_ && changed;
     return true;
 }
 
