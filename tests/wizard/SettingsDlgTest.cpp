@@ -1,7 +1,7 @@
-// The settings dialog of the core on a fake panel: loading the file, the field
-// checks and their error lines, saving through the configuration writer, the
-// scale type switch, French texts, F3 and the browse buttons, and the wizard
-// acting on what the dialog saved.
+// The settings dialog of the core on a fake panel (the field checks themselves
+// are the configuration's, tested there): loading the file, the error lines,
+// saving through the configuration writer, the scale type switch, French texts,
+// F3 and the browse buttons, and the wizard acting on what the dialog saved.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -122,11 +122,9 @@ TEST_F(SettingsDlgTest, SizeChecksShowTheirErrorLine) {
         const char* size;
         const char* error;
         const char* stored;
-    } cases[] = {{"0", "Less than min size (1 MB).", ""},       {"abc", "Less than min size (1 MB).", ""},
-                 {"", "Less than min size (1 MB).", ""},        {"2049", "Exceeding max size (2048 MB).", ""},
-                 {"-5", "Exceeding max size (2048 MB).", ""},   {"99999999999", "Exceeding max size (2048 MB).", ""},
-                 {"12MB", "", "12"},                            {"025", "", "25"},
-                 {"2048", "", "2048"},                          {"1", "", "1"}};
+    } cases[] = {{"0", "Less than min size (1 MB).", ""},
+                 {"2049", "Exceeding max size (2048 MB).", ""},
+                 {"025", "", "25"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.size);
         const std::string before = ConfigText();
@@ -159,8 +157,7 @@ TEST_F(SettingsDlgTest, YearEndMustBeADayOfTheChosenMonth) {
         const char* day;
         bool valid;
         const char* stored;
-    } cases[] = {{1, "29", true, "29-Feb"}, {1, "30", false, ""}, {3, "31", false, ""}, {3, "30", true, "30-Apr"},
-                 {0, "0", false, ""},       {11, "32", false, ""}, {11, "", false, ""}};
+    } cases[] = {{1, "29", true, "29-Feb"}, {1, "30", false, ""}, {11, "", false, ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.month) + " " + c.day);
         Dialog d;
@@ -213,23 +210,6 @@ TEST_F(SettingsDlgTest, ArchiveFolderIsCheckedOnlyWhenAlwaysUsed) {
     EXPECT_TRUE(d.dlg.OnOk());
     EXPECT_EQ(ConfigValue("ArchivePath"), TempPath("nowhere"));
     EXPECT_EQ(ConfigValue("UseDefaultArchivePath"), "NO");
-}
-
-TEST_F(SettingsDlgTest, ProfileFolderLengthLimit) {
-    Open("Auto-detect");
-    std::string base = TempPath("p");
-    ASSERT_LT(base.size(), 200u);
-    const std::string fits = base + std::string(217 - base.size(), 'a');
-    const std::string tooLong = base + std::string(218 - base.size(), 'b');
-    std::filesystem::create_directories(fits);
-    std::filesystem::create_directories(tooLong);
-    Dialog d;
-    d.Type(kCtlSetProfilePath, tooLong);
-    EXPECT_FALSE(d.dlg.OnOk());
-    EXPECT_EQ(d.Line(kCtlSetProfileError), "Path too long.");
-    d.Type(kCtlSetProfilePath, fits);
-    EXPECT_TRUE(d.dlg.OnOk());
-    EXPECT_EQ(ConfigValue("SMCProfilePath"), fits);
 }
 
 TEST_F(SettingsDlgTest, SaveWritesTheFileAndTheWizardTakesItUp) {
