@@ -4,6 +4,9 @@
 #include "wizard/ArchiverPathSelectionPage.h"
 #include "wizard/ArchiverSelectionPage.h"
 #include "wizard/DateSelectionPage.h"
+#include "wizard/CompleteArchiverPage.h"
+#include "wizard/DateBasedArchiverPage.h"
+#include "wizard/PartialArchiverPage.h"
 #include "wizard/MasterDlg.h"
 #include "wizard/VerificationFileFolderSelectionPage.h"
 #include "wizard/VerificationPage.h"
@@ -23,6 +26,12 @@ std::unique_ptr<CWizardPage> MakeWizardPage(int pageId) {
             return std::make_unique<CArchiverPathSelectionPage>();
         case kPageDateSelection:
             return std::make_unique<CDateSelectionPage>();
+        case kPageCompleteArchiver:
+            return std::make_unique<CCompleteArchiverPage>();
+        case kPagePartialArchiver:
+            return std::make_unique<CPartialArchiverPage>();
+        case kPageDateBasedArchiver:
+            return std::make_unique<CDateBasedArchiverPage>();
         default:
             return nullptr;
     }
