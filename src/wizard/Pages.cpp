@@ -2,12 +2,24 @@
 
 #include "app/StartUp.h"
 #include "wizard/MasterDlg.h"
+#include "wizard/SBCSelectionPage.h"
+#include "wizard/VerificationSBCSelectionPage.h"
+#include "wizard/VerificationSelectionPage.h"
+#include "wizard/WelcomePage.h"
 #include "wizard/WizardPage.h"
 
 namespace tv {
 
 std::unique_ptr<CWizardPage> MakeWizardPage(int pageId) {
     switch (pageId) {
+        case kPageWelcome:
+            return std::make_unique<CWelcomePage>();
+        case kPageSbcSelection:
+            return std::make_unique<CSBCSelectionPage>();
+        case kPageVerificationSbcSelection:
+            return std::make_unique<CVerificationSBCSelectionPage>();
+        case kPageVerificationSelection:
+            return std::make_unique<CVerificationSelectionPage>();
         default:
             return nullptr;
     }
