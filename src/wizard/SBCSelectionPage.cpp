@@ -48,6 +48,7 @@ void CSBCSelectionPage::UpdateTexts() {
 }
 
 void CSBCSelectionPage::ShowFillLevel(bool show) {
+    if (!HasFillLevel()) return;
     View().Show(kCtlFillLevel, show);
     View().Show(kCtlFillPicture, show);
 }

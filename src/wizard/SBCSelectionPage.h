@@ -42,6 +42,8 @@ protected:
     virtual void OnCardSelected(const std::string& entry);
     // The rules the card is identified by.
     virtual SmcPurpose Purpose() const { return SmcPurpose::Archiving; }
+    // Whether the template has the fill-level bar and its picture.
+    virtual bool HasFillLevel() const { return true; }
     // Builds the list from the drives; a refresh (a drive came or went) keeps
     // the list usable when no card is left.
     void Scan(bool refresh);

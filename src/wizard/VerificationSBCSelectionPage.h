@@ -24,6 +24,7 @@ public:
 protected:
     void OnCardSelected(const std::string& entry) override;
     SmcPurpose Purpose() const override { return SmcPurpose::Verification; }
+    bool HasFillLevel() const override { return false; }
 };
 
 }  // namespace tv
