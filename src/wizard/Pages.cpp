@@ -3,13 +3,17 @@
 #include "app/StartUp.h"
 #include "wizard/ArchiverPathSelectionPage.h"
 #include "wizard/ArchiverSelectionPage.h"
-#include "wizard/DateSelectionPage.h"
 #include "wizard/CompleteArchiverPage.h"
 #include "wizard/DateBasedArchiverPage.h"
-#include "wizard/PartialArchiverPage.h"
+#include "wizard/DateSelectionPage.h"
 #include "wizard/MasterDlg.h"
+#include "wizard/PartialArchiverPage.h"
+#include "wizard/SBCSelectionPage.h"
 #include "wizard/VerificationFileFolderSelectionPage.h"
 #include "wizard/VerificationPage.h"
+#include "wizard/VerificationSBCSelectionPage.h"
+#include "wizard/VerificationSelectionPage.h"
+#include "wizard/WelcomePage.h"
 #include "wizard/WizardPage.h"
 
 namespace tv {
@@ -32,6 +36,14 @@ std::unique_ptr<CWizardPage> MakeWizardPage(int pageId) {
             return std::make_unique<CPartialArchiverPage>();
         case kPageDateBasedArchiver:
             return std::make_unique<CDateBasedArchiverPage>();
+        case kPageWelcome:
+            return std::make_unique<CWelcomePage>();
+        case kPageSbcSelection:
+            return std::make_unique<CSBCSelectionPage>();
+        case kPageVerificationSbcSelection:
+            return std::make_unique<CVerificationSBCSelectionPage>();
+        case kPageVerificationSelection:
+            return std::make_unique<CVerificationSelectionPage>();
         default:
             return nullptr;
     }

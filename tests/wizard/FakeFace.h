@@ -63,6 +63,7 @@ public:
     ProgressView* Progress(int control) override { return &progress_[control]; }
     StatusView* Status(int control) override { return &status_[control]; }
     ResultList* Results(int control) override { return &results_[control]; }
+    void SetBarState(int control, BarState state) override { barStates[control] = state; }
     void SetColumns(int control, const std::vector<std::u16string>& headers, const std::vector<int>&) override {
         At(control).headers = headers;
     }
@@ -86,6 +87,7 @@ public:
     MemoryResultList& ResultsOf(int control) { return results_[control]; }
 
     std::map<int, int> timers;         // running timers: id → period
+    std::map<int, BarState> barStates;  // the last colour of each progress bar
     std::deque<std::u16string> picks;  // the pickers' answers; empty: cancelled
     struct PickerCall {
         std::u16string kind;  // u"file", u"folder", u"save"
