@@ -347,6 +347,50 @@ TEST_F(FlowTableTest, AutoDetectWithAZt4Card) {
     RunSession({"Auto-detect", CardFamily::Zt4, true, kZt4Operations});
 }
 
+// A run that finds its archive already there and keeps it: back to the folder
+// page when the user chose the folder, the run's end otherwise.
+TEST_F(FlowTableTest, AnArchiveAlreadyThereLeadsBackToTheFolderPageOnlyWhenOneWasChosen) {
+    MountCard('E', Small(CardFamily::Dx));
+    const std::string folder = TempPath("archives");
+    std::filesystem::create_directories(folder);
+    Start("dX", {"ArchivePath=" + folder});
+    Paint();
+    archiveFolder_ = folder;
+    extension_ = ".csv";
+    WalkOperation(Op::kComplete, ArchiveSteps(false, false, Op::kComplete));
+    ASSERT_EQ(FilesUnder(folder, ".csv").size(), 1u);
+    Finish(true);
+    Paint();
+
+    ui_.answers = {false};  // keep the archive there
+    for (int i = 0; i < 4 && Active() != kPageArchiverPathSelection; ++i) Advance();
+    ASSERT_EQ(Active(), kPageArchiverPathSelection);
+    Advance();
+    EXPECT_EQ(ui_.shown.size(), 1u);
+    EXPECT_EQ(Active(), kPageArchiverPathSelection);
+    ExpectCrumbs({140, 114, 115, 182});
+    ui_.shown.clear();
+    archiveFolder_ = TempPath("other");
+    std::filesystem::create_directories(archiveFolder_);
+    Advance();
+    ASSERT_EQ(Active(), kPageCompleteArchiver);
+    EXPECT_TRUE(Page<CArchiverRunPage>(kPageCompleteArchiver).Succeeded());
+    EXPECT_EQ(FilesUnder(archiveFolder_, ".csv").size(), 1u);
+    Finish(true);
+    Paint();
+
+    // The default folder: the run ends there, and Back stays.
+    GetAppContext().useDefaultArchivePath = true;
+    GetAppContext().archivePath = Sys().WithTrailingSeparator(folder);
+    ui_.answers = {false};
+    for (int i = 0; i < 3 && Active() != kPageCompleteArchiver; ++i) Advance();
+    ASSERT_EQ(Active(), kPageCompleteArchiver);
+    EXPECT_FALSE(Page<CArchiverRunPage>(kPageCompleteArchiver).Succeeded());
+    EXPECT_EQ(ToNarrow(View(kPageCompleteArchiver).At(kCtlRunMessage).text), "File already exists.");
+    Back();
+    EXPECT_EQ(Active(), kPageCompleteArchiver);
+}
+
 // The language switched in the settings on an open page: the page's texts, the
 // breadcrumb and the wizard's buttons change at once, before any paint.
 TEST_F(FlowTableTest, LanguageSwitchedInTheSettingsChangesThePageAndTheButtonsAtOnce) {
