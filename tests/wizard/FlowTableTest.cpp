@@ -5,7 +5,6 @@
 // the settings on an open page.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -160,7 +159,6 @@ protected:
     void ExpectRunResult(Op op);
 
     Op op_ = Op::kComplete;
-    bool defaultPath_ = false;
     std::string archiveFolder_;    // where the operation's archives go
     std::string verifyPath_;       // what a verification submits
     std::set<std::string> before_;  // the archives there before the run
@@ -273,7 +271,6 @@ void FlowTableTest::RunSession(const Session& s) {
     const int scaleType = GetAppContext().configuredScaleType;
     const int firstPage = scaleType == 0 ? kPageSbcSelection : kPageWelcome;
     extension_ = s.family == CardFamily::Dx ? ".csv" : ".xml";
-    defaultPath_ = s.defaultPath;
     std::string archive;  // the first archive written, for the verifications
     for (size_t i = 0; i < s.operations.size(); ++i) {
         const Op op = s.operations[i];
@@ -340,7 +337,7 @@ TEST_F(FlowTableTest, Zt4ConfiguredWithTheDefaultFolder) {
 
 // Auto-detect: the card page first; a dX card is verified against itself.
 TEST_F(FlowTableTest, AutoDetectWithADxCard) {
-    RunSession({"Auto-detect", CardFamily::Dx, false, {Op::kComplete, Op::kContinue, Op::kDates, Op::kVerifyWithCard}});
+    RunSession({"Auto-detect", CardFamily::Dx, false, kDxOperations});
 }
 
 TEST_F(FlowTableTest, AutoDetectWithAZt4Card) {
@@ -454,6 +451,25 @@ TEST_F(FlowTableTest, LanguageSwitchedInTheSettingsChangesThePageAndTheButtonsAt
     EXPECT_EQ(run.StatusOf(kCtlRunStatus).text, u"Archive(s) created successfully.");
     EXPECT_NE(frenchStatus, run.StatusOf(kCtlRunStatus).text);
     EXPECT_EQ(run.At(kCtlRunResultList).headers.front(), u"S.No");
+}
+
+// In French the date-based run's five captions are shortened at the front: the
+// first two when the welcome page comes first, the card's alone otherwise.
+TEST_F(FlowTableTest, FrenchDateRunShortensTheFrontCaptions) {
+    for (const char* scaleType : {"ZT4", "Auto-detect"}) {
+        SCOPED_TRACE(scaleType);
+        TearDown();
+        SetUp();
+        MountCard('E', Small(CardFamily::Zt4));
+        const std::string folder = TempPath("default");
+        std::filesystem::create_directories(folder);
+        Start(scaleType, {"Language=French", "UseDefaultArchivePath=YES", "ArchivePath=" + folder});
+        Paint();
+        op_ = Op::kDates;
+        for (int i = 0; i < 5 && Active() != kPageDateBasedArchiver; ++i) Advance();
+        ASSERT_EQ(Active(), kPageDateBasedArchiver);
+        ExpectCrumbs(std::string(scaleType) == "ZT4" ? Ids{284, 239, 115, 130, 123} : Ids{239, 140, 115, 130, 123});
+    }
 }
 
 }  // namespace tv::test
