@@ -4,9 +4,9 @@
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
-#include "smc/SmcDiscovery.h"
 #include "wizard/ArchiverSelectionPage.h"
 #include "wizard/Pages.h"
+#include "wizard/SBCSelectionPage.h"
 
 namespace tv::test {
 
@@ -21,28 +21,12 @@ void ArchivingChoiceFixture::Open(const std::string& scaleType, const std::vecto
     WriteConfig(ValidConfig(lines));
     const StartUpResult start = RunStartUpSteps();
     wizard_ = std::make_unique<CMasterDlg>(window_);
-    const auto autoDetect = [] { return GetAppContext().configuredScaleType == 0; };
     for (int id : start.pageOrder) {
         std::unique_ptr<CWizardPage> page;
-        if (id == kPageArchiverSelection || id == kPageArchiverPathSelection || id == kPageDateSelection) {
-            page = MakeWizardPage(id);
-        } else if (id == kPageWelcome) {
-            page = std::make_unique<StandInPage>(id, [autoDetect]() -> int {
-                return autoDetect() ? kPageArchiverSelection : kPageSbcSelection;
-            });
-        } else if (id == kPageSbcSelection) {
-            page = std::make_unique<StandInPage>(id, [autoDetect]() -> int {
-                AppContext& ctx = GetAppContext();
-                const SmcList found = ScanSmcDrives(ctx);
-                EXPECT_GE(found.entries.size(), 2u);
-                if (found.entries.size() < 2) return -1;
-                const SmcIdentity identity = IdentifySmc(ctx, found.entries[1], SmcPurpose::Archiving);
-                EXPECT_EQ(identity, SmcIdentity::Accepted);
-                if (identity != SmcIdentity::Accepted) return -1;
-                return autoDetect() ? kPageWelcome : kPageArchiverSelection;
-            });
+        if (id == kPageCompleteArchiver || id == kPagePartialArchiver || id == kPageDateBasedArchiver) {
+            page = std::make_unique<StandInPage>(id);
         } else {
-            page = std::make_unique<StandInPage>(id, nullptr);
+            page = MakeWizardPage(id);
         }
         ASSERT_TRUE(page != nullptr) << id;
         wizard_->AddPage(page.get());
@@ -52,7 +36,16 @@ void ArchivingChoiceFixture::Open(const std::string& scaleType, const std::vecto
 }
 
 void ArchivingChoiceFixture::ToChoice() {
-    for (int i = 0; i < 2 && Active() != kPageArchiverSelection; ++i) Next();
+    // The welcome page offers a new archive first; the card page's first card
+    // is the mounted one.
+    for (int i = 0; i < 2 && Active() != kPageArchiverSelection; ++i) {
+        wizard_->ActivePage()->OnPaint();
+        if (Active() == kPageSbcSelection) {
+            ASSERT_GE(View(kPageSbcSelection).At(kCtlCardList).items.size(), 2u);
+            Select(kPageSbcSelection, kCtlCardList, 1);
+        }
+        Next();
+    }
     ASSERT_EQ(Active(), kPageArchiverSelection);
 }
 

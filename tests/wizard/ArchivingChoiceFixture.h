@@ -1,8 +1,9 @@
-// The archiving choice pages of the core on the fake face, among stand-ins for
-// the pages around them: the welcome and card pages (the card page's stand-in
-// identifies the mounted card as the real one does) and the run pages (which
-// only count how they were reached). The user interface hands the active
-// page its due timers whenever the engine pumps, as a face's event loop does.
+// The archiving choice pages of the core on the fake face, reached through the
+// real welcome and card pages, with stand-ins for the run pages: a stand-in
+// only counts how it was reached, so the choice pages' tests end where the run
+// would start (the runs themselves have their own tests and the flow's). The
+// user interface hands the active page its due timers whenever the engine
+// pumps, as a face's event loop does.
 #pragma once
 
 #include <functional>
@@ -15,16 +16,14 @@ namespace tv::test {
 
 class ArchivingChoiceFixture : public CoreWizardTest {
 protected:
+    // A run page: it stays where it was reached.
     class StandInPage : public CWizardPage {
     public:
-        StandInPage(int pageId, std::function<int()> next) : CWizardPage(pageId), next_(std::move(next)) {}
+        explicit StandInPage(int pageId) : CWizardPage(pageId) {}
         void OnEnterForward() override { ++entered; }
-        int OnWizardNext() override { return next_ ? next_() : -1; }
+        int OnWizardNext() override { return -1; }
         int OnWizardBack() override { return -1; }
         int entered = 0;
-
-    private:
-        std::function<int()> next_;
     };
 
     class TickingUi : public RecordingUi {

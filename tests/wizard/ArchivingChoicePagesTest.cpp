@@ -117,8 +117,7 @@ TEST_F(ArchivingChoicePagesTest, SoundProfileOffersContinueWithThePreviousDates)
     // Back to the card page and forward again: the choice starts over at complete.
     Back();
     ASSERT_EQ(Active(), kPageSbcSelection);
-    Next();
-    ASSERT_EQ(Active(), kPageArchiverSelection);
+    ToChoice();  // the card chosen again from the list scanned anew
     EXPECT_TRUE(Choice().At(kCtlCompleteArchive).checked);
     EXPECT_FALSE(Choice().At(kCtlContinueArchive).checked);
     EXPECT_EQ(ctx.archiveType, 1);
@@ -128,8 +127,7 @@ TEST_F(ArchivingChoicePagesTest, SoundProfileOffersContinueWithThePreviousDates)
     // An entry that is not the card's: no continuation, and the entry is set aside.
     Back();
     WriteProfile(card, "WRONG00000");
-    Next();
-    ASSERT_EQ(Active(), kPageArchiverSelection);
+    ToChoice();
     EXPECT_FALSE(ChoicePage().ContinueAvailable());
     EXPECT_FALSE(Choice().At(kCtlContinueArchive).enabled);
     EXPECT_FALSE(Choice().At(kCtlPreviousArchiveInfo).visible);

@@ -23,14 +23,9 @@ void RunPageFixture::Open(const std::string& scaleType, const std::vector<std::s
     WriteConfig(ValidConfig(lines));
     const StartUpResult start = RunStartUpSteps();
     wizard_ = std::make_unique<CMasterDlg>(window_);
-    std::vector<int> ids = start.pageOrder;
-    ids.push_back(kLauncher);
-    for (int id : ids) {
-        std::unique_ptr<CWizardPage> page = MakeWizardPage(id);
-        if (!page) page = std::make_unique<StandInPage>(id);
-        wizard_->AddPage(page.get());
-        pages_.push_back(std::move(page));
-    }
+    pages_ = AddWizardPages(*wizard_, start.pageOrder);
+    pages_.push_back(std::make_unique<StandInPage>(kLauncher));
+    wizard_->AddPage(pages_.back().get());
     wizard_->Initialise();
 }
 

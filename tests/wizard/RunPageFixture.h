@@ -1,7 +1,7 @@
-// The run pages on the core wizard: the start-up page list with stand-ins for
-// the pages that lead to a run and follow it, a card identified and an
-// operation prepared as the choice pages leave them, and a user interface that
-// acts while the engine pumps events.
+// The run pages on the core wizard: the start-up page list, a card identified
+// and an operation prepared as the choice pages leave them, a launcher page
+// that hands over to a run page, and a user interface that acts while the
+// engine pumps events.
 #pragma once
 
 #include <functional>
@@ -27,7 +27,10 @@ public:
     std::function<void()> duringPump;
 };
 
-// A page of the list whose own port is elsewhere: it answers Next as told.
+// The launcher: it moves to a run page as the path and date pages do once
+// their checks passed, so that a run can start from states those pages would
+// refuse (a folder gone after its check, dates the card could not give). The
+// way through the real pages is the flow's test.
 class StandInPage : public CWizardPage {
 public:
     explicit StandInPage(int id) : CWizardPage(id) {}
@@ -42,8 +45,7 @@ protected:
 
     void SetUp() override;
     // The configuration of the scale type, the start-up steps, the pages of the
-    // list order (stand-ins where the core has no page yet) and the wizard on
-    // its first page.
+    // list order and the launcher, and the wizard on its first page.
     void Open(const std::string& scaleType, const std::vector<std::string>& overrides = {});
     // The mounted card at E: identified for archiving, the kind of run chosen
     // (1 complete, 2 continue, 3 dates), archives going to the folder.

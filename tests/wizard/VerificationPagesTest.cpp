@@ -1,8 +1,8 @@
 // The verification pages of the wizard's core: the path checks of page 140,
 // the runs of page 141 (dX files and folders, ZT4 archives, logs and folders),
 // the another-operation question, the aborts, the continuity table and the
-// report. Page 140 is reached as the welcome page leaves the context: the
-// choice is put into the context and the wizard activates the page as Next would.
+// report. Page 140 is reached as the user goes there: the choice on the
+// welcome page, and for a dX run with the card the card page's first card.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,11 +13,12 @@
 #include "dx/CardCsv.h"
 #include "platform/FaultyPlatform.h"
 #include "platform/Text.h"
-#include "smc/SmcDiscovery.h"
 #include "wizard/CoreWizardTest.h"
 #include "wizard/ReportSaving.h"
+#include "wizard/SBCSelectionPage.h"
 #include "wizard/VerificationFileFolderSelectionPage.h"
 #include "wizard/VerificationPage.h"
+#include "wizard/WelcomePage.h"
 #include "zt4/ArchiveSignatureWriter.h"
 #include "zt4/LogSignatureWriter.h"
 #include "zt4/VerifierChoice.h"
@@ -94,22 +95,24 @@ protected:
         CoreWizardTest::TearDown();
     }
 
-    // The welcome page's choice of an existing archive (dX, standalone unless
-    // told) or of a log, then page 140 entered forward.
+    // The welcome page's choice of an existing archive (dX: without the card
+    // unless told, else with the first card of the card page) or of the log,
+    // and Next on to page 140, as the user goes there.
     void ToPathPage(Kind kind, bool standalone = true) {
-        AppContext& ctx = GetAppContext();
-        ctx.operation = 2;
-        PrepareDxVerifier(ctx);
-        ctx.verificationMode = kind == Kind::kDx && !standalone ? 1 : 2;
-        SetValidationKind(ctx, kind == Kind::kDx ? 2 : kind == Kind::kZt4Archive ? 1 : 3);
-        CWizardPage* page = wizard_->FindPage(kPageVerificationFileFolderSelection);
-        // The welcome page shows Next once painted; Next leads on with Back.
-        window_.ShowButton(WizardButton::kNext, true);
-        window_.ShowButton(WizardButton::kBack, true);
-        window_.ShowButton(WizardButton::kFinish, false);
-        page->OnBeforeNext();
-        ASSERT_TRUE(wizard_->ActivatePage(page));
-        page->OnEnterForward();
+        for (int i = 0; i < 2 && Active() != kPageWelcome; ++i) Back();
+        ASSERT_EQ(Active(), kPageWelcome);
+        wizard_->ActivePage()->OnPaint();
+        Choose(kPageWelcome, kind == Kind::kZt4Log ? kCtlLogValidation : kCtlExistingArchive,
+               {kCtlNewArchive, kCtlExistingArchive, kCtlLogValidation});
+        if (kind == Kind::kDx && View(kPageWelcome).At(kCtlWithoutSmc).checked != standalone) {
+            Click(kPageWelcome, kCtlWithoutSmc, true);
+        }
+        Next();
+        if (Active() == kPageSbcSelection) {
+            wizard_->ActivePage()->OnPaint();
+            Select(kPageSbcSelection, kCtlCardList, 1);
+            Next();
+        }
         ASSERT_EQ(Active(), kPageVerificationFileFolderSelection);
     }
     FakePageView& ChoiceView() { return View(kPageVerificationFileFolderSelection); }
@@ -148,13 +151,6 @@ protected:
         ui_.answers = {another};
         wizard_->OnFinish();
     }
-    // The page the program would start over on: a stand-in when the welcome
-    // page is not in the list.
-    void EnsureWelcomePage() {
-        if (wizard_->FindPage(kPageWelcome) != nullptr) return;
-        welcome_ = std::make_unique<CWizardPage>(kPageWelcome);
-        wizard_->AddPage(welcome_.get());
-    }
     // Runs f; the exit code when the program ended in it, -1 otherwise.
     static int ExitCodeOf(const std::function<void()>& f) {
         try {
@@ -166,7 +162,6 @@ protected:
     }
 
     PumpingUi ui_;
-    std::unique_ptr<CWizardPage> welcome_;
 };
 
 TEST_F(VerificationPagesTest, PathChecksRefuseWithTheirMessage) {
@@ -224,6 +219,7 @@ TEST_F(VerificationPagesTest, PathChecksRefuseWithTheirMessage) {
 }
 
 TEST_F(VerificationPagesTest, BackGoesToTheCardListOnlyForAConfiguredDxRunWithTheCard) {
+    MountCard('K', Small(CardFamily::Dx));
     StartOn("dX");
     ToPathPage(Kind::kDx, false);
     auto& page = Page<Choice>(kPageVerificationFileFolderSelection);
@@ -290,7 +286,6 @@ TEST_F(VerificationPagesTest, DxFileAndFolderRuns) {
     EXPECT_EQ(Caption(window_.highlight), "Verifying");
 
     // A folder with a tampered archive.
-    EnsureWelcomePage();
     Finish(true);
     EXPECT_EQ(Active(), kPageWelcome);
     const std::string folder = TempPath("archives");
@@ -334,9 +329,6 @@ TEST_F(VerificationPagesTest, DxArchiveVerifiesAgainstTheCard) {
     WriteFile(good, archives.good);
     const std::string bad = TempPath("bad.csv");
     WriteFile(bad, archives.tampered);
-    const SmcList cards = ScanSmcDrives(GetAppContext());
-    ASSERT_EQ(cards.entries.size(), size_t{2});
-    ASSERT_EQ(IdentifySmc(GetAppContext(), cards.entries[1], SmcPurpose::Archiving), SmcIdentity::Accepted);
     ToPathPage(Kind::kDx, false);
     EXPECT_EQ(Page<Choice>(kPageVerificationFileFolderSelection).OnWizardBack(), kPageSbcSelection);
     Submit(good);
@@ -347,7 +339,6 @@ TEST_F(VerificationPagesTest, DxArchiveVerifiesAgainstTheCard) {
     EXPECT_EQ(Row(0)[4], card.scaleSerialNumber);
     EXPECT_EQ(Row(0)[5], card.smcUid);
 
-    EnsureWelcomePage();
     Finish(true);
     ToPathPage(Kind::kDx, false);
     Submit(bad);
@@ -377,7 +368,6 @@ TEST_F(VerificationPagesTest, AllFindingsBoxReachesTheRunOptionsForThatRunOnly) 
     EXPECT_TRUE(RunPage().Trail().options.allFindings);
     EXPECT_EQ(Status(), "Verification of one or more archive(s) failed.");
 
-    EnsureWelcomePage();
     Finish(true);
     ToPathPage(Kind::kDx);
     EXPECT_FALSE(ChoiceView().At(Choice::kCtlAllFindings).checked);
@@ -406,7 +396,6 @@ TEST_F(VerificationPagesTest, Zt4ArchivesAndLogsValidate) {
     EXPECT_EQ(Row(0)[2], "Success");
     EXPECT_FALSE(RunPage().MakeReportInput().rows.empty());
 
-    EnsureWelcomePage();
     Finish(true);
     TakeShown();
     ToPathPage(Kind::kZt4Log);
@@ -486,7 +475,6 @@ TEST_F(VerificationPagesTest, Zt4FolderIsComparedWithTheCardsLog) {
     const std::string other = Join(runFolder, "20150103080000_20150103200000.xml");
     WriteFile(other, Zt4Archive());
     ASSERT_TRUE(SignArchiveFile(other));
-    EnsureWelcomePage();
     Finish(true);
     ToPathPage(Kind::kZt4Archive);
     SetFolder(true);
@@ -500,7 +488,6 @@ TEST_F(VerificationPagesTest, Zt4FolderIsComparedWithTheCardsLog) {
 TEST_F(VerificationPagesTest, AnotherOperationYesStartsOverAndNoEndsTheProgram) {
     MountCard('K', Small(CardFamily::Dx));
     StartOn("dX");
-    EnsureWelcomePage();
     const std::string good = TempPath("good.csv");
     WriteFile(good, ArchivesOf('K').good);
     ToPathPage(Kind::kDx);
