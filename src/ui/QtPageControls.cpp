@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "ui/FolderEdit.h"
 #include "ui/QtProgressView.h"
 #include "ui/QtResultList.h"
 #include "ui/QtStatusView.h"
@@ -163,7 +164,12 @@ void QtPageControls::Focus(int control) {
 }
 
 void QtPageControls::SetTip(int control, const std::u16string& tip) {
-    if (QWidget* w = Control(control)) w->setToolTip(ToQString(tip));
+    // A folder edit's tip is the one of its browse button.
+    if (auto* folder = As<CFolderEdit>(control)) {
+        folder->SetBrowseToolTip(ToQString(tip));
+    } else if (QWidget* w = Control(control)) {
+        w->setToolTip(ToQString(tip));
+    }
 }
 
 void QtPageControls::SetChecked(int control, bool checked) {
@@ -296,7 +302,7 @@ QString QtPageControls::Pick(PickerKind kind, const std::u16string& title, const
     switch (kind) {
         case PickerKind::kOpenFile: return QFileDialog::getOpenFileName(&owner_, t, start, list);
         case PickerKind::kSaveFile: return QFileDialog::getSaveFileName(&owner_, t, start, list, chosenFilter);
-        case PickerKind::kFolder: return QFileDialog::getExistingDirectory(&owner_, t, start);
+        case PickerKind::kFolder: return CFolderEdit::Choose(&owner_, start);
     }
     return {};
 }

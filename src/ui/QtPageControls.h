@@ -49,7 +49,8 @@ public:
     void SetBitmaps(Bitmaps bitmaps) { bitmaps_ = std::move(bitmaps); }
 
     // Replaces Qt's file and folder dialogs (tests, portable front ends); an
-    // empty picker brings them back.
+    // empty picker brings them back. Without one, a folder is picked as a
+    // folder edit's browse button picks it (CFolderEdit::SetChooser).
     static void SetPicker(Picker picker);
 
     // --- PageView --------------------------------------------------------------
