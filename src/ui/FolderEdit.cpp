@@ -35,10 +35,14 @@ void CFolderEdit::SetChooser(Chooser chooser) { CurrentChooser() = std::move(cho
 
 void CFolderEdit::SetBrowseToolTip(const QString& text) { browse_->setToolTip(text); }
 
+QString CFolderEdit::Choose(QWidget* parent, const QString& current) {
+    const Chooser& chooser = CurrentChooser();
+    return chooser ? chooser(parent, current) : PickFolder(parent, current);
+}
+
 void CFolderEdit::Browse() {
     if (!isEnabled()) return;
-    const Chooser& chooser = CurrentChooser();
-    const QString chosen = chooser ? chooser(this, text()) : PickFolder(this, text());
+    const QString chosen = Choose(this, text());
     if (chosen.isEmpty()) return;
     setText(QDir::toNativeSeparators(chosen));
     setFocus();

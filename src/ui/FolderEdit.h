@@ -20,6 +20,9 @@ public:
 
     // Replaces the platform's folder picker (tests, portable front ends).
     static void SetChooser(Chooser chooser);
+    // The folder picker as the browse button opens it; also the one of the
+    // pages' panels (QtPageControls).
+    static QString Choose(QWidget* parent, const QString& current);
     // Tooltip of the browse button.
     void SetBrowseToolTip(const QString& text);
 

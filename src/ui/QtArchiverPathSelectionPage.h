@@ -1,35 +1,25 @@
-// The archive folder of this run, asked for when the default folder is not
-// used: it must exist and leave room for the names the run builds in it.
+// The archive path's panel: the folder the archive is written to, as the
+// core's page (CArchiverPathSelectionPage) decides it.
 #pragma once
 
 #include <QGroupBox>
 #include <QLabel>
 
 #include "ui/FolderEdit.h"
-#include "ui/QtWizardPage.h"
+#include "ui/QtPagePanel.h"
+#include "wizard/ArchiverPathSelectionPage.h"
 
 namespace tv {
 
-class QtArchiverPathSelectionPage : public QtWizardPage {
+class QtArchiverPathSelectionPage : public QtPagePanel {
     Q_OBJECT
 public:
     explicit QtArchiverPathSelectionPage(QWidget* parent = nullptr);
 
     CFolderEdit* PathBox() const { return path_; }
 
-    int UpdateHeader() override;
-    void UpdateTexts() override;
-    void OnEnterForward() override;
-    void OnReturnTo(bool flag) override;
-    void OnSetActive() override;
-    bool OnKillActive() override;
-    int OnWizardNext() override;
-    int OnWizardBack() override;
-    void OnBrowse() override;
-    void OnDefaultPathChanged() override;
-
 private:
-
+    CArchiverPathSelectionPage choice_;
     QGroupBox* box_;
     QLabel* label_;
     CFolderEdit* path_;

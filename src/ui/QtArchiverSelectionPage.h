@@ -1,17 +1,18 @@
-// The archive choice: a complete archive, a continuation of the card's last
-// archive (offered only when the card's profile entry is sound) or a
-// date-based archive. Each choice makes the matching archive operation at once.
+// The archive choice's panel: a complete archive, a continuation of the card's
+// last archive or a date-based archive, as the core's page
+// (CArchiverSelectionPage) decides them.
 #pragma once
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
 
-#include "ui/QtWizardPage.h"
+#include "ui/QtPagePanel.h"
+#include "wizard/ArchiverSelectionPage.h"
 
 namespace tv {
 
-class QtArchiverSelectionPage : public QtWizardPage {
+class QtArchiverSelectionPage : public QtPagePanel {
     Q_OBJECT
 public:
     explicit QtArchiverSelectionPage(QWidget* parent = nullptr);
@@ -21,30 +22,15 @@ public:
     QRadioButton* DateBasedArchive() const { return dateBased_; }
     // "[Previous archive info: <start> to <end>]", shown with the continue choice.
     QLabel* PreviousArchiveInfo() const { return info_; }
-    bool ContinueAvailable() const { return continueAvailable_; }
-
-    bool OnCreatePage() override;
-    int UpdateHeader() override;
-    void UpdateTexts() override;
-    void OnBeforeNext() override;
-    void OnEnterForward() override;
-    void OnReturnTo(bool flag) override;
-    void OnSetActive() override;
-    bool OnKillActive() override;
-    int OnWizardNext() override;
-    int OnWizardBack() override;
+    bool ContinueAvailable() const { return choice_.ContinueAvailable(); }
 
 private:
-    void Choose(int type);
-    QRadioButton* ButtonOf(int type) const;
-
+    CArchiverSelectionPage choice_;
     QGroupBox* box_;
     QRadioButton* complete_;
     QRadioButton* continue_;
     QRadioButton* dateBased_;
     QLabel* info_;
-    int type_ = 1;
-    bool continueAvailable_ = false;
 };
 
 }  // namespace tv

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QUrl>
@@ -13,16 +12,13 @@
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
-#include "log/LogFile.h"
 #include "messages/Messages.h"
 #include "ui/Artwork.h"
-#include "wizard/Breadcrumb.h"
-#include "ui/HelpPages.h"
+#include "platform/Text.h"
 #include "ui/QtLanguage.h"
-#include "ui/QtText.h"
 #include "ui/QtSettingsDlg.h"
-#include "ui/QtWizardPage.h"
-
+#include "ui/QtText.h"
+#include "wizard/Breadcrumb.h"
 
 namespace tv {
 
@@ -145,10 +141,10 @@ QtMasterDlg::QtMasterDlg(QWidget* parent) : QtWizardDialog(parent) {
         return QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
 
-    const QString title = ToQString(WindowTitle());
-    setWindowTitle(title);
-    ApplyLanguageToQt();
-    UpdateButtonCaptions();
+    core_.SetProgramFolder(ToNarrowPath(QCoreApplication::applicationDirPath()));
+    SetTitle(ToUtf16(WindowTitle()));
+    ApplyLanguage();
+    core_.RefreshTexts();
 }
 
 void QtMasterDlg::BuildHeader(QWidget* header) {
@@ -176,15 +172,10 @@ void QtMasterDlg::BuildHeader(QWidget* header) {
 
 void QtMasterDlg::showEvent(QShowEvent* event) {
     QtWizardDialog::showEvent(event);
-    if (started_) return;
-    started_ = true;
-    TV_LOG_INFO(kModMasterDlg, WindowTitle() + " application started");
+    core_.Started();
 }
 
-bool QtMasterDlg::ShowPageHeader(int pageId, bool dx) {
-    QtWizardPage* active = ActivePage();
-    if (active == nullptr || active->PageId() != pageId) return false;
-    const BreadcrumbPlan plan = PlanBreadcrumb(pageId, dx, GetAppContext(), SelectedLanguage() == MessageLanguage::French);
+void QtMasterDlg::ShowBreadcrumb(const BreadcrumbPlan& plan) {
     const QString normal = QStringLiteral("color: rgb(195,195,195); font-family: Arial; font-size: 9pt;");
     const QString bright = QStringLiteral("color: white; font-family: Arial; font-size: 9pt; font-weight: 600;");
     const int previous = highlighted_ == nullptr ? -1
@@ -204,7 +195,6 @@ bool QtMasterDlg::ShowPageHeader(int pageId, bool dx) {
         }
     }
     highlighted_ = highlight >= 0 && highlight < static_cast<int>(captions_.size()) ? captions_[static_cast<size_t>(highlight)] : nullptr;
-    return true;
 }
 
 QStringList QtMasterDlg::BreadcrumbTexts() const {
@@ -219,24 +209,10 @@ QString QtMasterDlg::HighlightedCaption() const {
     return highlighted_ != nullptr && !highlighted_->isHidden() ? highlighted_->text() : QString();
 }
 
-void QtMasterDlg::UpdateButtonCaptions() {
-    back_->setText(Text(104));
-    next_->setText(Text(105));
-    finish_->setText(Text(108));
-    QtWizardPage* active = ActivePage();
-    cancel_->setText(Text(active != nullptr && IsRunPage(active->PageId()) ? 107 : 106));
+void QtMasterDlg::ApplyLanguage() {
+    ApplyLanguageToQt();
     help_->setToolTip(Text(312));
     settings_->setToolTip(Text(200));
-}
-
-bool QtMasterDlg::PreTranslateKey(QKeyEvent* event) {
-    const int key = event->key();
-    if (key == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
-        QtWizardPage* active = ActivePage();
-        const int id = active != nullptr ? active->PageId() : 0;
-        if (id == 6 || id == 135 || id == 136 || id == 137) return true;
-    }
-    return false;
 }
 
 bool QtMasterDlg::event(QEvent* event) {
@@ -249,58 +225,33 @@ bool QtMasterDlg::event(QEvent* event) {
 }
 
 void QtMasterDlg::RefreshTexts() {
-    ApplyLanguageToQt();
-    UpdateButtonCaptions();
-    if (QtWizardPage* active = ActivePage()) {
-        active->UpdateHeader();
-        active->UpdateTexts();
-    }
+    ApplyLanguage();
+    core_.RefreshTexts();
 }
 
-void QtMasterDlg::RefreshDefaultPath() {
-    QtWizardPage* active = ActivePage();
-    if (active != nullptr && active->PageId() == kPageArchiverPathSelection) active->OnDefaultPathChanged();
+void QtMasterDlg::SetHelpFolder(const QString& folder) { core_.SetProgramFolder(ToNarrowPath(folder)); }
+
+QString QtMasterDlg::HelpFilePath() const { return ToQString(core_.HelpFilePath()); }
+
+bool QtMasterDlg::OpenDocument(const std::string& path) {
+    const QString page = ToQString(path);
+    if (openDocument_(page)) return true;
+    // No viewer on this desktop: the page is shown here when it exists.
+    if (!QFileInfo(page).isFile()) return false;
+    if (helpWindow_ == nullptr) helpWindow_ = new CHelpWindow(this);
+    helpWindow_->ShowPage(page);
+    return true;
 }
 
-void QtMasterDlg::CloseApplicationNow() { CloseApplication(kModMasterDlg); }
-
-void QtMasterDlg::DeviceChanged() {
-    if (QtWizardPage* active = ActivePage()) active->OnDeviceChange();
-}
-
-QString QtMasterDlg::HelpFilePath() const {
-    const QString folder = helpFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : helpFolder_;
-    return FindHelpPage(folder, HelpPageName(GetAppContext().language));
-}
-
-void QtMasterDlg::ReturnToPage() {
-    if (QtWizardPage* active = ActivePage()) active->OnReturnTo(true);
-}
-
-void QtMasterDlg::OnHelp() {
-    const QString page = HelpFilePath();
-    if (!openDocument_(page)) {
-        // No viewer on this desktop: the page is shown here when it exists.
-        if (QFileInfo(page).isFile()) {
-            if (helpWindow_ == nullptr) helpWindow_ = new CHelpWindow(this);
-            helpWindow_->ShowPage(page);
-        } else {
-            ShowMessage(205, kMbIconWarning);
-        }
-    }
-    ReturnToPage();
-}
-
-void QtMasterDlg::OnSettings() {
-    if (!settings_->isEnabled()) return;  // not while a run is going on (Alt+X)
+void QtMasterDlg::RunSettings(CSettingsDlg& /*dialog*/) {
+    // The settings dialog has not moved onto the core's CSettingsDlg yet: the
+    // Qt one runs, and tells the window of its changes as it makes them.
     QtSettingsDlg settings(this);
     connect(&settings, &QtSettingsDlg::languageChanged, this, &QtMasterDlg::textsChanged);
     connect(&settings, &QtSettingsDlg::defaultArchivePathChanged, this, &QtMasterDlg::defaultPathChanged);
     connect(&settings, &QtSettingsDlg::scaleTypeChanged, this, &QtMasterDlg::applicationClosed, Qt::QueuedConnection);
     settings.exec();
-    ReturnToPage();
-    setWindowTitle(ToQString(WindowTitle()));
-    RefreshTexts();
+    ApplyLanguage();
 }
 
 }  // namespace tv

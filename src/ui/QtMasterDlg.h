@@ -1,5 +1,6 @@
 // The window of Tallyvault: the wizard with the title, the breadcrumb of the
 // chosen operation, the help and settings buttons, the logo and the page area.
+// What they do is the wizard core's (CMasterDlg); this window draws it.
 #pragma once
 
 #include <QLabel>
@@ -19,12 +20,10 @@ class QtMasterDlg : public QtWizardDialog {
 public:
     explicit QtMasterDlg(QWidget* parent = nullptr);
 
-    bool ShowPageHeader(int pageId, bool dx) override;
-
     // The folder the help pages are looked for from (the program's folder unless
     // set; see HelpPages.h) and the way a page is opened (the desktop's viewer
     // unless set); true when it opened.
-    void SetHelpFolder(const QString& folder) { helpFolder_ = folder; }
+    void SetHelpFolder(const QString& folder);
     void SetDocumentOpener(std::function<bool(const QString&)> opener) { openDocument_ = std::move(opener); }
     // The help page for the configured language.
     QString HelpFilePath() const;
@@ -39,7 +38,19 @@ public:
     QToolButton* SettingsButton() const { return settings_; }
 
     // Hands a device arrival or removal to the active page.
-    void DeviceChanged();
+    void DeviceChanged() { core_.DeviceChanged(); }
+
+    // --- WizardWindow ----------------------------------------------------------
+    void ShowBreadcrumb(const BreadcrumbPlan& plan) override;
+    void EnableSettings(bool enable) override { settings_->setEnabled(enable); }
+    bool IsSettingsEnabled() const override { return settings_->isEnabled(); }
+    void FocusSettings() override { settings_->setFocus(); }
+    // The desktop's viewer, else the program's own help window when the page
+    // exists: true when either showed it.
+    bool OpenDocument(const std::string& path) override;
+    // Runs the Qt settings dialog; what it changed reaches the window through
+    // the signals below while it is open.
+    void RunSettings(CSettingsDlg& dialog) override;
 
 signals:
     // The language or another text may have changed: every text is read again.
@@ -50,23 +61,20 @@ signals:
     void applicationClosed();
 
 public slots:
-    void OnHelp();
-    void OnSettings();
+    void OnHelp() { core_.OnHelp(); }
+    void OnSettings() { core_.OnSettings(); }
     void RefreshTexts();
-    void RefreshDefaultPath();
-    void CloseApplicationNow();
+    void RefreshDefaultPath() { core_.RefreshDefaultPath(); }
+    void CloseApplicationNow() { core_.CloseApplicationNow(); }
 
 protected:
     bool event(QEvent* event) override;
-    bool PreTranslateKey(QKeyEvent* event) override;
-    void OnSettingsKey() override { OnSettings(); }
-    void OnSettingsFocusKey() override { settings_->setFocus(); }
-    void UpdateButtonCaptions() override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void BuildHeader(QWidget* header);
-    void ReturnToPage();
+    // Qt's own texts and the header's tooltips in the chosen language.
+    void ApplyLanguage();
 
     QWidget* band_;
     std::vector<QLabel*> captions_;
@@ -76,10 +84,8 @@ private:
     QToolButton* settings_;
     QLabel* logo_;
     QSocketNotifier* deviceWatch_ = nullptr;
-    QString helpFolder_;
     std::function<bool(const QString&)> openDocument_;
     QPointer<CHelpWindow> helpWindow_;
-    bool started_ = false;
 };
 
 }  // namespace tv

@@ -1,5 +1,5 @@
-// The choice of the archive file, archive folder or Archive.log to check; for a
-// folder of ZT4 archives also the card's Archive.log the folder is compared with.
+// The panel of the archive file, archive folder or Archive.log to check, as the
+// core's page (CVerificationFileFolderSelectionPage) decides them.
 #pragma once
 
 #include <QCheckBox>
@@ -7,13 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <functional>
+#include <string>
 
-#include "ui/QtWizardPage.h"
+#include "ui/QtPagePanel.h"
+#include "wizard/VerificationFileFolderSelectionPage.h"
 
 namespace tv {
 
-class QtVerificationFileFolderSelectionPage : public QtWizardPage {
+class QtVerificationFileFolderSelectionPage : public QtPagePanel {
     Q_OBJECT
 public:
     explicit QtVerificationFileFolderSelectionPage(QWidget* parent = nullptr);
@@ -22,36 +23,16 @@ public:
     QCheckBox* ChooseFolder() const { return folder_; }
     // dX: go on after the first failing block of an archive and list them all.
     QCheckBox* AllFindingsBox() const { return allFindings_; }
-    bool AllFindings() const { return IsDx() && allFindings_->isChecked(); }
+    bool AllFindings() const { return choice_.AllFindings(); }
     QPushButton* BrowseButton() const { return browse_; }
     // ZT4 folder: the card's Archive.log (filled in from a card in a drive); empty
     // for none, then the folder's own log is used when it validates.
     QLineEdit* LogBox() const { return logPath_; }
     QPushButton* LogBrowseButton() const { return logBrowse_; }
-    std::string ContinuityLogPath() const;
-    // The chooser the browse button opens (a file or folder dialog unless set);
-    // it gets the filter and whether a folder is wanted, and gives the path.
-    void SetChooser(std::function<QString(const QString& filter, bool folder)> chooser) {
-        chooser_ = std::move(chooser);
-    }
-
-    int UpdateHeader() override;
-    void UpdateTexts() override;
-    void OnEnterForward() override;
-    void OnReturnTo(bool flag) override;
-    int OnWizardBack() override;
-    int OnWizardNext() override;
-    void OnBrowse() override;
+    std::string ContinuityLogPath() const { return choice_.ContinuityLogPath(); }
 
 private:
-    // Guide text of the family and kind (172, 260 or 263).
-    uint16_t GuideText() const;
-    // A folder can be chosen: dX archives, ZT4 archives (not a log).
-    bool FolderAllowed() const;
-    bool Zt4Folder() const;
-    void ShowLogRow();
-    void OnBrowseLog();
-
+    CVerificationFileFolderSelectionPage choice_;
     QGroupBox* box_;
     QLabel* label_;
     QLineEdit* path_;
@@ -62,7 +43,6 @@ private:
     QLineEdit* logPath_;
     QPushButton* logBrowse_;
     QLabel* logHint_;
-    std::function<QString(const QString&, bool)> chooser_;
 };
 
 }  // namespace tv

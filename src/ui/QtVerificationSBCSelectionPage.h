@@ -1,5 +1,5 @@
 // The card page of the verification choice: the card list without a fill
-// level, identified by the verification rules.
+// level, as the core's page (CVerificationSBCSelectionPage) decides it.
 #pragma once
 
 #include "ui/QtSBCSelectionPage.h"
@@ -10,20 +10,6 @@ class QtVerificationSBCSelectionPage : public QtSBCSelectionPage {
     Q_OBJECT
 public:
     explicit QtVerificationSBCSelectionPage(QWidget* parent = nullptr);
-
-    int UpdateHeader() override;
-    void UpdateTexts() override;
-    void OnBeforeNext() override {}
-    void OnSetActive() override {}
-    bool OnKillActive() override { return true; }
-    bool OnQueryCancel() override { return true; }
-    int OnWizardNext() override;
-    int OnWizardBack() override;
-
-protected:
-    void OnPagePaint() override {}
-    void OnCardSelected(const std::string& entry) override;
-    SmcPurpose Purpose() const override { return SmcPurpose::Verification; }
 };
 
 }  // namespace tv

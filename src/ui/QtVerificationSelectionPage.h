@@ -1,14 +1,16 @@
-// The choice between verification using the card and standalone verification.
+// The verification choice's panel: verification using the card or standalone
+// verification, as the core's page (CVerificationSelectionPage) decides it.
 #pragma once
 
 #include <QGroupBox>
 #include <QRadioButton>
 
-#include "ui/QtWizardPage.h"
+#include "ui/QtPagePanel.h"
+#include "wizard/VerificationSelectionPage.h"
 
 namespace tv {
 
-class QtVerificationSelectionPage : public QtWizardPage {
+class QtVerificationSelectionPage : public QtPagePanel {
     Q_OBJECT
 public:
     explicit QtVerificationSelectionPage(QWidget* parent = nullptr);
@@ -16,20 +18,11 @@ public:
     QRadioButton* UsingSmc() const { return usingSmc_; }
     QRadioButton* Standalone() const { return standalone_; }
 
-    int UpdateHeader() override;
-    void UpdateTexts() override;
-    void OnEnterForward() override;
-    void OnReturnTo(bool flag) override;
-    int OnWizardBack() override;
-    int OnWizardNext() override;
-
 private:
-    void Choose(uint32_t type);
-
+    CVerificationSelectionPage choice_;
     QGroupBox* box_;
     QRadioButton* usingSmc_;
     QRadioButton* standalone_;
-    uint32_t type_ = 1;
 };
 
 }  // namespace tv

@@ -4,11 +4,14 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 
+#include "ui/QtLegacyPage.h"
+#include "ui/QtPagePanel.h"
+#include "ui/QtText.h"
 #include "ui/QtWizardPage.h"
 
 namespace tv {
 
-QtWizardDialog::QtWizardDialog(QWidget* parent) : QDialog(parent) {
+QtWizardDialog::QtWizardDialog(QWidget* parent) : QDialog(parent), core_(*this) {
     pageArea_ = new QWidget(this);
     auto* grid = new QGridLayout(pageArea_);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -27,166 +30,107 @@ QtWizardDialog::QtWizardDialog(QWidget* parent) : QDialog(parent) {
     connect(next_, &QPushButton::clicked, this, &QtWizardDialog::OnNext);
     connect(finish_, &QPushButton::clicked, this, &QtWizardDialog::OnFinish);
     connect(cancel_, &QPushButton::clicked, this, &QtWizardDialog::OnCancel);
+    connect(pageButton_, &QPushButton::clicked, this, [this] {
+        if (CWizardPage* active = core_.ActivePage()) active->OnPageButton();
+    });
 }
+
+QtWizardDialog::~QtWizardDialog() = default;
 
 void QtWizardDialog::AddPage(QtWizardPage* page) {
     page->setParent(pageArea_);
     static_cast<QGridLayout*>(pageArea_->layout())->addWidget(page, 0, 0);
     page->hide();
+    page->wizard_ = this;
+    Entry entry;
+    entry.widget = page;
+    if (auto* panel = qobject_cast<QtPagePanel*>(page)) {
+        entry.core = panel->CorePage();
+        entry.view = &panel->Controls();
+    } else {
+        entry.adapter = std::make_unique<QtLegacyPage>(*page);
+        entry.core = entry.adapter.get();
+        entry.view = &entry.adapter->Controls();
+        page->core_ = entry.core;
+    }
+    core_.AddPage(entry.core);
     pages_.push_back(page);
+    entries_.push_back(std::move(entry));
 }
 
-QtWizardPage* QtWizardDialog::FindPage(int pageId) const {
-    for (QtWizardPage* p : pages_) {
-        if (p->PageId() == pageId) return p;
+const QtWizardDialog::Entry* QtWizardDialog::EntryOf(const CWizardPage* page) const {
+    for (const Entry& e : entries_) {
+        if (e.core == page) return &e;
     }
     return nullptr;
 }
 
-QtWizardPage* QtWizardDialog::ActivePage() const {
-    for (QtWizardPage* p : pages_) {
-        if (p->active_) return p;
-    }
-    return nullptr;
+QtWizardPage* QtWizardDialog::WidgetOf(const CWizardPage* page) const {
+    const Entry* e = page != nullptr ? EntryOf(page) : nullptr;
+    return e != nullptr ? e->widget : nullptr;
 }
 
-int QtWizardDialog::IndexOf(const QtWizardPage* page) const {
-    for (size_t i = 0; i < pages_.size(); ++i) {
-        if (pages_[i] == page) return static_cast<int>(i);
-    }
-    return -1;
-}
+QtWizardPage* QtWizardDialog::FindPage(int pageId) const { return WidgetOf(core_.FindPage(pageId)); }
 
-QtWizardPage* QtWizardDialog::Neighbour(const QtWizardPage* page, int step) const {
-    const int i = IndexOf(page) + step;
-    if (IndexOf(page) < 0 || i < 0 || i >= static_cast<int>(pages_.size())) return nullptr;
-    return pages_[static_cast<size_t>(i)];
-}
+QtWizardPage* QtWizardDialog::ActivePage() const { return WidgetOf(core_.ActivePage()); }
 
-QtWizardPage* QtWizardDialog::Target(const QtWizardPage* active, int answer, int step) const {
-    if (answer == -1) return nullptr;
-    if (answer == 0) return Neighbour(active, step);
-    return FindPage(answer);
-}
-
-bool QtWizardDialog::IsRunPage(int pageId) {
-    return pageId == 135 || pageId == 136 || pageId == 137 || pageId == 141;
-}
-
-bool QtWizardDialog::ShowPageHeader(int, bool) { return true; }
+void QtWizardDialog::ShowFirstPage() { core_.Initialise(); }
 
 bool QtWizardDialog::ActivatePage(QtWizardPage* page) {
-    if (page == nullptr) return false;
-    if (!page->created_) {
-        page->created_ = true;
-        page->wizard_ = this;
-        if (!page->OnCreatePage()) {
-            page->created_ = false;
-            return false;
-        }
-    }
-    if (QtWizardPage* current = ActivePage()) {
-        if (!current->OnKillActive()) return false;
-        current->hide();
-        current->active_ = false;
-    }
-    pageButton_->hide();
-    page->setEnabled(true);
-    page->show();
-    page->update();
-    page->OnSetActive();
-    page->active_ = true;
-    page->UpdateHeader();
-    page->UpdateTexts();
-    if (page->PageId() == 6 || (page->PageId() == 133 && !backMove_)) page->OnEnterForward();
-    backMove_ = false;
-    UpdateButtonCaptions();
-    return true;
+    return page != nullptr && core_.ActivatePage(page->CorePage());
 }
 
-void QtWizardDialog::ShowFirstPage() {
-    if (QtWizardPage* current = ActivePage()) {
-        if (current->OnKillActive()) {
-            current->hide();
-            current->active_ = false;
-        }
+QPushButton* QtWizardDialog::Button(WizardButton button) const {
+    switch (button) {
+        case WizardButton::kBack: return back_;
+        case WizardButton::kNext: return next_;
+        case WizardButton::kCancel: return cancel_;
+        case WizardButton::kFinish: return finish_;
+        case WizardButton::kPage: return pageButton_;
     }
-    back_->hide();
-    finish_->setVisible(pages_.size() < 2);
-    next_->setVisible(pages_.size() >= 2);
-    if (!pages_.empty()) ActivatePage(pages_.front());
+    return next_;
 }
 
-void QtWizardDialog::OnNext() {
-    backMove_ = false;
-    QtWizardPage* active = ActivePage();
-    if (active == nullptr) return;
-    if ((!next_->isEnabled() || next_->isHidden()) && !IsRunPage(active->PageId())) return;
-    QtWizardPage* target = Target(active, active->OnWizardNext(), +1);
-    if (target == nullptr) return;
-    target->OnBeforeNext();
-    // A page reached by Next has one to go back to; pages without Back hide it
-    // when they are shown.
-    back_->show();
-    if (!ActivatePage(target)) return;
-    if (target == pages_.front()) {
-        next_->hide();
-        back_->hide();
-        finish_->hide();
-    }
-    if (target->PageId() != 6 && target->PageId() != 133) target->OnEnterForward();
-    UpdateButtonCaptions();
+void QtWizardDialog::ShowButton(WizardButton button, bool show) { Button(button)->setVisible(show); }
+
+// Shown as the window goes: the window itself may not be on screen yet.
+bool QtWizardDialog::IsButtonVisible(WizardButton button) const { return !Button(button)->isHidden(); }
+
+void QtWizardDialog::EnableButton(WizardButton button, bool enable) { Button(button)->setEnabled(enable); }
+
+bool QtWizardDialog::IsButtonEnabled(WizardButton button) const { return Button(button)->isEnabled(); }
+
+void QtWizardDialog::SetButtonText(WizardButton button, const std::u16string& text) {
+    Button(button)->setText(ToQString(text));
 }
 
-void QtWizardDialog::OnBack() {
-    backMove_ = true;
-    QtWizardPage* active = ActivePage();
-    if (active == nullptr) return;
-    if ((!back_->isEnabled() || back_->isHidden()) && !IsRunPage(active->PageId())) return;
-    QtWizardPage* target = Target(active, active->OnWizardBack(), -1);
-    if (target == nullptr || !ActivatePage(target)) {
-        backMove_ = false;
-        return;
-    }
-    target->OnReturnTo(true);
-    if (target == pages_.front()) {
-        back_->hide();
-        finish_->hide();
-    }
-    next_->show();
-    if (next_->isEnabled()) MakeDefault(next_);
-    UpdateButtonCaptions();
+void QtWizardDialog::SetDefaultButton(WizardButton button) {
+    QPushButton* chosen = Button(button);
+    for (QPushButton* b : {back_, next_, cancel_, finish_, pageButton_}) b->setDefault(b == chosen);
 }
 
-void QtWizardDialog::OnFinish() {
-    if (QtWizardPage* active = ActivePage()) active->OnWizardFinish();
+void QtWizardDialog::FocusButton(WizardButton button) { Button(button)->setFocus(); }
+
+PageView* QtWizardDialog::CreatePageView(CWizardPage& page) {
+    const Entry* e = EntryOf(&page);
+    return e != nullptr ? e->view : nullptr;
 }
 
-void QtWizardDialog::FinishWizard() {
-    QtWizardPage* active = ActivePage();
-    if (active != nullptr && !active->OnKillActive()) return;
-    for (QtWizardPage* p : pages_) {
-        if (p->created_ && !p->OnFinishWizard()) return;
+void QtWizardDialog::ShowPageView(CWizardPage& page, bool show) {
+    QtWizardPage* widget = WidgetOf(&page);
+    if (widget == nullptr) return;
+    if (show) {
+        widget->setEnabled(true);
+        widget->show();
+        widget->update();
+    } else {
+        widget->hide();
     }
-    done(kFinishCode);
 }
 
-void QtWizardDialog::OnCancel() {
-    QtWizardPage* active = ActivePage();
-    if (active != nullptr && IsRunPage(active->PageId())) {
-        if (active->OnQueryCancel()) done(QDialog::Rejected);
-        return;
-    }
-    for (QtWizardPage* p : pages_) {
-        if (!p->created_ || IsRunPage(p->PageId())) continue;
-        if (!p->OnQueryCancel()) {
-            if (active != nullptr) active->OnReturnTo(true);
-            if (next_->isEnabled()) MakeDefault(next_);
-            return;
-        }
-    }
-    done(QDialog::Rejected);
-}
+void QtWizardDialog::EndDialog(int code) { done(code == CWizardDialog::kCancelCode ? QDialog::Rejected : code); }
+
+void QtWizardDialog::SetTitle(const std::u16string& title) { setWindowTitle(ToQString(title)); }
 
 void QtWizardDialog::reject() { OnCancel(); }
 
@@ -196,42 +140,26 @@ void QtWizardDialog::closeEvent(QCloseEvent* event) {
 }
 
 void QtWizardDialog::keyPressEvent(QKeyEvent* event) {
-    if (PreTranslateKey(event)) return;
     const auto mods = event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::ShiftModifier);
     const int key = event->key();
-    if ((key == Qt::Key_Left && mods == Qt::AltModifier) || (key == Qt::Key_Backspace && mods == 0)) {
-        OnBack();
+    bool known = true;
+    WizardKey wizardKey = WizardKey::kF3;
+    if (key == Qt::Key_Left && mods == Qt::AltModifier) {
+        wizardKey = WizardKey::kAltLeft;
+    } else if (key == Qt::Key_Backspace && mods == 0) {
+        wizardKey = WizardKey::kBackspace;
     } else if (key == Qt::Key_Right && mods == Qt::AltModifier) {
-        OnNext();
+        wizardKey = WizardKey::kAltRight;
     } else if (key == Qt::Key_F3 && mods == 0) {
-        if (QtWizardPage* active = ActivePage()) active->OnBrowse();
+        wizardKey = WizardKey::kF3;
     } else if (key == Qt::Key_X && mods == Qt::AltModifier) {
-        OnSettingsKey();
+        wizardKey = WizardKey::kAltX;
     } else if (key == Qt::Key_F10 && mods == 0) {
-        OnSettingsFocusKey();
+        wizardKey = WizardKey::kF10;
     } else {
-        QDialog::keyPressEvent(event);
+        known = false;
     }
+    if (!known || !core_.OnKey(wizardKey)) QDialog::keyPressEvent(event);
 }
-
-void QtWizardDialog::MakeDefault(QPushButton* button) {
-    for (QPushButton* b : {back_, next_, cancel_, finish_}) b->setDefault(b == button);
-}
-
-void QtWizardDialog::SetNextOrCancelDefault(bool disableNext) {
-    if (disableNext) {
-        next_->setEnabled(false);
-        MakeDefault(cancel_);
-    } else {
-        next_->setEnabled(true);
-        MakeDefault(next_);
-    }
-}
-
-void QtWizardDialog::SetNextOrFinishDefault(bool finish) { MakeDefault(finish ? finish_ : next_); }
-
-void QtWizardDialog::SetNextOrCancelDefaultKeepEnabled(bool cancel) { MakeDefault(cancel ? cancel_ : next_); }
-
-void QtWizardDialog::SetNextDefaultAfterBack() { MakeDefault(next_); }
 
 }  // namespace tv

@@ -1,22 +1,34 @@
-// The wizard window: the ordered page list, the page area and the Back, Next,
-// Cancel and Finish buttons. Every page answers Next and Back with the page to
-// show; the wizard decides nothing about the program's flow.
+// The wizard window of the Qt face: the page area and the Back, Next, Cancel
+// and Finish buttons, drawn for the wizard core (CMasterDlg), which does the
+// navigation. Clicks, keys and the close box go to the core; the core shows
+// pages and buttons through WizardWindow. The Qt pages are handed to the core
+// as they are: a moved page (QtPagePanel) by its core page, a page not moved
+// yet through a QtLegacyPage.
 #pragma once
 
 #include <QDialog>
 #include <QPushButton>
+#include <memory>
 #include <vector>
+
+#include "wizard/MasterDlg.h"
+#include "wizard/WizardWindow.h"
 
 namespace tv {
 
+class QtLegacyPage;
 class QtWizardPage;
 
-class QtWizardDialog : public QDialog {
+class QtWizardDialog : public QDialog, public WizardWindow {
     Q_OBJECT
 public:
-    static constexpr int kFinishCode = 12325;
+    static constexpr int kFinishCode = CWizardDialog::kFinishCode;
 
     explicit QtWizardDialog(QWidget* parent = nullptr);
+    ~QtWizardDialog() override;
+
+    // The wizard core behind this window.
+    CMasterDlg& Core() { return core_; }
 
     // The pages in list order; the caller keeps them alive as long as the dialog.
     void AddPage(QtWizardPage* page);
@@ -28,10 +40,10 @@ public:
 
     bool ActivatePage(QtWizardPage* page);
     // Ends the wizard with the Finish code once every created page agreed.
-    void FinishWizard();
+    void FinishWizard() { core_.FinishWizard(); }
 
-    // Base: no header. The master window draws its breadcrumb.
-    virtual bool ShowPageHeader(int pageId, bool dx);
+    // The breadcrumb header of a page, when it is the active one.
+    bool ShowPageHeader(int pageId, bool dx) { return core_.ShowPageHeader(pageId, dx); }
 
     QPushButton* BackButton() const { return back_; }
     QPushButton* NextButton() const { return next_; }
@@ -42,32 +54,47 @@ public:
     QPushButton* PageButton() const { return pageButton_; }
 
     // Default-button routines.
-    void SetNextOrCancelDefault(bool disableNext);
-    void SetNextOrFinishDefault(bool finish);
-    void SetNextOrCancelDefaultKeepEnabled(bool cancel);
-    void SetNextDefaultAfterBack();
+    void SetNextOrCancelDefault(bool disableNext) { core_.SetNextOrCancelDefault(disableNext); }
+    void SetNextOrFinishDefault(bool finish) { core_.SetNextOrFinishDefault(finish); }
+    void SetNextOrCancelDefaultKeepEnabled(bool cancel) { core_.SetNextOrCancelDefaultKeepEnabled(cancel); }
+    void SetNextDefaultAfterBack() { core_.SetNextDefaultAfterBack(); }
 
-    static bool IsRunPage(int pageId);
+    static bool IsRunPage(int pageId) { return CWizardDialog::IsRunPage(pageId); }
+
+    // --- WizardWindow ----------------------------------------------------------
+    void ShowButton(WizardButton button, bool show) override;
+    bool IsButtonVisible(WizardButton button) const override;
+    void EnableButton(WizardButton button, bool enable) override;
+    bool IsButtonEnabled(WizardButton button) const override;
+    void SetButtonText(WizardButton button, const std::u16string& text) override;
+    void SetDefaultButton(WizardButton button) override;
+    void FocusButton(WizardButton button) override;
+    PageView* CreatePageView(CWizardPage& page) override;
+    void ShowPageView(CWizardPage& page, bool show) override;
+    void EndDialog(int code) override;
+    void SetTitle(const std::u16string& title) override;
+    // The base window has no header band, settings or help: the master window does.
+    void ShowBreadcrumb(const BreadcrumbPlan&) override {}
+    void EnableSettings(bool) override {}
+    bool IsSettingsEnabled() const override { return false; }
+    void FocusSettings() override {}
+    bool OpenDocument(const std::string&) override { return false; }
+    void RunSettings(CSettingsDlg&) override {}
+    void Redraw() override { update(); }
 
 public slots:
-    void OnNext();
-    void OnBack();
-    void OnFinish();
+    void OnNext() { core_.OnNext(); }
+    void OnBack() { core_.OnBack(); }
+    void OnFinish() { core_.OnFinish(); }
     // The Cancel walk (the Cancel button, Escape and the close box).
-    void OnCancel();
+    void OnCancel() { core_.OnCancel(); }
 
 protected:
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    // Keys the master window treats before the wizard's own accelerators;
-    // true when handled.
-    virtual bool PreTranslateKey(QKeyEvent*) { return false; }
-    virtual void OnSettingsKey() {}
-    virtual void OnSettingsFocusKey() {}
-    // Called after every activation and navigation, so that captions follow the page.
-    virtual void UpdateButtonCaptions() {}
 
+    CMasterDlg core_;
     QWidget* pageArea_;
     QPushButton* back_;
     QPushButton* next_;
@@ -76,13 +103,19 @@ protected:
     QPushButton* pageButton_;
 
 private:
-    void MakeDefault(QPushButton* button);
-    int IndexOf(const QtWizardPage* page) const;
-    QtWizardPage* Neighbour(const QtWizardPage* page, int step) const;
-    QtWizardPage* Target(const QtWizardPage* active, int answer, int step) const;
+    // A Qt page with the page the core knows and the controls it reaches.
+    struct Entry {
+        QtWizardPage* widget = nullptr;
+        CWizardPage* core = nullptr;
+        PageView* view = nullptr;
+        std::unique_ptr<QtLegacyPage> adapter;
+    };
+    QPushButton* Button(WizardButton button) const;
+    const Entry* EntryOf(const CWizardPage* page) const;
+    QtWizardPage* WidgetOf(const CWizardPage* page) const;
 
     std::vector<QtWizardPage*> pages_;
-    bool backMove_ = false;
+    std::vector<Entry> entries_;
 };
 
 }  // namespace tv

@@ -6,6 +6,7 @@
 
 #include "app/AppContext.h"
 #include "ui/QtWizardDialog.h"
+#include "wizard/WizardPage.h"
 
 namespace tv {
 
@@ -48,6 +49,10 @@ QtWizardPage::QtWizardPage(int pageId, QWidget* parent) : QWidget(parent), pageI
     setPalette(p);
     hide();
 }
+
+bool QtWizardPage::IsCreated() const { return core_ != nullptr && core_->IsCreated(); }
+
+bool QtWizardPage::IsActive() const { return core_ != nullptr && core_->IsActive(); }
 
 bool QtWizardPage::IsDx() { return GetAppContext().scaleType == '0'; }
 

@@ -1,11 +1,18 @@
 // One page of the wizard: a white panel placed in the page area of the wizard
-// window, with the hooks through which the wizard asks it what to do.
+// window. The wizard core (CMasterDlg) does the navigation; a page that has
+// moved onto its core page is a QtPagePanel, whose hooks are the core page's.
+// A page not moved yet keeps its logic in the hooks below, which the core calls
+// through a QtLegacyPage.
 #pragma once
 
 #include <QFont>
 #include <QWidget>
 
 class QLineEdit;
+
+namespace tv {
+class CWizardPage;
+}
 
 namespace tv {
 
@@ -18,8 +25,11 @@ public:
 
     int PageId() const { return pageId_; }
     QtWizardDialog* Wizard() const { return wizard_; }
-    bool IsCreated() const { return created_; }
-    bool IsActive() const { return active_; }
+    bool IsCreated() const;
+    bool IsActive() const;
+    // The page as the wizard core knows it: the core page of a panel, the
+    // adapter of a page not moved yet.
+    CWizardPage* CorePage() const { return core_; }
 
     // Hooks, with what the wizard does with the answer.
     virtual int OnDeviceChange() { return 0; }
@@ -61,8 +71,9 @@ private:
     friend class QtWizardDialog;
     int pageId_;
     QtWizardDialog* wizard_ = nullptr;
-    bool created_ = false;
-    bool active_ = false;
+
+protected:
+    CWizardPage* core_ = nullptr;
 };
 
 }  // namespace tv

@@ -5,6 +5,7 @@
 #include "ui/ArchivingChoiceTest.h"
 #include "ui/CardPageTest.h"
 #include "ui/FlowTest.h"
+#include "ui/PagePanelTest.h"
 #include "ui/RunPagesTest.h"
 #include "ui/VerificationPagesTest.h"
 #include "ui/WholeFlowTest.h"
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
     }
     {
         tv::test::WholeFlowTest t;
+        failed += QTest::qExec(&t, argc, argv);
+    }
+    {
+        tv::test::PagePanelTest t;
         failed += QTest::qExec(&t, argc, argv);
     }
     return failed == 0 ? 0 : 1;
