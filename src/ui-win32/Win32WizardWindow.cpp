@@ -151,6 +151,12 @@ int Win32WizardWindow::Run() {
     ShowWindow(w, SW_SHOWNORMAL);
     SetForegroundWindow(w);
     UpdateWindow(w);
+    // The focus starts on the page's first control, unless the page chose one.
+    HWND focus = GetFocus();
+    if (focus == nullptr || !IsChild(w, focus) || !IsWindowVisible(focus)) {
+        if (HWND first = GetNextDlgTabItem(w, nullptr, FALSE))
+            SendMessageW(w, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+    }
     wizard_->Started();
     MSG message;
     while (!ended_) {
