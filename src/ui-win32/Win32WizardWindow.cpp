@@ -264,6 +264,7 @@ void Win32WizardWindow::LayOutBreadcrumb() {
     HWND w = Handle();
     for (int id : kCrumbs) {
         ShowWindow(GetDlgItem(w, id), SW_HIDE);
+        AddTip(GetDlgItem(w, id), {});
         SendDlgItemMessageW(w, id, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont_.Get()), FALSE);
     }
     HWND first = GetDlgItem(w, kCrumbs[0]);

@@ -41,6 +41,8 @@ public:
     HWND PageWindow(const CWizardPage& page) const;
     // The control ID of the highlighted breadcrumb caption (0: none).
     int HighlightedCaption() const;
+    // The tooltips of the help and settings buttons and of shortened captions.
+    HWND Tooltips() const { return tooltip_.Get(); }
 
     // WizardWindow
     void ShowButton(WizardButton button, bool show) override;

@@ -20,8 +20,11 @@ void Win32FaceTest::TearDown() {
     TestEnvironment::TearDown();
 }
 
-void Win32FaceTest::Open(const std::vector<int>& pageIds, const std::string& scaleType) {
-    WriteConfig(ValidConfig({"ScaleType=" + scaleType}));
+void Win32FaceTest::Open(const std::vector<int>& pageIds, const std::string& scaleType,
+                         const std::vector<std::string>& settings) {
+    std::vector<std::string> lines = settings;
+    lines.push_back("ScaleType=" + scaleType);
+    WriteConfig(ValidConfig(lines));
     GetAppContext();
     window_ = std::make_unique<Win32WizardWindow>(GetModuleHandleW(nullptr));
     wizard_ = std::make_unique<CMasterDlg>(*window_);

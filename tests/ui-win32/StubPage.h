@@ -50,7 +50,8 @@ protected:
     void TearDown() override;
 
     // The wizard on stub pages of these IDs, its window shown on the first.
-    void Open(const std::vector<int>& pageIds, const std::string& scaleType = "dX");
+    void Open(const std::vector<int>& pageIds, const std::string& scaleType = "dX",
+              const std::vector<std::string>& settings = {});
     StubPage& Page(int pageId) { return *static_cast<StubPage*>(wizard_->FindPage(pageId)); }
     HWND Window() const { return window_->Handle(); }
     HWND Control(int id) const { return GetDlgItem(Window(), id); }

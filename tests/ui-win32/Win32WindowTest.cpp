@@ -2,6 +2,7 @@
 // keys, the device events and the settings dialog, driven by window messages.
 #include "StubPage.h"
 // After windows.h.
+#include <commctrl.h>
 #include <dbt.h>
 
 #include "app/AppContext.h"
@@ -121,6 +122,36 @@ TEST_F(Win32FaceTest, BreadcrumbLaysOutTheCaptionsOfThePageInTheBand) {
     EXPECT_FALSE(Visible(Control(TV_CTL_CRUMB2)));
     EXPECT_FALSE(Visible(Control(TV_CTL_CRUMB3)));
     EXPECT_EQ(window_->HighlightedCaption(), TV_CTL_CRUMB1);
+}
+
+TEST_F(Win32FaceTest, ALanguageSwitchShowsAtOnceOnButtonsAndBreadcrumb) {
+    Open({133, 134}, "dX", {"Language=French"});
+    ClickControl(Control(kCtlNext));
+    EXPECT_EQ(WindowText(Control(kCtlCancel)), u"&Annuler");
+    EXPECT_EQ(WindowText(Control(TV_CTL_CRUMB1)), u"Choix de fonctionnement");
+    const RECT french = RectIn(Control(TV_CTL_CRUMB5), Window());
+
+    GetAppContext().language = "English";
+    wizard_->RefreshTexts();
+    EXPECT_EQ(WindowText(Control(kCtlCancel)), u"&Cancel");
+    EXPECT_EQ(WindowText(Control(kCtlBack)), u"&Back");
+    EXPECT_EQ(WindowText(Control(TV_CTL_CRUMB1)), u"Operation choice");
+    EXPECT_EQ(WindowText(Control(TV_CTL_CRUMB5)), u"Archiving choice");
+    // The captions were measured again: the shorter English ones move left.
+    EXPECT_LT(RectIn(Control(TV_CTL_CRUMB5), Window()).left, french.left);
+}
+
+TEST_F(Win32FaceTest, ShortenedFrenchCaptionsShowTheFullOneAsATip) {
+    Open({133, 137}, "dX", {"Language=French"});
+    const auto tools = [this] { return SendMessageW(window_->Tooltips(), TTM_GETTOOLCOUNT, 0, 0); };
+    EXPECT_EQ(tools(), 2);  // help and settings
+    ClickControl(Control(kCtlNext));
+    ASSERT_EQ(ActiveId(), 137);
+    EXPECT_EQ(WindowText(Control(TV_CTL_CRUMB1)), u"...fonctionnement");
+    EXPECT_EQ(WindowText(Control(TV_CTL_CRUMB3)), u"...SMC");
+    EXPECT_EQ(tools(), 4);
+    ClickControl(Control(kCtlBack));
+    EXPECT_EQ(tools(), 2);
 }
 
 TEST_F(Win32FaceTest, CancelAndTheCloseBoxEndTheWizardUnlessAPageRefuses) {
