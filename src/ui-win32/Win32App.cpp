@@ -46,7 +46,8 @@ std::string Usage() {
     std::string text = kWin32Usage;
     text += "help pages of the Help button:\n";
     for (const char* language : {"English", "French"}) {
-        const std::string page = FindHelpFile(ProgramFolder(), {}, HelpFileName(language));
+        // Before any environment is set up: the path is made here, not by the platform.
+        const std::string page = ProgramFolder() + "\\" + HelpFileName(language);
         const DWORD attributes = GetFileAttributesW(Wide(ToUtf16(page)));
         const bool missing = attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         text += "  " + Utf16ToUtf8(ToUtf16(page)) + (missing ? " (missing)" : "") + "\n";
