@@ -91,6 +91,10 @@ bool Win32PageView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, IN
             if (header->code == NM_CUSTOMDRAW && IsClass(header->hwndFrom, WC_LISTVIEWW)) return CustomDrawList(lParam, result);
             return false;
         }
+        case WM_DESTROY:
+            // The tip window goes with its dialog, before its handle can be reused.
+            tooltip_.Reset();
+            return false;
         case WM_TIMER:
             events_.OnTimerDue(static_cast<int>(wParam));
             result = TRUE;

@@ -7,7 +7,9 @@ namespace tv {
 
 HWND Win32UiHost::OwnerWindow() const {
     HWND window = owner_ != nullptr ? owner_->Handle() : nullptr;
-    return window != nullptr && IsWindowVisible(window) ? window : GetActiveWindow();
+    if (window == nullptr || !IsWindowVisible(window)) return GetActiveWindow();
+    // A dialog open above the window (the settings) owns the box, so that it waits too.
+    return GetLastActivePopup(window);
 }
 
 int Win32UiHost::MessageBox(const std::u16string& text, const std::u16string& caption, unsigned style) {

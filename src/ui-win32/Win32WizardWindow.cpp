@@ -93,6 +93,8 @@ Win32WizardWindow::Win32WizardWindow(HINSTANCE instance)
 
 Win32WizardWindow::~Win32WizardWindow() {
     if (HWND w = window_.Get()) UnmarkWizardWindow(w);
+    // The tip window belongs to the window: it goes first, while its handle is ours.
+    tooltip_.Reset();
     window_.Reset();
 }
 
