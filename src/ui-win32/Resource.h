@@ -12,6 +12,7 @@
 #define TV_ICON_HELP 20
 #define TV_ICON_SETTINGS 21
 #define TV_BMP_LOGO 131
+#define TV_BMP_LOGO_LARGE 132
 #define TV_ACCEL_WIZARD 179
 #define TV_MANIFEST 1
 

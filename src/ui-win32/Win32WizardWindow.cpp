@@ -397,8 +397,17 @@ void Win32WizardWindow::MakeImages() {
     settingsIcon_.Reset(icon(TV_ICON_SETTINGS, buttonIcon));
     SendDlgItemMessageW(w, TV_CTL_HELP, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(helpIcon_.Get()));
     SendDlgItemMessageW(w, TV_CTL_SETTINGS, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(settingsIcon_.Get()));
-    // The logo sits at the top right corner, whatever its drawn size.
+    // The logo drawn for the screen's density sits at the top right corner.
     HWND logo = GetDlgItem(w, TV_CTL_LOGO);
+    const int logoId = dpi >= 144 ? TV_BMP_LOGO_LARGE : TV_BMP_LOGO;
+    if (auto fresh = static_cast<HBITMAP>(
+            LoadImageW(instance_, MAKEINTRESOURCEW(logoId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR))) {
+        auto old = reinterpret_cast<HBITMAP>(
+            SendMessageW(logo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh)));
+        // The template's own bitmap is handed back to be freed; an earlier one of ours goes below.
+        if (old != nullptr && old != logo_.Get()) DeleteObject(old);
+        logo_.Reset(fresh);
+    }
     RECT client{};
     GetClientRect(w, &client);
     const RECT r = ClientRectOf(logo, w);

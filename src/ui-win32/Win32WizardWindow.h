@@ -94,6 +94,7 @@ private:
     IconHandle settingsIcon_;
     IconHandle bigIcon_;
     IconHandle smallIcon_;
+    GdiObject<HBITMAP> logo_;
     std::map<const CWizardPage*, std::unique_ptr<PageHost>> pages_;
     BreadcrumbPlan plan_;
     int highlight_ = -1;

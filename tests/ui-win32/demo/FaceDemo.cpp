@@ -90,10 +90,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (argv != nullptr) LocalFree(argv);
     int first = 133;
     bool settings = false;
+    bool french = false;
     std::u16string dataDir;
     for (const auto& a : args) {
         if (a == u"--settings") {
             settings = true;
+        } else if (a == u"--french") {
+            french = true;
         } else if (!a.empty() && a[0] >= u'0' && a[0] <= u'9') {
             first = static_cast<int>(tv::LeadingDecimal(a));
         } else {
@@ -107,6 +110,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tv::Win32UiHost ui;
     tv::InstallEnvironment(*platform, ui, tv::ToNarrow(dataDir));
     tv::RunStartUpSteps();
+    if (french) tv::GetAppContext().language = "French";
     std::vector<std::unique_ptr<DemoPage>> pages;
     tv::Win32WizardWindow window(instance);
     tv::CMasterDlg wizard(window);
