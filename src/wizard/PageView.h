@@ -14,6 +14,9 @@ class ProgressView;
 class ResultList;
 class StatusView;
 
+// The colour of a progress bar: the toolkit's normal one, yellow (paused) or red (error).
+enum class BarState { kNormal, kPaused, kError };
+
 // A file type offered by a file picker: its name as shown and its pattern ("*.csv").
 struct FileFilter {
     std::u16string name;
@@ -52,9 +55,16 @@ public:
     virtual ProgressView* Progress(int control) = 0;
     virtual StatusView* Status(int control) = 0;
     virtual ResultList* Results(int control) = 0;
+    // The colour of a progress bar; a face without colours may leave it.
+    virtual void SetBarState(int, BarState) {}
     // The column headers and widths (pixels at 96 dpi) of a result list.
     virtual void SetColumns(int control, const std::vector<std::u16string>& headers,
                             const std::vector<int>& widths) = 0;
+    // A cell of a result list tells of a failure (or no longer does): the face
+    // draws it in its failure colour. A face without one may leave it.
+    virtual void MarkCell(int /*control*/, int /*row*/, int /*column*/, bool /*failed*/) {}
+    // The bitmap (by resource ID) a picture control shows.
+    virtual void SetImage(int /*control*/, int /*bitmap*/) {}
 
     // --- date pickers (the toolkit shows dates in the user's format) -------------
     virtual DayDate GetDate(int control) const = 0;

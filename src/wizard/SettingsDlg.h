@@ -3,11 +3,53 @@
 // the dialog's panel from template 157 and hands the clicks here.
 #pragma once
 
+#include <array>
+#include <string>
+
+#include "config/Configuration.h"
 #include "messages/MessageTable.h"
 
 namespace tv {
 
 class PageView;
+struct SettingsFieldErrors;
+
+// Controls of template 157.
+constexpr int kCtlSetUseDefault = 1033;
+constexpr int kCtlSetArchiveLabel = 1049;
+constexpr int kCtlSetArchivePath = 1036;
+constexpr int kCtlSetProfileLabel = 1050;
+constexpr int kCtlSetProfilePath = 1038;
+constexpr int kCtlSetLogLabel = 1051;
+constexpr int kCtlSetLogPath = 1037;
+constexpr int kCtlSetSizeLabel = 1052;
+constexpr int kCtlSetSize = 1061;
+constexpr int kCtlSetSizeSpin = 1066;  // up-down of the size, 1 to 2048
+constexpr int kCtlSetSizeUnit = 1054;
+constexpr int kCtlSetLanguageLabel = 1053;
+constexpr int kCtlSetLanguage = 1010;
+constexpr int kCtlSetYearEndLabel = 1100;
+constexpr int kCtlSetMonth = 1105;
+constexpr int kCtlSetDay = 1108;
+constexpr int kCtlSetDaySpin = 1102;  // up-down of the day, 1 to 31
+constexpr int kCtlSetScaleTypeLabel = 1111;
+constexpr int kCtlSetScaleType = 1112;
+constexpr int kCtlSetBackup = 1095;
+constexpr int kCtlSetNote = 1113;
+constexpr int kCtlSetArchiveError = 1094;
+constexpr int kCtlSetProfileError = 1091;
+constexpr int kCtlSetLogError = 1092;
+constexpr int kCtlSetSizeError = 1093;
+constexpr int kCtlSetYearEndError = 1107;
+constexpr int kCtlSetOk = 1;
+constexpr int kCtlSetSaveAndClose = 1115;
+constexpr int kCtlSetCancel = 2;
+// Added by our faces: the dialog's title, and the browse buttons of the three
+// folder edits.
+constexpr int kCtlSetTitle = 1500;
+constexpr int kCtlSetArchiveBrowse = 1501;
+constexpr int kCtlSetProfileBrowse = 1502;
+constexpr int kCtlSetLogBrowse = 1503;
 
 class CSettingsDlg {
 public:
@@ -35,10 +77,20 @@ public:
     bool ScaleTypeChanged() const { return scaleTypeChanged_; }
 
 private:
+    void Load();
+    SettingsInput Collect() const;
+    void ShowErrors(const SettingsFieldErrors& errors);
+    void FillList(int control, const MessageId* ids, int count);
+    void UseDefaultChanged();
+    void ScaleTypeChosen();
+    void BrowseFolder(int edit);
+
     PageView* view_ = nullptr;
     bool saved_ = false;
     bool scaleTypeChanged_ = false;
-    int loadedScaleType_ = 0;
+    int loadedScaleType_ = 0;  // 0 Auto-detect, 1 dX, 2 ZT4
+    // The message of each error line (archive, profile, log, size, year end), 0: hidden.
+    std::array<MessageId, 5> errorIds_{};
 };
 
 }  // namespace tv

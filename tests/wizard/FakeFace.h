@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ struct FakeControl {
     DayDate first;
     DayDate last;
     std::vector<std::u16string> headers;
+    std::map<std::pair<int, int>, bool> failedCells;  // (row, column) marked failed
+    int image = 0;
 };
 
 class FakePageView : public PageView {
@@ -60,9 +63,14 @@ public:
     ProgressView* Progress(int control) override { return &progress_[control]; }
     StatusView* Status(int control) override { return &status_[control]; }
     ResultList* Results(int control) override { return &results_[control]; }
+    void SetBarState(int control, BarState state) override { barStates[control] = state; }
     void SetColumns(int control, const std::vector<std::u16string>& headers, const std::vector<int>&) override {
         At(control).headers = headers;
     }
+    void MarkCell(int control, int row, int column, bool failed) override {
+        At(control).failedCells[{row, column}] = failed;
+    }
+    void SetImage(int control, int bitmap) override { At(control).image = bitmap; }
     DayDate GetDate(int control) const override { return At(control).date; }
     void SetDate(int control, const DayDate& date) override { At(control).date = date; }
     void SetDateRange(int control, const DayDate& first, const DayDate& last) override;
@@ -79,6 +87,7 @@ public:
     MemoryResultList& ResultsOf(int control) { return results_[control]; }
 
     std::map<int, int> timers;         // running timers: id → period
+    std::map<int, BarState> barStates;  // the last colour of each progress bar
     std::deque<std::u16string> picks;  // the pickers' answers; empty: cancelled
     struct PickerCall {
         std::u16string kind;  // u"file", u"folder", u"save"
