@@ -38,15 +38,14 @@
 // The active page's own button beside Finish (the verification report).
 #define TV_CTL_PAGE_BUTTON 1500
 
-// The status line that has no control ID of its own in the run pages.
+// The status line without a control ID of its own (the verification page).
 #define TV_CTL_STATUS_LINE 65535
 
-// The browse buttons beside the folder and file edits: the face hands their
-// click to the page's (or the settings') browse action. Only the face knows them.
+// The browse button beside the archive path edit: the face hands its click to
+// the page's browse action. Only the face knows it.
 #define TV_CTL_BROWSE 1490
-#define TV_CTL_BROWSE_ARCHIVE 1491
-#define TV_CTL_BROWSE_PROFILE 1492
-#define TV_CTL_BROWSE_LOG 1493
+// The settings dialog's title, as the core addresses it.
+#define TV_CTL_SETTINGS_TITLE 1500
 
 // Commands of accelerator table 179.
 #define TV_CMD_SETTINGS 32777

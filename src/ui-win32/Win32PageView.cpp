@@ -141,7 +141,7 @@ bool Win32PageView::CustomDrawList(LPARAM lParam, INT_PTR& result) {
 
 void Win32PageView::SetText(int control, const std::u16string& text) {
     settingText_ = true;
-    SetDlgItemTextW(dialog_, control, Wide(text));
+    if (HWND item = Item(control)) SetWindowTextW(item, Wide(text));
     settingText_ = false;
 }
 

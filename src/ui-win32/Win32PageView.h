@@ -33,6 +33,8 @@ public:
     Win32PageView& operator=(const Win32PageView&) = delete;
 
     HWND Handle() const { return dialog_; }
+    // The control ID by which the core names the dialog's own title (0: none).
+    void SetTitleControl(int control) { titleControl_ = control; }
     // The messages of the dialog that concern its controls; true when handled,
     // with the dialog procedure's answer in result.
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
@@ -75,7 +77,9 @@ public:
                                   const std::vector<FileFilter>& filters) override;
 
 private:
-    HWND Item(int control) const { return GetDlgItem(dialog_, control); }
+    HWND Item(int control) const {
+        return control != 0 && control == titleControl_ ? dialog_ : GetDlgItem(dialog_, control);
+    }
     HWND Tooltip();
     bool CustomDrawList(LPARAM lParam, INT_PTR& result);
 
@@ -86,6 +90,7 @@ private:
     OwnedWindow tooltip_;
     // Programmatic changes of a text are no edits of the user's.
     bool settingText_ = false;
+    int titleControl_ = 0;
     std::map<int, std::unique_ptr<Win32ProgressView>> progress_;
     std::map<int, std::unique_ptr<Win32StatusView>> status_;
     std::map<int, std::unique_ptr<Win32ResultList>> results_;

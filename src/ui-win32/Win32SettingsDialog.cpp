@@ -19,16 +19,6 @@ constexpr COLORREF kSettingsColour = RGB(240, 240, 240);
 // The one settings dialog of the thread while it runs.
 Win32SettingsDialog* g_running = nullptr;
 
-// The edit whose folder a browse button picks.
-int EditOfBrowseButton(int control) {
-    switch (control) {
-        case TV_CTL_BROWSE_ARCHIVE: return 1036;
-        case TV_CTL_BROWSE_PROFILE: return 1038;
-        case TV_CTL_BROWSE_LOG: return 1037;
-        default: return 0;
-    }
-}
-
 }  // namespace
 
 HWND Win32SettingsDialog::Current() { return g_running != nullptr ? g_running->window_ : nullptr; }
@@ -73,8 +63,7 @@ void Win32SettingsDialog::OnInitDialog(HWND window) {
     view_ = std::make_unique<Win32PageView>(window, *this, kSettingsColour);
     SendDlgItemMessageW(window, kCtlSizeUpDown, UDM_SETRANGE32, 1, 2048);
     SendDlgItemMessageW(window, kCtlDayUpDown, UDM_SETRANGE32, 1, 31);
-    const std::u16string tip = GetMessageText(403);
-    for (int button : {TV_CTL_BROWSE_ARCHIVE, TV_CTL_BROWSE_PROFILE, TV_CTL_BROWSE_LOG}) view_->SetTip(button, tip);
+    view_->SetTitleControl(TV_CTL_SETTINGS_TITLE);
     dialog_.OnInitDialog(*view_);
     SetWindowTextW(window, Wide(GetMessageText(200)));
     dialog_.UpdateTexts();
@@ -101,15 +90,7 @@ INT_PTR Win32SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
     return FALSE;
 }
 
-void Win32SettingsDialog::OnClicked(int control) {
-    if (const int edit = EditOfBrowseButton(control)) {
-        // The browse action picks the folder of the edit that has the focus.
-        view_->Focus(edit);
-        dialog_.OnBrowse();
-        return;
-    }
-    dialog_.OnCommand(control);
-}
+void Win32SettingsDialog::OnClicked(int control) { dialog_.OnCommand(control); }
 
 void Win32SettingsDialog::OnSelectionChanged(int control) { dialog_.OnSelectionChange(control); }
 

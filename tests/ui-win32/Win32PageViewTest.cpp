@@ -142,10 +142,10 @@ TEST_F(Win32FaceTest, ProgressAndStatusOfARunPage) {
     HWND control = PageControl(135, 1011);
     EXPECT_EQ(SendMessageW(control, PBM_GETPOS, 0, 0), 12);
     EXPECT_EQ(SendMessageW(control, PBM_GETRANGE, FALSE, 0), 340);
-    StatusView* status = view.Status(TV_CTL_STATUS_LINE);
+    StatusView* status = view.Status(1500);
     ASSERT_NE(status, nullptr);
     status->SetText(u"Preparing to archive (12/340)...");
-    EXPECT_EQ(view.GetText(TV_CTL_STATUS_LINE), u"Preparing to archive (12/340)...");
+    EXPECT_EQ(view.GetText(1500), u"Preparing to archive (12/340)...");
     EXPECT_EQ(view.Progress(1018), nullptr);
 }
 
