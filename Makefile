@@ -1,5 +1,5 @@
 # Tallyvault: make deps | build (default) | test | asan | fuzz | demo | bench | run | screenshots | install |
-#             package | windows | windows-test | windows-installer | windows-bench | clean
+#             package | windows | windows-test | windows-installer | windows-bench | windows-screenshots | clean
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all deps build test asan fuzz demo bench run screenshots install package windows windows-test windows-installer windows-bench clean
+.PHONY: all deps build test asan fuzz demo bench run screenshots install package windows windows-test windows-installer windows-bench windows-screenshots clean
 
 all: build
 
@@ -90,6 +90,11 @@ windows-installer: windows
 # The benchmarks of the Windows build under wine, in one table as `make bench`.
 windows-bench: windows
 	@scripts/bench.sh $(WIN_BUILD)
+
+# PNGs of the Windows wizard's window and settings dialog, in English and French,
+# under $(WIN_BUILD)/screenshots-win32/ (wine and Xvfb; ImageMagick's import).
+windows-screenshots: windows
+	@scripts/windows-screenshots.sh $(WIN_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

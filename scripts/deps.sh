@@ -11,10 +11,11 @@ if [ "${1:-}" = "--fuzz" ]; then
 fi
 # --windows: the cross-build, wine for its tests, NSIS for its installer, and
 # the source entries that Debian's openssl source is fetched through; FUSE 3 for
-# the card reader stand-in that shows card images to wine as removable drives.
+# the card reader stand-in that shows card images to wine as removable drives;
+# rsvg-convert and Python for the pictures of the Windows wizard.
 if [ "${1:-}" = "--windows" ]; then
     packages=(cmake ninja-build make mingw-w64 wine wine64 nsis xvfb dpkg-dev googletest fuse3 libfuse3-dev
-              nlohmann-json3-dev)
+              nlohmann-json3-dev librsvg2-bin python3)
 fi
 # --package: what the Debian package is built and checked with.
 if [ "${1:-}" = "--package" ]; then

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# PNGs of the Windows wizard's window under wine and Xvfb, in English and
+# French, into BUILD_WIN/screenshots-win32/: the window on stand-in pages of
+# the welcome, archiving choice, date range and verification templates, and the
+# settings dialog.
+#   scripts/windows-screenshots.sh [BUILD_WIN]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-build-win}" && pwd)
+demo=$build/tests/ui-win32/win32_face_demo.exe
+out=$build/screenshots-win32
+wait_seconds=${TV_SCREENSHOT_WAIT:-12}
+
+die() { echo "windows-screenshots: $*" >&2; exit 1; }
+[[ -f $demo ]] || die "$demo not found: run 'make windows' first"
+command -v xvfb-run >/dev/null || die "xvfb-run not found (Debian package xvfb)"
+command -v import >/dev/null || die "import not found (Debian package imagemagick)"
+
+export TV_WINEPREFIX="$build/wineprefix"
+mkdir -p "$out"
+data=$(mktemp -d)
+trap 'rm -rf "$data"' EXIT
+
+# One picture: the program started, given time to draw, the screen taken.
+shoot() {
+    local png=$1
+    shift
+    xvfb-run -a -s "-screen 0 1000x720x24" bash -c '
+        png=$1; wait_seconds=$2; shift 2
+        "$@" >/dev/null 2>&1 &
+        pid=$!
+        sleep "$wait_seconds"
+        import -window root "$png"
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true' shoot "$png" "$wait_seconds" "$here/cmake/windows/wine-run.sh" "$demo" "$@"
+    echo "$png"
+}
+
+for lang in en fr; do
+    flags=()
+    [[ $lang == fr ]] && flags=(--french)
+    for page in 133 134 139 141; do
+        rm -rf "${data:?}"/*
+        shoot "$out/page-$page-$lang.png" "$page" "${flags[@]}" "Z:${data//\//\\}"
+    done
+    rm -rf "${data:?}"/*
+    shoot "$out/settings-$lang.png" --settings "${flags[@]}" "Z:${data//\//\\}"
+done
