@@ -17,6 +17,7 @@ build=${1:-build-win}
 [[ -d $build ]] || { echo "installer test: no build folder $build" >&2; exit 1; }
 build=$(cd "$build" && pwd)
 cli=${CLI_EXE:-$build/src/tallyvault-cli.exe}
+wizard=${WIZARD_EXE:-$build/src/ui-win32/tallyvault.exe}
 version=$(sed -n 's/^project(Tallyvault VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 publisher=$(sed -n 's/^set(CPACK_PACKAGE_VENDOR "\(.*\)")$/\1/p' cmake/Packaging.cmake)
 setup=$build/tallyvault-$version-setup.exe
@@ -34,6 +35,7 @@ menu_dir=$drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Tallyvault
 data_dir=$drive_c/ProgramData/HARLAN\ BRISTOW/Tallyvault
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tallyvault'
 installed_cli='C:\Program Files\Tallyvault\tallyvault-cli.exe'
+desktop_link=$drive_c/users/Public/Desktop/Tallyvault.lnk
 
 failures=0
 pass() { echo "ok    $1"; }
@@ -96,6 +98,7 @@ uninstall_and_check() {
     check "${1}silent uninstall (QuietUninstallString), exit status 0" test $status = 0
     check "${1}program folder removed" test ! -e "$2"
     check "${1}Start-menu folder removed" test ! -e "$menu_dir"
+    check "${1}desktop shortcut removed" test ! -e "$desktop_link"
     check "${1}uninstall registry key removed" key_absent 64
     check "${1}data folder, settings, log, profile and archive untouched" \
         test -n "$before" -a "$(data_snapshot 2>/dev/null)" = "$before"
@@ -105,6 +108,7 @@ run_cli() { (cd "$work" && wine "$installed_cli" "$@"); }
 
 [[ -f $setup ]] || fatal "setup program $setup" "missing: run scripts/windows-installer.sh"
 [[ -f $cli ]] || fatal "command line $cli" "missing"
+[[ -f $wizard ]] || fatal "wizard $wizard" "missing"
 command -v wine >/dev/null || fatal "wine" "not installed (Debian package wine)"
 
 # --- The setup program itself
@@ -131,17 +135,21 @@ status=$?
 [[ $status == 0 ]] || fatal "silent install" "exit status $status"
 pass "silent install (/S), exit status 0"
 
+check "tallyvault.exe installed, same bytes as the build's" cmp -s "$wizard" "$install_dir/tallyvault.exe"
 check "tallyvault-cli.exe installed, same bytes as the build's" cmp -s "$cli" "$install_dir/tallyvault-cli.exe"
 for page in FAQ_en.htm FAQ_fr.htm; do
     check "$page installed beside the program, same bytes" cmp -s "src/ui/help/$page" "$install_dir/$page"
 done
 check "uninstaller installed" test -f "$install_dir/Uninstall.exe"
 check "nothing else in the program folder" \
-    test "$(names "$install_dir" ' ')" = "FAQ_en.htm FAQ_fr.htm Uninstall.exe tallyvault-cli.exe "
+    test "$(names "$install_dir" ' ')" = "FAQ_en.htm FAQ_fr.htm Uninstall.exe tallyvault-cli.exe tallyvault.exe "
 check "installer created no data folder" test ! -e "$drive_c/ProgramData/HARLAN BRISTOW"
 
-check_links "Start menu Tallyvault: both help pages and the uninstaller, in English" \
-    "Aide de Tallyvault (français).lnk|Tallyvault Help (English).lnk|Uninstall Tallyvault.lnk|"
+check_links "Start menu Tallyvault: the wizard, both help pages and the uninstaller, in English" \
+    "Aide de Tallyvault (français).lnk|Tallyvault Help (English).lnk|Tallyvault.lnk|Uninstall Tallyvault.lnk|"
+check "Start-menu link Tallyvault starts the installed wizard" \
+    grep -qFx 'C:\Program Files\Tallyvault\tallyvault.exe' <(strings "$menu_dir/Tallyvault.lnk")
+check "no desktop shortcut unless asked for" test ! -e "$desktop_link"
 check "English help link opens the installed FAQ_en.htm" \
     grep -qFx 'C:\Program Files\Tallyvault\FAQ_en.htm' <(strings "$menu_dir/Tallyvault Help (English).lnk")
 check "French help link opens the installed FAQ_fr.htm" \
@@ -164,7 +172,24 @@ check "uninstall entry in the 64-bit registry view only" \
 check "listed by wine's \"Apps & features\" (uninstaller --list)" \
     grep -q '|||Tallyvault$' <(wine uninstaller --list 2>/dev/null | tr -d '\r')
 
-# --- The installed program
+# --- The installed wizard: it finds its help pages beside itself, and the
+# Start-menu link's program opens its window (seen in the log of its data folder).
+out=$(cd "$work" && wine 'C:\Program Files\Tallyvault\tallyvault.exe' --help 2>&1 | tr -d '\r')
+check "installed tallyvault.exe --help: both help pages found beside it" \
+    test -n "$(grep -F 'C:\Program Files\Tallyvault\FAQ_en.htm' <<<"$out")" -a \
+         -n "$(grep -F 'C:\Program Files\Tallyvault\FAQ_fr.htm' <<<"$out")" -a -z "$(grep -F '(missing)' <<<"$out")"
+if command -v xvfb-run >/dev/null; then
+    rm -rf "$work/wizard-data"
+    mkdir -p "$work/wizard-data"
+    target=$(strings "$menu_dir/Tallyvault.lnk" | grep -x 'C:\\.*tallyvault\.exe' | head -n 1)
+    (cd "$work" && timeout 60 xvfb-run -a bash -c "wine '$target' --data-dir wizard-data >/dev/null 2>&1 & sleep 20; wineserver -k" ) >/dev/null 2>&1
+    check "the Start-menu link's program opens the wizard's window" \
+        grep -q 'Tallyvault .* application started' "$work/wizard-data/Tallyvault.log"
+else
+    fail "the Start-menu link's program opens the wizard's window" "xvfb-run not installed"
+fi
+
+# --- The installed command line
 out=$(run_cli --help 2>&1)
 status=$?
 check "installed tallyvault-cli --help: exit status 0 and usage text" \
@@ -202,15 +227,17 @@ if [[ -d $work/locale/fr_FR.UTF-8 ]] ||
     rm -rf "$drive_c/Apps"
     run_and_wait "$setup" /S '/D=C:\Apps\Tallyvault'
     first=$?
-    run_and_wait "$setup" /S
+    run_and_wait "$setup" /S /DESKTOP
     update=$?
-    check "French system: install with /D=C:\Apps\Tallyvault, then an update without /D: exit status 0" \
+    check "French system: install with /D=C:\Apps\Tallyvault, then an update without /D (with /DESKTOP): exit status 0" \
         test $first = 0 -a $update = 0
     check "French system: the update went into the chosen folder, none in Program Files" \
-        test -f "$chosen_dir/tallyvault-cli.exe" -a ! -e "$install_dir"
+        test -f "$chosen_dir/tallyvault-cli.exe" -a -f "$chosen_dir/tallyvault.exe" -a ! -e "$install_dir"
+    check "French system: /DESKTOP put the wizard's shortcut on the desktop" \
+        grep -qFx 'C:\Apps\Tallyvault\tallyvault.exe' <(strings "$desktop_link")
     check_reg InstallLocation 'C:\Apps\Tallyvault'
     check_links "French system: the uninstaller's link named in French" \
-        "Aide de Tallyvault (français).lnk|Désinstaller Tallyvault.lnk|Tallyvault Help (English).lnk|"
+        "Aide de Tallyvault (français).lnk|Désinstaller Tallyvault.lnk|Tallyvault Help (English).lnk|Tallyvault.lnk|"
     uninstall_and_check "French system: " "$chosen_dir"
     wineserver -k 2>/dev/null
 else

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows installer tallyvault-<version>-setup.exe into BUILD_DIR
-# (default build-win) with NSIS, from the cross-built command line
+# (default build-win) with NSIS, from the cross-built wizard
+# BUILD_DIR/src/ui-win32/tallyvault.exe (WIZARD_EXE=...) and command line
 # BUILD_DIR/src/tallyvault-cli.exe (CLI_EXE=... names another one) and the help
 # pages. The version is the project's (CMakeLists.txt), the publisher the
 # vendor of the Debian package (cmake/Packaging.cmake). Prints the setup's path.
@@ -12,10 +13,12 @@ build=${1:-build-win}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
 cli=${CLI_EXE:-$build/src/tallyvault-cli.exe}
+wizard=${WIZARD_EXE:-$build/src/ui-win32/tallyvault.exe}
 
 die() { echo "windows-installer: $*" >&2; exit 1; }
 command -v makensis >/dev/null || die "makensis not found (Debian package nsis)"
 [[ -f $cli ]] || die "$cli not found: run 'make windows' first"
+[[ -f $wizard ]] || die "$wizard not found: run 'make windows' first"
 
 version=$(sed -n 's/^project(Tallyvault VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || die "no three-number project version in CMakeLists.txt"
@@ -38,6 +41,7 @@ setup=$build/tallyvault-$version-setup.exe
 makensis -V2 -WX -INPUTCHARSET UTF8 \
     -DVERSION="$version" \
     -DPUBLISHER="$publisher" \
+    -DWIZARD_EXE="$wizard" \
     -DCLI_EXE="$cli" \
     -DHELP_DIR="$root/src/ui/help" \
     -DREADME_EN="$stage/readme_en.txt" \

@@ -1,8 +1,10 @@
-; The Windows installer of Tallyvault: the command line and its help pages,
-; installed per machine into Program Files, with Start-menu entries and an
-; entry in "Apps & features". scripts/windows-installer.sh passes in:
+; The Windows installer of Tallyvault: the wizard, the command line and their
+; help pages, installed per machine into Program Files, with Start-menu entries,
+; an optional desktop shortcut and an entry in "Apps & features".
+; scripts/windows-installer.sh passes in:
 ;   VERSION    the product version, three numbers ("2.0.0")
 ;   PUBLISHER  the vendor shown in "Apps & features"
+;   WIZARD_EXE the cross-built tallyvault.exe (the wizard)
 ;   CLI_EXE    the cross-built tallyvault-cli.exe
 ;   HELP_DIR   the folder of FAQ_en.htm and FAQ_fr.htm
 ;   README_EN, README_FR  the readme page's text (UTF-8 with BOM, CRLF)
@@ -20,6 +22,7 @@
 !macroend
 !insertmacro REQUIRE VERSION
 !insertmacro REQUIRE PUBLISHER
+!insertmacro REQUIRE WIZARD_EXE
 !insertmacro REQUIRE CLI_EXE
 !insertmacro REQUIRE HELP_DIR
 !insertmacro REQUIRE README_EN
@@ -33,6 +36,7 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define UNINSTALLER "Uninstall.exe"
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
+!define WIZARD_LINK "${PRODUCT}"
 !define HELP_LINK_EN "Tallyvault Help (English)"
 !define HELP_LINK_FR "Aide de Tallyvault (français)"
 
@@ -58,6 +62,7 @@ ShowUninstDetails show
 !define MUI_LICENSEPAGE_TEXT_BOTTOM "$(^ClickNext)"
 !define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
 !insertmacro MUI_PAGE_LICENSE "$(ReadmeText)"
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -95,16 +100,6 @@ VIFileVersion "${VERSION}.0"
   SetRegView 64
 !macroend
 
-Function .onInit
-  !insertmacro MACHINE_WIDE
-  ; An update goes where the last installation went, unless /D= says otherwise.
-  ${If} $INSTDIR == "$PROGRAMFILES64\${PRODUCT}"
-    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-    ${If} $0 != ""
-      StrCpy $INSTDIR $0
-    ${EndIf}
-  ${EndIf}
-FunctionEnd
 
 Function un.onInit
   !insertmacro MACHINE_WIDE
@@ -113,6 +108,7 @@ FunctionEnd
 Section "Tallyvault" SecMain
   SectionIn RO
   SetOutPath "$INSTDIR"
+  File "/oname=tallyvault.exe" "${WIZARD_EXE}"
   File "/oname=tallyvault-cli.exe" "${CLI_EXE}"
   ; The program opens its help pages from its own folder.
   File "${HELP_DIR}\FAQ_en.htm"
@@ -120,6 +116,7 @@ Section "Tallyvault" SecMain
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   CreateDirectory "${MENU_FOLDER}"
+  CreateShortcut "${MENU_FOLDER}\${WIZARD_LINK}.lnk" "$INSTDIR\tallyvault.exe"
   ; Each help page is named in its own language.
   CreateShortcut "${MENU_FOLDER}\${HELP_LINK_EN}.lnk" "$INSTDIR\FAQ_en.htm"
   CreateShortcut "${MENU_FOLDER}\${HELP_LINK_FR}.lnk" "$INSTDIR\FAQ_fr.htm"
@@ -139,15 +136,45 @@ Section "Tallyvault" SecMain
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; Removes exactly what the section above put in place. Folders go only when
+Section /o "$(DesktopShortcut)" SecDesktop
+  CreateShortcut "$DESKTOP\${WIZARD_LINK}.lnk" "$INSTDIR\tallyvault.exe"
+SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "$(MainDescription)"
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecDesktop} "$(DesktopDescription)"
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+Function .onInit
+  !insertmacro MACHINE_WIDE
+  ; A silent install puts the desktop shortcut only when asked with /DESKTOP.
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/DESKTOP" $R1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${SecDesktop} ${SF_SELECTED}
+  ${EndIf}
+  ; An update goes where the last installation went, unless /D= says otherwise.
+  ${If} $INSTDIR == "$PROGRAMFILES64\${PRODUCT}"
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 != ""
+      StrCpy $INSTDIR $0
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Removes exactly what the sections above put in place. Folders go only when
 ; empty, so nothing a user added to them is lost; the data folder is not ours.
 Section "Uninstall"
+  Delete "$INSTDIR\tallyvault.exe"
   Delete "$INSTDIR\tallyvault-cli.exe"
   Delete "$INSTDIR\FAQ_en.htm"
   Delete "$INSTDIR\FAQ_fr.htm"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
 
+  Delete "${MENU_FOLDER}\${WIZARD_LINK}.lnk"
+  Delete "$DESKTOP\${WIZARD_LINK}.lnk"
   Delete "${MENU_FOLDER}\${HELP_LINK_EN}.lnk"
   Delete "${MENU_FOLDER}\${HELP_LINK_FR}.lnk"
   ; The uninstaller's link is named in the language of the installation.
