@@ -62,7 +62,12 @@ QString BarStyle(const QColor& colour) {
 
 QString QtFilters(const std::vector<FileFilter>& filters) {
     QStringList list;
-    for (const FileFilter& f : filters) list << ToQString(f.name) + QStringLiteral(" (") + ToQString(f.pattern) + u')';
+    for (const FileFilter& f : filters) {
+        // A name that already ends in its pattern ("PDF report (*.pdf)") is shown as it is.
+        const QString name = ToQString(f.name);
+        const QString pattern = QStringLiteral("(") + ToQString(f.pattern) + u')';
+        list << (name.endsWith(pattern) ? name : name + u' ' + pattern);
+    }
     return list.join(QStringLiteral(";;"));
 }
 
@@ -257,7 +262,7 @@ void QtPageControls::MarkCell(int control, int row, int column, bool failed) {
     auto* tree = As<QTreeWidget>(control);
     QTreeWidgetItem* item = tree != nullptr ? tree->topLevelItem(row) : nullptr;
     if (item == nullptr) return;
-    item->setForeground(column, failed ? QBrush(QColor(190, 0, 0)) : QBrush());
+    item->setForeground(column, failed ? QBrush(QColor(190, 20, 20)) : QBrush());
 }
 
 void QtPageControls::SetImage(int control, int bitmap) {

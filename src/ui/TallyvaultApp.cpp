@@ -29,6 +29,8 @@
 #include "ui/QtVerificationSBCSelectionPage.h"
 #include "ui/QtVerificationSelectionPage.h"
 #include "ui/QtWelcomePage.h"
+#include "ui/report/PdfReport.h"
+#include "wizard/ReportSaving.h"
 
 namespace tv {
 
@@ -153,6 +155,8 @@ int RunTallyvault(int argc, char** argv) {
     std::vector<std::shared_ptr<SmcEmulator>> cards;
     for (const auto& [letter, folder] : options.cardImages) cards.push_back(MountEmulatedCard(*platform, letter, folder));
     InstallEnvironment(*platform, ui, options.dataDir);
+    // The verification report is offered as PDF too, printed by Qt.
+    SetPdfReportWriter(WritePdfReport);
 
     const StartUpResult start = RunStartUpSteps();
     if (start.dataFolderInUse) return kExitDataFolderInUse;

@@ -230,7 +230,7 @@ void PagePanelTest::viewsOfBarsListsAndPickers() {
     rows->InsertRow(0, u"1");
     rows->SetCell(0, 1, u"a.xml");
     v.MarkCell(kTable, 0, 1, true);
-    QCOMPARE(p.table->topLevelItem(0)->foreground(1).color(), QColor(190, 0, 0));
+    QCOMPARE(p.table->topLevelItem(0)->foreground(1).color(), QColor(190, 20, 20));
     v.MarkCell(kTable, 0, 1, false);
     QCOMPARE(p.table->topLevelItem(0)->foreground(1).style(), Qt::NoBrush);
     v.MarkCell(kTable, 5, 1, true);  // no such row: nothing happens
