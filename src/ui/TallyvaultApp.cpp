@@ -41,7 +41,7 @@ constexpr char kUsage[] =
     "  --data-dir DIR        keep the configuration and the log in DIR\n"
     "  --card-image L=DIR    show the card image folder DIR as drive L\n";
 
-QtWizardPage* CreatePage(int pageId) {
+QtPagePanel* CreatePage(int pageId) {
     switch (pageId) {
         case kPageWelcome: return new QtWelcomePage();
         case kPageSbcSelection: return new QtSBCSelectionPage();
@@ -122,7 +122,7 @@ bool ParseWizardOptions(const QStringList& args, WizardOptions& options, QString
 
 void AddWizardPages(QtMasterDlg& window, const std::vector<int>& pageOrder) {
     for (int id : pageOrder) {
-        if (QtWizardPage* page = CreatePage(id)) window.AddPage(page);
+        if (QtPagePanel* page = CreatePage(id)) window.AddPage(page);
     }
 }
 

@@ -89,10 +89,10 @@ void PrepareRun(WizardFixture& f, int archiveType, const std::string& folder) {
 // Enters the run page the way a Next move does.
 QtArchiverRunPage* EnterRun(WizardFixture& f, int pageId) {
     QtWizardPage* page = f.Window().FindPage(pageId);
-    page->OnBeforeNext();
+    page->CorePage()->OnBeforeNext();
     f.Window().BackButton()->show();
     if (!f.Window().ActivatePage(page)) return nullptr;
-    page->OnEnterForward();
+    page->CorePage()->OnEnterForward();
     return static_cast<QtArchiverRunPage*>(page);
 }
 

@@ -174,7 +174,7 @@ void DxRun(bool french) {
     // No page of the flow leads to the verification choice: shown as if the
     // welcome page had.
     f.Window().ActivatePage(f.Window().FindPage(kPageVerificationSelection));
-    f.Window().FindPage(kPageVerificationSelection)->OnEnterForward();
+    f.Window().FindPage(kPageVerificationSelection)->CorePage()->OnEnterForward();
     f.Window().BackButton()->show();
     Shot(f, QStringLiteral("161_verification_choice"));
     f.ClickNext();
