@@ -1,11 +1,11 @@
 #include "ui/QtCompleteArchiverPage.h"
 
 #include "app/StartUp.h"
-#include "log/LogFile.h"
+#include "wizard/CompleteArchiverPage.h"
 
 namespace tv {
 
 QtCompleteArchiverPage::QtCompleteArchiverPage(QWidget* parent)
-    : QtArchiverRunPage(kPageCompleteArchiver, kModCompleteArchiverPage, true, parent) {}
+    : QtArchiverRunPage(std::make_unique<CCompleteArchiverPage>(), kPageCompleteArchiver, parent) {}
 
 }  // namespace tv

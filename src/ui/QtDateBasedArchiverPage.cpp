@@ -1,14 +1,11 @@
 #include "ui/QtDateBasedArchiverPage.h"
 
-#include "app/AppContext.h"
 #include "app/StartUp.h"
-#include "log/LogFile.h"
+#include "wizard/DateBasedArchiverPage.h"
 
 namespace tv {
 
 QtDateBasedArchiverPage::QtDateBasedArchiverPage(QWidget* parent)
-    : QtArchiverRunPage(kPageDateBasedArchiver, kModDateBasedArchiverPage, false, parent) {}
-
-bool QtDateBasedArchiverPage::RangeUnavailable(const AppContext& ctx) const { return ctx.dateRangeUnavailable; }
+    : QtArchiverRunPage(std::make_unique<CDateBasedArchiverPage>(), kPageDateBasedArchiver, parent) {}
 
 }  // namespace tv

@@ -10,9 +10,6 @@ class QtDateBasedArchiverPage : public QtArchiverRunPage {
     Q_OBJECT
 public:
     explicit QtDateBasedArchiverPage(QWidget* parent = nullptr);
-
-protected:
-    bool RangeUnavailable(const AppContext& ctx) const override;
 };
 
 }  // namespace tv

@@ -243,13 +243,9 @@ bool QtMasterDlg::OpenDocument(const std::string& path) {
     return true;
 }
 
-void QtMasterDlg::RunSettings(CSettingsDlg& /*dialog*/) {
-    // The settings dialog has not moved onto the core's CSettingsDlg yet: the
-    // Qt one runs, and tells the window of its changes as it makes them.
-    QtSettingsDlg settings(this);
-    connect(&settings, &QtSettingsDlg::languageChanged, this, &QtMasterDlg::textsChanged);
-    connect(&settings, &QtSettingsDlg::defaultArchivePathChanged, this, &QtMasterDlg::defaultPathChanged);
-    connect(&settings, &QtSettingsDlg::scaleTypeChanged, this, &QtMasterDlg::applicationClosed, Qt::QueuedConnection);
+void QtMasterDlg::RunSettings(CSettingsDlg& dialog) {
+    // The core dialog on its Qt panel; the wizard core takes what it saved.
+    QtSettingsDlg settings(dialog, this);
     settings.exec();
     ApplyLanguage();
 }

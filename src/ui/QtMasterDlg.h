@@ -48,8 +48,7 @@ public:
     // The desktop's viewer, else the program's own help window when the page
     // exists: true when either showed it.
     bool OpenDocument(const std::string& path) override;
-    // Runs the Qt settings dialog; what it changed reaches the window through
-    // the signals below while it is open.
+    // Runs the core's settings dialog on its Qt panel.
     void RunSettings(CSettingsDlg& dialog) override;
 
 signals:

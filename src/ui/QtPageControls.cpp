@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 
 #include "ui/FolderEdit.h"
+#include "ui/NumberEdit.h"
 #include "ui/QtProgressView.h"
 #include "ui/QtResultList.h"
 #include "ui/QtStatusView.h"
@@ -62,7 +63,12 @@ QString BarStyle(const QColor& colour) {
 
 QString QtFilters(const std::vector<FileFilter>& filters) {
     QStringList list;
-    for (const FileFilter& f : filters) list << ToQString(f.name) + QStringLiteral(" (") + ToQString(f.pattern) + u')';
+    for (const FileFilter& f : filters) {
+        // A name that already ends in its pattern ("PDF report (*.pdf)") is shown as it is.
+        const QString name = ToQString(f.name);
+        const QString pattern = QStringLiteral("(") + ToQString(f.pattern) + u')';
+        list << (name.endsWith(pattern) ? name : name + u' ' + pattern);
+    }
     return list.join(QStringLiteral(";;"));
 }
 
@@ -116,7 +122,9 @@ void QtPageControls::NextOnEnter(int control) {
 void QtPageControls::SetText(int control, const std::u16string& text) {
     const QString t = ToQString(text);
     QWidget* w = Control(control);
-    if (auto* box = qobject_cast<QGroupBox*>(w)) {
+    if (w != nullptr && w->isWindow()) {
+        w->setWindowTitle(t);
+    } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
         box->setTitle(t);
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         button->setText(t);
@@ -126,6 +134,8 @@ void QtPageControls::SetText(int control, const std::u16string& text) {
         Quietly([&] { edit->setText(t); });
     } else if (auto* line = qobject_cast<CStatusLine*>(w)) {
         line->SetText(t);
+    } else if (auto* number = qobject_cast<CNumberEdit*>(w)) {
+        Quietly([&] { number->SetText(t); });
     }
 }
 
@@ -136,6 +146,8 @@ std::u16string QtPageControls::GetText(int control) const {
     if (auto* label = qobject_cast<QLabel*>(w)) return ToU16(label->text());
     if (auto* edit = qobject_cast<QLineEdit*>(w)) return ToU16(edit->text());
     if (auto* list = qobject_cast<QComboBox*>(w)) return ToU16(list->currentText());
+    if (auto* number = qobject_cast<CNumberEdit*>(w)) return ToU16(number->text());
+    if (w != nullptr && w->isWindow()) return ToU16(w->windowTitle());
     return {};
 }
 
@@ -257,7 +269,7 @@ void QtPageControls::MarkCell(int control, int row, int column, bool failed) {
     auto* tree = As<QTreeWidget>(control);
     QTreeWidgetItem* item = tree != nullptr ? tree->topLevelItem(row) : nullptr;
     if (item == nullptr) return;
-    item->setForeground(column, failed ? QBrush(QColor(190, 0, 0)) : QBrush());
+    item->setForeground(column, failed ? QBrush(QColor(190, 20, 20)) : QBrush());
 }
 
 void QtPageControls::SetImage(int control, int bitmap) {

@@ -5,11 +5,9 @@
 // page's, so that anything holding the Qt page (the window, the tests) drives
 // the same page.
 //
-// Moving a page: derive its Qt class from QtPagePanel instead of QtWizardPage,
-// give it the core page as a member, build the same widgets and Add() each
-// with its control ID, keep the accessors the tests use, and drop every hook:
-// the window then hands the core page to the wizard core instead of wrapping
-// the Qt page in a QtLegacyPage.
+// A page's panel: derive from QtPagePanel, give it the core page as a member,
+// build the widgets and Add() each with its control ID; the window hands the
+// core page to the wizard core.
 #pragma once
 
 #include "ui/QtPageControls.h"
@@ -28,23 +26,23 @@ public:
     QtPageControls& Controls() { return controls_; }
 
     // The hooks are the core page's.
-    int OnDeviceChange() override;
-    void OnBeforeNext() override;
-    int UpdateHeader() override;
-    void UpdateTexts() override;
-    void OnEnterForward() override;
-    void OnReturnTo(bool flag) override;
-    bool OnCreatePage() override;
-    void OnDestroyPage() override;
-    bool OnKillActive() override;
-    void OnSetActive() override;
-    bool OnQueryCancel() override;
-    int OnWizardBack() override;
-    int OnWizardNext() override;
-    bool OnWizardFinish() override;
-    bool OnFinishWizard() override;
-    void OnBrowse() override;
-    void OnDefaultPathChanged() override;
+    int OnDeviceChange();
+    void OnBeforeNext();
+    int UpdateHeader();
+    void UpdateTexts();
+    void OnEnterForward();
+    void OnReturnTo(bool flag);
+    bool OnCreatePage();
+    void OnDestroyPage();
+    bool OnKillActive();
+    void OnSetActive();
+    bool OnQueryCancel();
+    int OnWizardBack();
+    int OnWizardNext();
+    bool OnWizardFinish();
+    bool OnFinishWizard();
+    void OnBrowse();
+    void OnDefaultPathChanged();
 
 protected:
     // A widget of the page by its control ID.

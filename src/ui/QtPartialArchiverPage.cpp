@@ -1,11 +1,11 @@
 #include "ui/QtPartialArchiverPage.h"
 
 #include "app/StartUp.h"
-#include "log/LogFile.h"
+#include "wizard/PartialArchiverPage.h"
 
 namespace tv {
 
 QtPartialArchiverPage::QtPartialArchiverPage(QWidget* parent)
-    : QtArchiverRunPage(kPagePartialArchiver, kModPartialArchiverPage, true, parent) {}
+    : QtArchiverRunPage(std::make_unique<CPartialArchiverPage>(), kPagePartialArchiver, parent) {}
 
 }  // namespace tv

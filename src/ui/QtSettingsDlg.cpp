@@ -14,8 +14,6 @@
 #include <algorithm>
 
 #include "app/AppContext.h"
-#include "config/SettingsFields.h"
-#include "messages/Messages.h"
 #include "ui/FolderEdit.h"
 #include "ui/NumberEdit.h"
 #include "ui/QtText.h"
@@ -24,37 +22,7 @@ namespace tv {
 
 namespace {
 
-// Message IDs of the dialog's texts.
-constexpr MessageId kTitle = 200;
-constexpr MessageId kUseDefault = 155;
-constexpr MessageId kArchivePath = 156;
-constexpr MessageId kProfilePath = 157;
-constexpr MessageId kLogPath = 158;
-constexpr MessageId kMaxSize = 159;
-constexpr MessageId kLanguage = 160;
-constexpr MessageId kEnglish = 128;
-constexpr MessageId kFrench = 129;
-constexpr MessageId kYearEnd = 245;
-constexpr MessageId kJanuary = 246;
-constexpr MessageId kScaleType = 278;
-constexpr MessageId kZt4 = 279;
-constexpr MessageId kDx = 280;
-constexpr MessageId kAutoDetect = 281;
-constexpr MessageId kRestartNote = 282;
-constexpr MessageId kSaveAndClose = 283;
-constexpr MessageId kBackup = 215;
-constexpr MessageId kOk = 162;
-constexpr MessageId kCancel = 106;
-constexpr MessageId kFieldsWrong = 208;
-constexpr MessageId kMegabytes = 401;
-constexpr MessageId kBrowseTip = 403;
-constexpr MessageId kNotSaved = 404;
-
 enum ErrorLine { kArchiveError, kProfileError, kLogError, kSizeError, kYearEndError };
-
-// Entries of the scale type list, in list order, with their texts in the file.
-constexpr MessageId kScaleTypeTexts[] = {kAutoDetect, kDx, kZt4};
-constexpr const char16_t* kScaleTypeValues[] = {u"Auto-detect", u"dX", u"ZT4"};
 
 const QColor kLabelColour(45, 45, 45);
 const QColor kLineBackground(240, 240, 240);
@@ -120,15 +88,61 @@ W* Named(W* widget, const char* name) {
 
 }  // namespace
 
-QtSettingsDlg::QtSettingsDlg(QWidget* parent) : QDialog(parent) {
+QtSettingsDlg::QtSettingsDlg(QWidget* parent) : QtSettingsDlg(*new CSettingsDlg, parent) {
+    own_.reset(&core_);
+}
+
+QtSettingsDlg::QtSettingsDlg(CSettingsDlg& core, QWidget* parent)
+    : QDialog(parent), core_(core), controls_(*this, nullptr) {
     setObjectName(QStringLiteral("settingsDialog"));
     setModal(true);
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(9);
     setFont(font);
     BuildControls();
+    AddControls();
+    quiet_ = true;
+    core_.OnInitDialog(controls_);
+    quiet_ = false;
     UpdateTexts();
-    Load();
+}
+
+void QtSettingsDlg::AddControls() {
+    const std::pair<int, QWidget*> controls[] = {
+        {kCtlSetTitle, this},
+        {kCtlSetUseDefault, useDefault_},
+        {kCtlSetArchiveLabel, archiveLabel_},
+        {kCtlSetArchivePath, archivePath_},
+        // A folder edit's browse button lies in the edit.
+        {kCtlSetArchiveBrowse, archivePath_},
+        {kCtlSetProfileLabel, profileLabel_},
+        {kCtlSetProfilePath, profilePath_},
+        {kCtlSetProfileBrowse, profilePath_},
+        {kCtlSetLogLabel, logLabel_},
+        {kCtlSetLogPath, logPath_},
+        {kCtlSetLogBrowse, logPath_},
+        {kCtlSetSizeLabel, sizeLabel_},
+        {kCtlSetSize, maxSize_},
+        {kCtlSetSizeUnit, sizeUnit_},
+        {kCtlSetLanguageLabel, languageLabel_},
+        {kCtlSetLanguage, language_},
+        {kCtlSetYearEndLabel, yearEndLabel_},
+        {kCtlSetMonth, month_},
+        {kCtlSetDay, day_},
+        {kCtlSetScaleTypeLabel, scaleTypeLabel_},
+        {kCtlSetScaleType, scaleType_},
+        {kCtlSetBackup, backup_},
+        {kCtlSetNote, note_},
+        {kCtlSetArchiveError, errors_[kArchiveError]},
+        {kCtlSetProfileError, errors_[kProfileError]},
+        {kCtlSetLogError, errors_[kLogError]},
+        {kCtlSetSizeError, errors_[kSizeError]},
+        {kCtlSetYearEndError, errors_[kYearEndError]},
+        {kCtlSetOk, ok_},
+        {kCtlSetSaveAndClose, saveAndClose_},
+        {kCtlSetCancel, cancel_},
+    };
+    for (const auto& [id, widget] : controls) controls_.Add(id, widget);
 }
 
 void QtSettingsDlg::BuildControls() {
@@ -158,14 +172,6 @@ void QtSettingsDlg::BuildControls() {
     const char* errorNames[] = {"archivePathError", "profilePathError", "logPathError",
                                 "maxSizeError", "yearEndError"};
     for (size_t i = 0; i < errors_.size(); ++i) errors_[i] = MessageLine(body, kErrorColour, errorNames[i]);
-
-    for (int i = 0; i < 2; ++i) language_->addItem(QString());
-    for (int i = 0; i < 12; ++i) month_->addItem(QString());
-    for (int i = 0; i < 3; ++i) scaleType_->addItem(QString());
-    maxSize_->SetText(QStringLiteral("25"));
-    day_->SetText(QStringLiteral("31"));
-    month_->setCurrentIndex(11);
-    scaleType_->setCurrentIndex(0);
 
     auto* grid = new QGridLayout(body);
     grid->setContentsMargins(22, 18, 22, 12);
@@ -238,13 +244,19 @@ void QtSettingsDlg::BuildControls() {
     outer->addWidget(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(useDefault_, &QCheckBox::toggled, this, &QtSettingsDlg::OnUseDefaultToggled);
-    connect(archivePath_, &QLineEdit::textChanged, errors_[kArchiveError], &QWidget::hide);
-    connect(profilePath_, &QLineEdit::textChanged, errors_[kProfileError], &QWidget::hide);
-    connect(logPath_, &QLineEdit::textChanged, errors_[kLogError], &QWidget::hide);
-    connect(maxSize_, &CNumberEdit::TextChanged, errors_[kSizeError], &QWidget::hide);
-    connect(day_, &CNumberEdit::TextChanged, errors_[kYearEndError], &QWidget::hide);
-    connect(scaleType_, &QComboBox::currentIndexChanged, this, &QtSettingsDlg::OnScaleTypeChosen);
+    connect(useDefault_, &QCheckBox::toggled, this, [this] { Tell([this] { core_.OnCommand(kCtlSetUseDefault); }); });
+    const std::pair<int, CFolderEdit*> folders[] = {
+        {kCtlSetArchivePath, archivePath_}, {kCtlSetProfilePath, profilePath_}, {kCtlSetLogPath, logPath_}};
+    for (const auto& [id, edit] : folders) {
+        connect(edit, &QLineEdit::textChanged, this, [this, id] { Tell([this, id] { core_.OnEditChange(id); }); });
+    }
+    for (const auto& [id, number] : {std::pair<int, CNumberEdit*>{kCtlSetSize, maxSize_}, {kCtlSetDay, day_}}) {
+        connect(number, &CNumberEdit::TextChanged, this, [this, id] { Tell([this, id] { core_.OnEditChange(id); }); });
+    }
+    connect(scaleType_, &QComboBox::currentIndexChanged, this, [this] {
+        Tell([this] { core_.OnSelectionChange(kCtlSetScaleType); });
+        OnScaleTypeChosen();
+    });
     connect(ok_, &QPushButton::clicked, this, &QtSettingsDlg::OnSave);
     connect(saveAndClose_, &QPushButton::clicked, this, &QtSettingsDlg::OnSave);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
@@ -252,38 +264,19 @@ void QtSettingsDlg::BuildControls() {
     // F3 browses; Alt+X and F10, which open the settings and reach the settings
     // button in the main window, do nothing here.
     connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
-            &QtSettingsDlg::OnBrowseKey);
+            [this] { core_.OnBrowse(); });
     new QShortcut(QKeySequence(Qt::ALT | Qt::Key_X), this);
     new QShortcut(QKeySequence(Qt::Key_F10), this);
 }
 
 void QtSettingsDlg::UpdateTexts() {
-    setWindowTitle(Text(kTitle));
-    useDefault_->setText(Text(kUseDefault));
-    archiveLabel_->setText(Text(kArchivePath));
-    profileLabel_->setText(Text(kProfilePath));
-    logLabel_->setText(Text(kLogPath));
-    sizeLabel_->setText(Text(kMaxSize));
-    sizeUnit_->setText(Text(kMegabytes));
-    languageLabel_->setText(Text(kLanguage));
-    yearEndLabel_->setText(Text(kYearEnd));
-    scaleTypeLabel_->setText(Text(kScaleType));
-    backup_->setText(Text(kBackup));
-    ok_->setText(Text(kOk));
-    saveAndClose_->setText(Text(kSaveAndClose));
-    cancel_->setText(Text(kCancel));
+    quiet_ = true;
+    core_.UpdateTexts();
+    quiet_ = false;
     for (QPushButton* b : {ok_, saveAndClose_, cancel_}) {
         b->setMinimumWidth(std::max(96, b->fontMetrics().horizontalAdvance(b->text()) + 32));
     }
-    language_->setItemText(0, Text(kEnglish));
-    language_->setItemText(1, Text(kFrench));
-    for (int i = 0; i < 12; ++i) month_->setItemText(i, Text(static_cast<MessageId>(kJanuary + i)));
-    for (int i = 0; i < 3; ++i) scaleType_->setItemText(i, Text(kScaleTypeTexts[i]));
-    for (CFolderEdit* edit : {archivePath_, profilePath_, logPath_}) edit->SetBrowseToolTip(Text(kBrowseTip));
-    if (!note_->text().isEmpty()) note_->setText(Text(kRestartNote));
-    for (size_t i = 0; i < errors_.size(); ++i) {
-        if (errorIds_[i] != 0) errors_[i]->setText(Text(errorIds_[i]));
-    }
+    OnScaleTypeChosen();
 }
 
 void QtSettingsDlg::changeEvent(QEvent* event) {
@@ -296,90 +289,17 @@ void QtSettingsDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void QtSettingsDlg::Load() {
-    const SettingsInput in = ReadSettingsFields(ConfigFilePath());
-    archivePath_->setText(ToQString(in.archivePath));
-    profilePath_->setText(ToQString(in.profilePath));
-    logPath_->setText(ToQString(in.logPath));
-    language_->setCurrentIndex(in.language == u"French" ? 1 : 0);
-    maxSize_->SetText(ToQString(in.maxSize));
-    useDefault_->setChecked(in.useDefaultArchivePath);
-    OnUseDefaultToggled(in.useDefaultArchivePath);
-    backup_->setChecked(in.backupSmcOnArchive);
-    day_->SetText(ToQString(in.day));
-    month_->setCurrentIndex(in.monthIndex);
-    loadedScaleType_ = static_cast<int>(ConfiguredScaleTypeOf(in.scaleType));
-    scaleType_->setCurrentIndex(loadedScaleType_);
-    OnScaleTypeChosen(loadedScaleType_);
-}
-
-SettingsInput QtSettingsDlg::Collect() const {
-    SettingsInput in;
-    in.archivePath = ToU16(archivePath_->text());
-    in.profilePath = ToU16(profilePath_->text());
-    in.logPath = ToU16(logPath_->text());
-    in.language = language_->currentIndex() == 1 ? u"French" : u"English";
-    in.maxSize = ToU16(maxSize_->text());
-    in.useDefaultArchivePath = useDefault_->isChecked();
-    in.backupSmcOnArchive = backup_->isChecked();
-    in.day = ToU16(day_->text());
-    in.monthIndex = month_->currentIndex();
-    const int scale = scaleType_->currentIndex();
-    in.scaleType = kScaleTypeValues[scale >= 0 && scale < 3 ? scale : 0];
-    return in;
-}
-
-void QtSettingsDlg::ShowErrors(const SettingsFieldErrors& errors) {
-    errorIds_ = {errors.archivePath, errors.profilePath, errors.logPath, errors.maxSize, errors.yearEnd};
-    for (size_t i = 0; i < errors_.size(); ++i) {
-        if (errorIds_[i] == 0) {
-            errors_[i]->hide();
-        } else {
-            errors_[i]->setText(Text(errorIds_[i]));
-            errors_[i]->show();
-        }
-    }
-}
-
-void QtSettingsDlg::OnUseDefaultToggled(bool on) {
-    archiveLabel_->setEnabled(on);
-    archivePath_->setEnabled(on);
-}
-
-void QtSettingsDlg::OnScaleTypeChosen(int index) {
-    const bool changed = index != loadedScaleType_;
-    note_->setText(changed ? Text(kRestartNote) : QString());
-    note_->setVisible(changed);
-    ok_->setVisible(!changed);
-    ok_->setEnabled(!changed);
-    ok_->setDefault(!changed);
-    saveAndClose_->setVisible(changed);
-    saveAndClose_->setEnabled(changed);
-    saveAndClose_->setDefault(changed);
-}
-
-void QtSettingsDlg::OnBrowseKey() {
-    (useDefault_->isChecked() ? archivePath_ : profilePath_)->Browse();
+void QtSettingsDlg::OnScaleTypeChosen() {
+    // The button the core shows is the default one.
+    ok_->setDefault(!ok_->isHidden());
+    saveAndClose_->setDefault(!saveAndClose_->isHidden());
 }
 
 void QtSettingsDlg::OnSave() {
     AppContext& ctx = GetAppContext();
-    const SettingsInput input = Collect();
-    const SettingsFieldErrors errors = CheckSettingsFields(ctx, input);
-    ShowErrors(errors);
-    if (errors.Any()) {
-        ShowMessage(kFieldsWrong, kMbIconError);
-        Ui().Repaint();
-        return;
-    }
-
     const std::string languageBefore = ctx.language;
-    const bool scaleTypeChanged = scaleType_->currentIndex() != loadedScaleType_;
-    // A file that did not take the values is not reported as saved, and the
-    // program does not end for a scale type that was not stored.
-    const bool saved = SaveConfiguration(ctx, input);
-    if (!saved) ShowMessage(kNotSaved, kMbIconError);
-    done(saved ? QDialog::Accepted : QDialog::Rejected);
+    if (!core_.OnOk()) return;
+    done(core_.Saved() ? QDialog::Accepted : QDialog::Rejected);
 
     // The context may hold new values even after a failed write.
     if (ctx.language != languageBefore) {
@@ -389,7 +309,7 @@ void QtSettingsDlg::OnSave() {
     }
     emit languageChanged();
     emit defaultArchivePathChanged();
-    if (saved && scaleTypeChanged) emit this->scaleTypeChanged();
+    if (core_.ScaleTypeChanged()) emit scaleTypeChanged();
 }
 
 }  // namespace tv

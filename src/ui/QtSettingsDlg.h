@@ -1,14 +1,16 @@
-// The settings dialog: the folders, the maximum archive size, the language, the
-// year end, the scale type and the backup option of Tallyvault.ini. It checks
-// what the user entered field by field, shows an error line under each wrong
-// field, and saves only when every field is correct.
+// The panel of the settings dialog, as the core's dialog (CSettingsDlg) decides
+// it: the folders, the maximum archive size, the language, the year end, the
+// scale type and the backup option of Tallyvault.ini, with an error line under
+// each wrong field. Its widgets are the core's controls by the IDs of its
+// template; OK and "Save and Close" ask the core to save, Cancel discards.
 #pragma once
 
 #include <QDialog>
 #include <array>
+#include <memory>
 
-#include "config/Configuration.h"
-#include "messages/MessageTable.h"
+#include "ui/QtPageControls.h"
+#include "wizard/SettingsDlg.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,12 +21,14 @@ namespace tv {
 
 class CFolderEdit;
 class CNumberEdit;
-struct SettingsFieldErrors;
 
 class QtSettingsDlg : public QDialog {
     Q_OBJECT
 public:
+    // A dialog of its own core dialog.
     explicit QtSettingsDlg(QWidget* parent = nullptr);
+    // The panel of the wizard's core dialog.
+    QtSettingsDlg(CSettingsDlg& core, QWidget* parent);
 
     // Sets every caption from the message table in the current language.
     void UpdateTexts();
@@ -45,13 +49,19 @@ protected:
 
 private:
     void BuildControls();
-    void Load();
-    SettingsInput Collect() const;
-    void ShowErrors(const SettingsFieldErrors& errors);
-    void OnUseDefaultToggled(bool on);
-    void OnScaleTypeChosen(int index);
-    void OnBrowseKey();
+    void AddControls();
+    // What the user does reaches the core; what the core sets itself does not.
+    template <typename F>
+    void Tell(F&& call) {
+        if (!quiet_) call();
+    }
+    void OnScaleTypeChosen();
     void OnSave();
+
+    std::unique_ptr<CSettingsDlg> own_;
+    CSettingsDlg& core_;
+    QtPageControls controls_;
+    bool quiet_ = false;
 
     QCheckBox* useDefault_ = nullptr;
     QLabel* archiveLabel_ = nullptr;
@@ -74,12 +84,9 @@ private:
     QLabel* note_ = nullptr;
     // Error lines of the archive folder, profile folder, log folder, size and year end.
     std::array<QLabel*, 5> errors_{};
-    std::array<MessageId, 5> errorIds_{};
     QPushButton* ok_ = nullptr;
     QPushButton* saveAndClose_ = nullptr;
     QPushButton* cancel_ = nullptr;
-
-    int loadedScaleType_ = 0;  // 0 Auto-detect, 1 dX, 2 ZT4
 };
 
 }  // namespace tv

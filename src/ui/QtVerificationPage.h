@@ -1,25 +1,19 @@
-// The verification run: progress while the archives are checked, then one
-// result row per file and the final status.
+// The panel of the verification run, as the core's page (CVerificationPage)
+// decides it: progress while the archives are checked, then one result row per
+// file, the final status and, for a folder, the continuity of its archives.
 #pragma once
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <functional>
-#include <optional>
-#include <string>
 
-#include "audit/Continuity.h"
-#include "audit/FileAudit.h"
-#include "audit/Report.h"
-#include "messages/UiHost.h"
-#include "ui/QtWizardPage.h"
-#include "zt4/FolderValidation.h"
+#include "ui/QtPagePanel.h"
+#include "wizard/VerificationPage.h"
 
 namespace tv {
 
-class QtVerificationPage : public QtWizardPage {
+class QtVerificationPage : public QtPagePanel {
     Q_OBJECT
 public:
     explicit QtVerificationPage(QWidget* parent = nullptr);
@@ -27,62 +21,28 @@ public:
     QTreeWidget* Results() const { return list_; }
     QProgressBar* Progress() const { return progress_; }
     QString StatusText() const { return status_->text(); }
-    bool IsDone() const { return done_; }
-    bool Succeeded() const { return success_; }
-    // What the last run recorded, and the continuity of a folder's archives
-    // (none for a single file).
-    const AuditTrail& Trail() const { return trail_; }
-    const ContinuityReport* Continuity() const { return continuity_ ? &*continuity_ : nullptr; }
+    bool IsDone() const { return run_.IsDone(); }
+    bool Succeeded() const { return run_.Succeeded(); }
+    const AuditTrail& Trail() const { return run_.Trail(); }
+    const ContinuityReport* Continuity() const { return run_.Continuity(); }
     QTreeWidget* ContinuityTable() const { return continuityTable_; }
+    // The wizard's page button, which saves the report of a finished run.
     QPushButton* ReportButton() const;
-    // The save dialog of the report button (Qt's unless set): it gets the
-    // suggested path and the filters, and gives the chosen path or nothing.
-    void SetReportPathChooser(std::function<QString(const QString& suggested, const QString& filters)> chooser) {
-        chooseReportPath_ = std::move(chooser);
-    }
-    // The report of the last run as the page shows it.
-    ReportInput MakeReportInput() const;
+    ReportInput MakeReportInput() const { return run_.MakeReportInput(); }
 
-    void OnBeforeNext() override;
-    int UpdateHeader() override;
-    void UpdateTexts() override;
-    void OnEnterForward() override;
-    bool OnQueryCancel() override;
-    int OnWizardBack() override { return -1; }
-    int OnWizardNext() override;
-    bool OnWizardFinish() override;
-    bool OnFinishWizard() override;
-    bool OnCreatePage() override;
-
-public slots:
-    // Asks where and writes the report; a failure is shown in a message box.
-    void SaveReport();
+protected:
+    // The continuity table's tips: the card's unique ID on its first cell, the
+    // whole text on the others.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void SetColumns(bool dx);
-    bool RunChecks(bool dx, ProgressView* progress, ResultList* results);
-    void ShowContinuity();
-    uint16_t StatusId() const;
-
+    CVerificationPage run_;
     QLabel* status_;
     QLabel* statusIcon_;
     QProgressBar* progress_;
     QTreeWidget* list_;
     QLabel* continuityLabel_;
     QTreeWidget* continuityTable_;
-    AuditTrail trail_;
-    std::optional<ContinuityReport> continuity_;
-    // ZT4 folder: the Archive.log named on the selection page ("" for none) and
-    // the log the continuity was compared with.
-    std::string continuityLogPath_;
-    ContinuityLog continuityLog_;
-    std::string checkedPath_;
-    std::function<QString(const QString&, const QString&)> chooseReportPath_;
-    bool running_ = false;
-    bool done_ = false;
-    bool success_ = false;
-    bool answered_ = false;
-    bool folderRun_ = false;
 };
 
 }  // namespace tv

@@ -4,8 +4,8 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 
-#include "ui/QtLegacyPage.h"
 #include "ui/QtPagePanel.h"
+#include "wizard/WizardPage.h"
 #include "ui/QtText.h"
 #include "ui/QtWizardPage.h"
 
@@ -37,22 +37,15 @@ QtWizardDialog::QtWizardDialog(QWidget* parent) : QDialog(parent), core_(*this) 
 
 QtWizardDialog::~QtWizardDialog() = default;
 
-void QtWizardDialog::AddPage(QtWizardPage* page) {
+void QtWizardDialog::AddPage(QtPagePanel* page) {
     page->setParent(pageArea_);
     static_cast<QGridLayout*>(pageArea_->layout())->addWidget(page, 0, 0);
     page->hide();
     page->wizard_ = this;
     Entry entry;
     entry.widget = page;
-    if (auto* panel = qobject_cast<QtPagePanel*>(page)) {
-        entry.core = panel->CorePage();
-        entry.view = &panel->Controls();
-    } else {
-        entry.adapter = std::make_unique<QtLegacyPage>(*page);
-        entry.core = entry.adapter.get();
-        entry.view = &entry.adapter->Controls();
-        page->core_ = entry.core;
-    }
+    entry.core = page->CorePage();
+    entry.view = &page->Controls();
     core_.AddPage(entry.core);
     pages_.push_back(page);
     entries_.push_back(std::move(entry));

@@ -1,9 +1,8 @@
 // The wizard window of the Qt face: the page area and the Back, Next, Cancel
 // and Finish buttons, drawn for the wizard core (CMasterDlg), which does the
 // navigation. Clicks, keys and the close box go to the core; the core shows
-// pages and buttons through WizardWindow. The Qt pages are handed to the core
-// as they are: a moved page (QtPagePanel) by its core page, a page not moved
-// yet through a QtLegacyPage.
+// pages and buttons through WizardWindow. Each page is a QtPagePanel, handed
+// to the core by its core page.
 #pragma once
 
 #include <QDialog>
@@ -16,7 +15,7 @@
 
 namespace tv {
 
-class QtLegacyPage;
+class QtPagePanel;
 class QtWizardPage;
 
 class QtWizardDialog : public QDialog, public WizardWindow {
@@ -31,7 +30,7 @@ public:
     CMasterDlg& Core() { return core_; }
 
     // The pages in list order; the caller keeps them alive as long as the dialog.
-    void AddPage(QtWizardPage* page);
+    void AddPage(QtPagePanel* page);
     const std::vector<QtWizardPage*>& Pages() const { return pages_; }
     QtWizardPage* FindPage(int pageId) const;
     QtWizardPage* ActivePage() const;
@@ -108,7 +107,6 @@ private:
         QtWizardPage* widget = nullptr;
         CWizardPage* core = nullptr;
         PageView* view = nullptr;
-        std::unique_ptr<QtLegacyPage> adapter;
     };
     QPushButton* Button(WizardButton button) const;
     const Entry* EntryOf(const CWizardPage* page) const;

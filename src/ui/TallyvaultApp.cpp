@@ -29,6 +29,8 @@
 #include "ui/QtVerificationSBCSelectionPage.h"
 #include "ui/QtVerificationSelectionPage.h"
 #include "ui/QtWelcomePage.h"
+#include "ui/report/PdfReport.h"
+#include "wizard/ReportSaving.h"
 
 namespace tv {
 
@@ -39,7 +41,7 @@ constexpr char kUsage[] =
     "  --data-dir DIR        keep the configuration and the log in DIR\n"
     "  --card-image L=DIR    show the card image folder DIR as drive L\n";
 
-QtWizardPage* CreatePage(int pageId) {
+QtPagePanel* CreatePage(int pageId) {
     switch (pageId) {
         case kPageWelcome: return new QtWelcomePage();
         case kPageSbcSelection: return new QtSBCSelectionPage();
@@ -120,7 +122,7 @@ bool ParseWizardOptions(const QStringList& args, WizardOptions& options, QString
 
 void AddWizardPages(QtMasterDlg& window, const std::vector<int>& pageOrder) {
     for (int id : pageOrder) {
-        if (QtWizardPage* page = CreatePage(id)) window.AddPage(page);
+        if (QtPagePanel* page = CreatePage(id)) window.AddPage(page);
     }
 }
 
@@ -153,6 +155,8 @@ int RunTallyvault(int argc, char** argv) {
     std::vector<std::shared_ptr<SmcEmulator>> cards;
     for (const auto& [letter, folder] : options.cardImages) cards.push_back(MountEmulatedCard(*platform, letter, folder));
     InstallEnvironment(*platform, ui, options.dataDir);
+    // The verification report is offered as PDF too, printed by Qt.
+    SetPdfReportWriter(WritePdfReport);
 
     const StartUpResult start = RunStartUpSteps();
     if (start.dataFolderInUse) return kExitDataFolderInUse;

@@ -56,7 +56,7 @@ int CArchiverRunPage::UpdateHeader() {
 }
 
 void CArchiverRunPage::UpdateTexts() {
-    View().SetColumns(kCtlRunResultList, {Text(190), Text(193), Text(194), Text(195)}, {50, 425, 90, 150});
+    View().SetColumns(kCtlRunResultList, {Text(190), Text(193), Text(194), Text(195)}, {50, 330, 90, 230});
     if (finished_) {
         SetStatus(FinishedText());
     } else if (!running_) {

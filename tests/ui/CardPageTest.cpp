@@ -125,7 +125,7 @@ void CardPageTest::verificationCardPageRefusesZt4Cards() {
     // the first page, and its Next leads to the card page.
     QtWizardPage* choice = f.Window().FindPage(kPageVerificationSelection);
     QVERIFY(f.Window().ActivatePage(choice));
-    choice->OnEnterForward();
+    choice->CorePage()->OnEnterForward();
     f.ClickNext();
     auto* page = f.Page<QtVerificationSBCSelectionPage>(kPageVerificationSbcSelection);
     QCOMPARE(f.ActiveId(), int(kPageVerificationSbcSelection));

@@ -89,16 +89,22 @@ private:
     RecordingPage page_;
 };
 
-// A page still on the old hooks.
-class OldPage : public QtWizardPage {
+// A second page, whose Back leads to the first.
+class SecondPage : public CWizardPage {
 public:
-    OldPage() : QtWizardPage(901) {}
+    SecondPage() : CWizardPage(901) {}
     void OnSetActive() override { ++activations; }
     int OnWizardBack() override { return 900; }
     int activations = 0;
 };
 
-// The window with the panel first and the old page second, on screen.
+class SecondPanel : public QtPagePanel {
+public:
+    SecondPanel() : QtPagePanel(901, page_) {}
+    SecondPage page_;
+};
+
+// The window with the test panel first and the second panel, on screen.
 struct Window {
     Window() {
         f.Start("dX");
@@ -111,7 +117,7 @@ struct Window {
     WizardFixture f;
     QtWizardDialog wizard;
     TestPanel* panel = new TestPanel;
-    OldPage* old = new OldPage;
+    SecondPanel* old = new SecondPanel;
 };
 
 }  // namespace
@@ -155,17 +161,17 @@ void PagePanelTest::userActionsReachTheCorePageAndItsOwnChangesDoNot() {
     QVERIFY(p.Page().paints > paints);
 }
 
-void PagePanelTest::movedAndUnmovedPagesShareTheNavigation() {
+void PagePanelTest::panelsShareTheNavigation() {
     Window w;
     QCOMPARE(w.wizard.ActivePage(), static_cast<QtWizardPage*>(w.panel));
     QVERIFY(w.panel->IsActive() && !w.old->IsCreated());
     QCOMPARE(w.wizard.FindPage(901), static_cast<QtWizardPage*>(w.old));
 
-    // Enter in the edit moves Next once: to the page of the old kind.
+    // Enter in the edit moves Next once: to the second panel.
     w.panel->edit->setFocus();
     QTest::keyClick(w.panel->edit, Qt::Key_Return);
     QCOMPARE(w.wizard.ActivePage(), static_cast<QtWizardPage*>(w.old));
-    QCOMPARE(w.old->activations, 1);
+    QCOMPARE(w.old->page_.activations, 1);
     QVERIFY(w.old->IsActive() && !w.panel->IsActive());
     QVERIFY(w.old->isVisible() && !w.panel->isVisible());
     QCOMPARE(w.old->Wizard(), &w.wizard);
@@ -176,7 +182,7 @@ void PagePanelTest::movedAndUnmovedPagesShareTheNavigation() {
     QCOMPARE(w.wizard.ActivePage(), static_cast<QtWizardPage*>(w.panel));
     QVERIFY(w.panel->isVisible());
     QTest::keyClick(&w.wizard, Qt::Key_Right, Qt::AltModifier);
-    QCOMPARE(w.old->activations, 2);
+    QCOMPARE(w.old->page_.activations, 2);
 }
 
 void PagePanelTest::radioButtonsAndTimersFollowThePage() {
@@ -230,7 +236,7 @@ void PagePanelTest::viewsOfBarsListsAndPickers() {
     rows->InsertRow(0, u"1");
     rows->SetCell(0, 1, u"a.xml");
     v.MarkCell(kTable, 0, 1, true);
-    QCOMPARE(p.table->topLevelItem(0)->foreground(1).color(), QColor(190, 0, 0));
+    QCOMPARE(p.table->topLevelItem(0)->foreground(1).color(), QColor(190, 20, 20));
     v.MarkCell(kTable, 0, 1, false);
     QCOMPARE(p.table->topLevelItem(0)->foreground(1).style(), Qt::NoBrush);
     v.MarkCell(kTable, 5, 1, true);  // no such row: nothing happens

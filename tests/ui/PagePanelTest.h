@@ -10,7 +10,7 @@ class PagePanelTest : public QObject {
     Q_OBJECT
 private slots:
     void userActionsReachTheCorePageAndItsOwnChangesDoNot();
-    void movedAndUnmovedPagesShareTheNavigation();
+    void panelsShareTheNavigation();
     void radioButtonsAndTimersFollowThePage();
     void viewsOfBarsListsAndPickers();
 };

@@ -89,10 +89,10 @@ void PrepareRun(WizardFixture& f, int archiveType, const std::string& folder) {
 // Enters the run page the way a Next move does.
 QtArchiverRunPage* EnterRun(WizardFixture& f, int pageId) {
     QtWizardPage* page = f.Window().FindPage(pageId);
-    page->OnBeforeNext();
+    page->CorePage()->OnBeforeNext();
     f.Window().BackButton()->show();
     if (!f.Window().ActivatePage(page)) return nullptr;
-    page->OnEnterForward();
+    page->CorePage()->OnEnterForward();
     return static_cast<QtArchiverRunPage*>(page);
 }
 
@@ -367,7 +367,7 @@ void RunPagesTest::statusLineDuringAndAfterTheRun() {
         ctx.boundaryCheck = true;
         ctx.progressDone = 12;
         ctx.progressTotal = 340;
-        run->OnProgressTimer();
+        run->CorePage()->OnTimer(kRunProgressTimer);
         during = run->StatusText();
         ctx.boundaryCheck = false;
     });
@@ -376,7 +376,7 @@ void RunPagesTest::statusLineDuringAndAfterTheRun() {
     QCOMPARE(during, QStringLiteral("Preparing to archive (12/340)..."));
     // After the run the timer writes nothing, and a repaint puts the outcome back.
     GetAppContext().boundaryCheck = true;
-    run->OnProgressTimer();
+    run->CorePage()->OnTimer(kRunProgressTimer);
     QCOMPARE(run->StatusText(), QStringLiteral("Archive(s) created successfully."));
     run->Status()->SetText(QStringLiteral("x"));
     run->repaint();

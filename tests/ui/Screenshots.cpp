@@ -31,6 +31,7 @@
 #include "ui/QtUiHost.h"
 #include "ui/QtSBCSelectionPage.h"
 #include "ui/QtVerificationFileFolderSelectionPage.h"
+#include "ui/QtPageControls.h"
 #include "ui/QtVerificationPage.h"
 #include "ui/QtVerificationSBCSelectionPage.h"
 #include "ui/QtVerificationSelectionPage.h"
@@ -59,7 +60,9 @@ void Shot(WizardFixture& f, const QString& name) {
 // poppler's pdftoppm.
 void ShotOfReport(QtVerificationPage* run, const QString& name) {
     const QString pdf = QDir(g_out).filePath(g_language + QStringLiteral("_") + name + QStringLiteral(".pdf"));
-    run->SetReportPathChooser([pdf](const QString&, const QString&) { return pdf; });
+    QtPageControls::SetPicker([pdf](QWidget*, PickerKind, const QString&, const QString&, const QString&, QString*) {
+        return pdf;
+    });
     run->ReportButton()->click();
     const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
     if (pdftoppm.isEmpty()) {
@@ -171,7 +174,7 @@ void DxRun(bool french) {
     // No page of the flow leads to the verification choice: shown as if the
     // welcome page had.
     f.Window().ActivatePage(f.Window().FindPage(kPageVerificationSelection));
-    f.Window().FindPage(kPageVerificationSelection)->OnEnterForward();
+    f.Window().FindPage(kPageVerificationSelection)->CorePage()->OnEnterForward();
     f.Window().BackButton()->show();
     Shot(f, QStringLiteral("161_verification_choice"));
     f.ClickNext();

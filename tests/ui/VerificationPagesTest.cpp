@@ -11,7 +11,8 @@
 #include "app/AppContext.h"
 #include "app/StartUp.h"
 #include "dx/CardCsv.h"
-#include "ui/ContinuityTable.h"
+#include "ui/QtPageControls.h"
+#include "wizard/ContinuityRows.h"
 #include "ui/QtSBCSelectionPage.h"
 #include "ui/QtVerificationFileFolderSelectionPage.h"
 #include "ui/QtVerificationPage.h"
@@ -92,8 +93,10 @@ struct FakeSaveDialog {
     QString suggested;
     QString filters;
     int calls = 0;
-    void InstallOn(QtVerificationPage* page) {
-        page->SetReportPathChooser([this](const QString& s, const QString& f) {
+    void Install() {
+        QtPageControls::SetPicker([this](QWidget*, PickerKind kind, const QString&, const QString& s, const QString& f,
+                                         QString*) {
+            if (kind != PickerKind::kSaveFile) return QString();
             ++calls;
             suggested = s;
             filters = f;
@@ -407,7 +410,7 @@ void VerificationPagesTest::reportButtonSavesHtmlAndPdf() {
     QCOMPARE(button->text(), QStringLiteral("Save report..."));
 
     FakeSaveDialog dialog;
-    dialog.InstallOn(run);
+    dialog.Install();
     // Cancelled: nothing written, nothing shown.
     button->click();
     QCOMPARE(dialog.calls, 1);
@@ -460,7 +463,7 @@ void VerificationPagesTest::reportOfAValidationAndAFailedSave() {
     QVERIFY(run->MakeReportInput().zt4);
 
     FakeSaveDialog dialog;
-    dialog.InstallOn(run);
+    dialog.Install();
     dialog.answer = QString::fromStdString(f.TempPath("validation.html"));
     run->ReportButton()->click();
     QVERIFY(ReadAll(f.TempPath("validation.html")).find("20150102080000_20150102200000.xml") != std::string::npos);
@@ -537,9 +540,13 @@ void VerificationPagesTest::continuityTableShowsForAFolderOnly() {
     QVERIFY(run->Continuity() != nullptr);
     QTreeWidget* table = run->ContinuityTable();
     QVERIFY(table->isVisible());
-    QCOMPARE(table->columnCount(), 6);
+    // dX cards keep no Archive.log: its column is left out.
+    QCOMPARE(table->columnCount(), 5);
     QCOMPARE(table->headerItem()->text(0), QStringLiteral("Card"));
-    QCOMPARE(table->headerItem()->text(5), QStringLiteral("Archive.log mismatches"));
+    QCOMPARE(table->headerItem()->text(4), QStringLiteral("Gaps / overlaps"));
+    for (int c = 0; c < table->columnCount(); ++c) {
+        QVERIFY(table->headerItem()->text(c) != QStringLiteral("Archive.log mismatches"));
+    }
     QCOMPARE(table->topLevelItemCount(), int(run->Continuity()->cards.size()));
     size_t files = 0;
     for (int i = 0; i < table->topLevelItemCount(); ++i) files += table->topLevelItem(i)->text(1).toUInt();
@@ -583,16 +590,26 @@ void VerificationPagesTest::continuityTableShowsForAFolderOnly() {
     zt4.missingFromFolder.resize(2);
     zt4.notInLog = {3};
     report.cards = {dx, zt4};
-    FillContinuityTable(table, report);
-    QCOMPARE(table->topLevelItemCount(), 2);
-    QCOMPARE(Row(table, 0), (QStringList{QStringLiteral("SN1"), QStringLiteral("3"), QStringLiteral("1-40, 45-90"),
-                                         QStringLiteral("2015-01-01 - 2015-01-04"),
-                                         QStringLiteral("gap 41-44, overlap 80-90"), QStringLiteral("-")}));
-    QCOMPARE(table->topLevelItem(0)->toolTip(0), QStringLiteral("04AA (SN1)"));
-    QCOMPARE(Row(table, 1)[0], QStringLiteral("04BB"));
-    QCOMPARE(Row(table, 1)[3], QString());
-    QCOMPARE(Row(table, 1)[4], QStringLiteral("none"));
-    QCOMPARE(Row(table, 1)[5], QStringLiteral("2 missing, 1 not in the log"));
+    // The rows the page shows, as the wizard core makes them.
+    const tv::ContinuityTable rows = MakeContinuityTable(report);
+    QCOMPARE(rows.headers.size(), size_t{6});
+    QCOMPARE(QString::fromStdU16String(rows.headers[5]), QStringLiteral("Archive.log mismatches"));
+    QCOMPARE(rows.rows.size(), size_t{2});
+    const auto cells = [&rows](size_t row) {
+        QStringList texts;
+        for (const ContinuityCell& cell : rows.rows[row].cells) texts << QString::fromStdU16String(cell.text);
+        return texts;
+    };
+    QCOMPARE(cells(0), (QStringList{QStringLiteral("SN1"), QStringLiteral("3"), QStringLiteral("1-40, 45-90"),
+                                    QStringLiteral("2015-01-01 - 2015-01-04"),
+                                    QStringLiteral("gap 41-44, overlap 80-90"), QStringLiteral("-")}));
+    QCOMPARE(QString::fromStdU16String(rows.rows[0].cardTip), QStringLiteral("04AA (SN1)"));
+    QVERIFY(rows.rows[0].cells[4].failed);
+    QCOMPARE(cells(1)[0], QStringLiteral("04BB"));
+    QCOMPARE(cells(1)[3], QString());
+    QCOMPARE(cells(1)[4], QStringLiteral("none"));
+    QCOMPARE(cells(1)[5], QStringLiteral("2 missing, 1 not in the log"));
+    QVERIFY(rows.rows[1].cells[5].failed);
 }
 
 // A folder of ZT4 archives: every archive validated, the card's Archive.log

@@ -13,7 +13,10 @@
 
 #include "messages/MemoryResultList.h"
 #include "platform/Text.h"
+#include "ui/QtPageControls.h"
 #include "ui/TallyvaultApp.h"
+#include "ui/report/PdfReport.h"
+#include "wizard/ReportSaving.h"
 #include "support/Zt4Validation.h"
 #include "zt4/ArchiveVerifierZT4.h"
 #include "zt4/LogVerifierZT4.h"
@@ -31,10 +34,12 @@ WizardFixture::WizardFixture() {
     platform_->SetNow(1456827302);
     platform_->SetLocale("en-US");
     InstallEnvironment(*platform_, ui_, dataFolder_);
+    SetPdfReportWriter(WritePdfReport);
 }
 
 WizardFixture::~WizardFixture() {
     window_.reset();
+    QtPageControls::SetPicker(nullptr);
     for (char letter = 'A'; letter <= 'Z'; ++letter) platform_->MountCard(letter, {}, nullptr);
     DestroyAppContext();
     std::error_code ec;
