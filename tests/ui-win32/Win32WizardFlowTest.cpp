@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -19,6 +21,7 @@
 #include "app/StartUp.h"
 #include "archive/ArchiveRun.h"
 #include "archive/BaseArchiver.h"
+#include "emulator/CardExtension.h"
 #include "messages/MemoryResultList.h"
 #include "platform/Text.h"
 #include "smc/SmcDiscovery.h"
@@ -73,6 +76,43 @@ std::vector<std::string> FilesUnder(const std::string& folder, const std::string
 // A ZT4 file's signature differs from one signing to the next.
 std::string Unsigned(const std::string& text) { return text.substr(0, text.find("<digisign>")); }
 
+// The window as the screen shows it, into a 24-bit BMP file.
+bool SaveWindowPicture(HWND window, const std::string& path) {
+    RECT r;
+    if (!GetWindowRect(window, &r)) return false;
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const int stride = (width * 3 + 3) & ~3;
+    std::string pixels(static_cast<size_t>(stride) * height, '\0');
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    bytes += pixels;
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    return out.good();
+}
+
 class Win32WizardFlowTest : public CardTest {
 protected:
     void SetUp() override {
@@ -92,8 +132,10 @@ protected:
 
     // The program's start-up on the configuration, the pages of its list on
     // the window, shown on the first.
-    void Open(const std::string& scaleType) {
-        WriteConfig(ValidConfig({"ScaleType=" + scaleType, "UseDefaultArchivePath=NO"}));
+    void Open(const std::string& scaleType, const std::vector<std::string>& more = {}) {
+        std::vector<std::string> lines = {"ScaleType=" + scaleType, "UseDefaultArchivePath=NO"};
+        lines.insert(lines.end(), more.begin(), more.end());
+        WriteConfig(ValidConfig(lines));
         const StartUpResult start = RunStartUpSteps();
         window_ = std::make_unique<Win32WizardWindow>(GetModuleHandleW(nullptr));
         wizard_ = std::make_unique<CMasterDlg>(*window_);
@@ -249,11 +291,15 @@ protected:
         ui.shown.clear();
         ui.answers = {another};
         ClickWizard(kCtlFinish);
-        EXPECT_EQ(ui.shown, std::vector<std::string>{"Do you want to perform another operation?"});
+        ASSERT_EQ(ui.shown.size(), 1u);
+        if (!french_) {
+            EXPECT_EQ(ui.shown[0], "Do you want to perform another operation?");
+        }
         ui.shown.clear();
     }
 
     AnsweringUi ui;
+    bool french_ = false;
     std::unique_ptr<Win32WizardWindow> window_;
     std::unique_ptr<CMasterDlg> wizard_;
     std::vector<std::unique_ptr<CWizardPage>> pages_;
@@ -313,6 +359,72 @@ TEST_F(Win32WizardFlowTest, Zt4ArchiveMatchesTheEngineBesideItsSignature) {
     EXPECT_TRUE(Unsigned(ReadFile(direct)) == Unsigned(mine)) << "the wizard's archive differs from the engine's";
     Finish(false);
     EXPECT_TRUE(window_->Ended());
+}
+
+
+// Not a test: with TV_SHOT_DIR set, pictures of the real pages on the way
+// through an archive, a verification and a date range (TV_SHOT_LANGUAGE:
+// the configured language), for scripts/windows-screenshots.sh.
+TEST_F(Win32WizardFlowTest, PicturesOfThePages) {
+    const char* dir = std::getenv("TV_SHOT_DIR");
+    if (dir == nullptr || *dir == '\0') GTEST_SKIP() << "TV_SHOT_DIR not set";
+    const char* language = std::getenv("TV_SHOT_LANGUAGE");
+    const std::string suffix = language != nullptr && std::string(language) == "French" ? "fr" : "en";
+    french_ = suffix == "fr";
+    MountCard('E', Small(CardFamily::Dx));
+    Open("dX", {std::string("Language=") + (suffix == "fr" ? "French" : "English")});
+    ASSERT_FALSE(HasFailure());
+    const auto shoot = [&](const std::string& name) {
+        Settle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Settle();
+        EXPECT_TRUE(SaveWindowPicture(window_->Handle(), std::string(dir) + "/" + name + "-" + suffix + ".bmp"));
+    };
+    const std::string folder = TempPath("wizard");
+    fs::create_directories(folder);
+    shoot("page-133");
+    Click(kPageWelcome, kCtlNewArchive);
+    NextTo(kPageSbcSelection);
+    ChooseCard('E');
+    shoot("page-6");
+    NextTo(kPageArchiverSelection);
+    shoot("page-134");
+    Click(kPageArchiverSelection, kCtlCompleteArchive);
+    NextTo(kPageArchiverPathSelection);
+    Type(kPageArchiverPathSelection, kCtlArchivePath, folder);
+    shoot("page-159");
+    NextTo(kPageCompleteArchiver);
+    auto& run = *static_cast<CArchiverRunPage*>(wizard_->FindPage(kPageCompleteArchiver));
+    ASSERT_TRUE(WaitFor([&] { return run.IsFinished(); }));
+    shoot("page-135");
+    const std::vector<std::string> files = FilesUnder(folder, ".csv");
+    ASSERT_EQ(files.size(), 1u);
+    Finish(true);
+    Click(kPageWelcome, kCtlExistingArchive);
+    if (!Checked(kPageWelcome, kCtlWithoutSmc)) Click(kPageWelcome, kCtlWithoutSmc);
+    NextTo(kPageVerificationFileFolderSelection);
+    if (Checked(kPageVerificationFileFolderSelection, FolderChoice::kCtlChooseFolder)) {
+        Click(kPageVerificationFileFolderSelection, FolderChoice::kCtlChooseFolder);
+    }
+    Type(kPageVerificationFileFolderSelection, FolderChoice::kCtlPath, files[0]);
+    shoot("page-140");
+    NextTo(kPageVerification);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(GetDlgItem(window_->Handle(), kCtlFinish)); }));
+    shoot("page-141");
+    // A new day on the card, archived by its date.
+    CardSummary grown;
+    std::string error;
+    ASSERT_TRUE(ExtendCard(CardFolder('E'), 1, grown, error)) << error;
+    Finish(true);
+    Click(kPageWelcome, kCtlNewArchive);
+    NextTo(kPageSbcSelection);
+    ChooseCard('E');
+    NextTo(kPageArchiverSelection);
+    Click(kPageArchiverSelection, kCtlDateBasedArchive);
+    NextTo(kPageArchiverPathSelection);
+    Type(kPageArchiverPathSelection, kCtlArchivePath, folder);
+    NextTo(kPageDateSelection);
+    shoot("page-139");
 }
 
 }  // namespace
