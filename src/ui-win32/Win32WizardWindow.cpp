@@ -77,12 +77,20 @@ struct Win32WizardWindow::PageHost : Win32PageEvents {
     void OnSelectionChanged(int control) override { page.OnSelectionChange(control); }
     void OnEdited(int control) override { page.OnEditChange(control); }
     void OnTimerDue(int id) override { page.OnTimer(id); }
-    void OnPainted() override { page.OnPaint(); }
+    // The page hears of its paint from the loop: a paint forced while the
+    // wizard moves to the page (a redraw in its activation) would let it show
+    // buttons the move hides right after.
+    void OnPainted() override {
+        if (paintPending) return;
+        paintPending = PostMessageW(owner.Handle(), kMsgPagePainted, 0, reinterpret_cast<LPARAM>(&page)) != 0;
+    }
+    static constexpr UINT kMsgPagePainted = WM_USER + 103;
 
     Win32WizardWindow& owner;
     CWizardPage& page;
     HWND window = nullptr;
     std::unique_ptr<Win32PageView> view;
+    bool paintPending = false;
 };
 
 Win32WizardWindow::Win32WizardWindow(HINSTANCE instance)
@@ -515,6 +523,14 @@ INT_PTR Win32WizardWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_USER + 102:
             if (wizard_ != nullptr) wizard_->CloseApplicationNow();
             return TRUE;
+        case PageHost::kMsgPagePainted: {
+            // The page's host may have gone since (its panel destroyed).
+            const auto host = pages_.find(reinterpret_cast<const CWizardPage*>(lParam));
+            if (host == pages_.end()) return TRUE;
+            host->second->paintPending = false;
+            host->second->page.OnPaint();
+            return TRUE;
+        }
         default:
             // A second start of the program asks this one to come to the front.
             if (message == RaiseRequestMessage()) {
