@@ -10,6 +10,7 @@
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
+#include "support/Zt4Samples.h"
 #include "dx/CardCsv.h"
 #include "ui/QtPageControls.h"
 #include "wizard/ContinuityRows.h"
@@ -24,29 +25,6 @@
 namespace tv::test {
 
 namespace {
-
-const char kUid[] = "04A1B2C3D4E5F60718293A4B5C6D7E8F";
-
-std::string Zt4Archive() {
-    std::string s = "<?xml version=\"1.0\"?>\n<ZT4>";
-    s += std::string("<fit><cte>2015-01-02 08:00:00</cte><fpg><ssn>K7Q29</ssn><ncd>") + kUid + "</ncd></fpg></fit>";
-    for (int i = 0; i < 12; ++i) {
-        s += "<fit><cte>2015-01-02 08:" + std::to_string(10 + i) + ":00</cte><ftk><amt>" +
-             std::to_string(100 + i) + "</amt></ftk></fit>";
-    }
-    return s + "<fit><cte>2015-01-02 20:00:00</cte><fcd><n>1</n></fcd></fit></ZT4>";
-}
-
-std::string Zt4Log() {
-    return std::string("[") + kUid + "]\r\n\r\n" + "Scale serial num             : K7Q29\r\n" +
-           "SMC Unique ID                : " + kUid + "\r\n" +
-           "Archive file path            : /archives/K7Q29\r\n"
-           "Archive start date           : 2015-01-02 08:00:00\r\n"
-           "Archive end date             : 2015-01-02 20:00:00\r\n"
-           "Archive file name            : 20150102080000_20150102200000.xml\r\n"
-           "A.Creation date time         : 2016-03-01 10:15:00\r\n"
-           "A.Completion date time       : 2016-03-01 10:15:02\r\n";
-}
 
 // The archive lines of the card at the letter, and the same with one changed
 // byte inside a transaction.
@@ -266,10 +244,10 @@ void VerificationPagesTest::zt4ArchivesAndLogsValidate() {
     WizardFixture f;
     f.Start("ZT4");
     const std::string archive = f.TempPath("20150102080000_20150102200000.XML");
-    WizardFixture::WriteFile(archive, Zt4Archive());
+    WizardFixture::WriteFile(archive, SampleZt4Archive());
     QVERIFY(SignArchiveFile(archive));
     const std::string log = f.TempPath("Archive.log");
-    WizardFixture::WriteFile(log, Zt4Log());
+    WizardFixture::WriteFile(log, SampleZt4Log());
     QVERIFY(SignLogFile(log));
     auto* run = f.Page<QtVerificationPage>(kPageVerification);
 
@@ -340,7 +318,7 @@ void VerificationPagesTest::closingAfterTheRunAborts() {
     WizardFixture f;
     f.Start("ZT4");
     const std::string archive = f.TempPath("a.xml");
-    WizardFixture::WriteFile(archive, Zt4Archive());
+    WizardFixture::WriteFile(archive, SampleZt4Archive());
     ToPathPage(f, false);
     SubmitPath(f, archive);
     auto* run = f.Page<QtVerificationPage>(kPageVerification);
@@ -451,7 +429,7 @@ void VerificationPagesTest::reportOfAValidationAndAFailedSave() {
     WizardFixture f;
     f.Start("ZT4", {"Language=French"});
     const std::string archive = f.TempPath("20150102080000_20150102200000.xml");
-    WizardFixture::WriteFile(archive, Zt4Archive());
+    WizardFixture::WriteFile(archive, SampleZt4Archive());
     QVERIFY(SignArchiveFile(archive));
     ToPathPage(f, false);
     SubmitPath(f, archive);
@@ -619,12 +597,12 @@ void VerificationPagesTest::zt4FolderIsComparedWithTheCardsLog() {
     f.MountCard('K', WizardFixture::SmallCard(CardFamily::Zt4));
     f.Start("ZT4");
     const std::string cardLog = f.TempPath("card-K/Archive.log");
-    WizardFixture::WriteFile(cardLog, Zt4Log());
+    WizardFixture::WriteFile(cardLog, SampleZt4Log());
     QVERIFY(SignLogFile(cardLog));
     const std::string folder = f.TempPath("archives");
     std::filesystem::create_directories(folder + "/run");
     const std::string archive = folder + "/run/20150102080000_20150102200000.xml";
-    WizardFixture::WriteFile(archive, Zt4Archive());
+    WizardFixture::WriteFile(archive, SampleZt4Archive());
     QVERIFY(SignArchiveFile(archive));
     auto* run = f.Page<QtVerificationPage>(kPageVerification);
     auto* page = f.Page<QtVerificationFileFolderSelectionPage>(kPageVerificationFileFolderSelection);
@@ -659,7 +637,7 @@ void VerificationPagesTest::zt4FolderIsComparedWithTheCardsLog() {
 
     // The log lists a file the folder lacks.
     std::filesystem::remove(archive);
-    WizardFixture::WriteFile(folder + "/run/20150103080000_20150103200000.xml", Zt4Archive());
+    WizardFixture::WriteFile(folder + "/run/20150103080000_20150103200000.xml", SampleZt4Archive());
     QVERIFY(SignArchiveFile(folder + "/run/20150103080000_20150103200000.xml"));
     f.ui_.answers = {true};
     (f.Window().FinishButton())->click();

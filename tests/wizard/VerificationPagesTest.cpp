@@ -13,6 +13,7 @@
 #include "dx/CardCsv.h"
 #include "platform/FaultyPlatform.h"
 #include "platform/Text.h"
+#include "support/Zt4Samples.h"
 #include "wizard/CoreWizardTest.h"
 #include "wizard/ReportSaving.h"
 #include "wizard/SBCSelectionPage.h"
@@ -29,29 +30,6 @@ namespace {
 
 using Choice = CVerificationFileFolderSelectionPage;
 using RunPg = CVerificationPage;
-
-const char kUid[] = "04A1B2C3D4E5F60718293A4B5C6D7E8F";
-
-std::string Zt4Archive() {
-    std::string s = "<?xml version=\"1.0\"?>\n<ZT4>";
-    s += std::string("<fit><cte>2015-01-02 08:00:00</cte><fpg><ssn>K7Q29</ssn><ncd>") + kUid + "</ncd></fpg></fit>";
-    for (int i = 0; i < 12; ++i) {
-        s += "<fit><cte>2015-01-02 08:" + std::to_string(10 + i) + ":00</cte><ftk><amt>" +
-             std::to_string(100 + i) + "</amt></ftk></fit>";
-    }
-    return s + "<fit><cte>2015-01-02 20:00:00</cte><fcd><n>1</n></fcd></fit></ZT4>";
-}
-
-std::string Zt4Log() {
-    return std::string("[") + kUid + "]\r\n\r\n" + "Scale serial num             : K7Q29\r\n" +
-           "SMC Unique ID                : " + kUid + "\r\n" +
-           "Archive file path            : /archives/K7Q29\r\n"
-           "Archive start date           : 2015-01-02 08:00:00\r\n"
-           "Archive end date             : 2015-01-02 20:00:00\r\n"
-           "Archive file name            : 20150102080000_20150102200000.xml\r\n"
-           "A.Creation date time         : 2016-03-01 10:15:00\r\n"
-           "A.Completion date time       : 2016-03-01 10:15:02\r\n";
-}
 
 // The archive lines of the card at the letter, and the same with one changed
 // byte inside a transaction.
@@ -378,10 +356,10 @@ TEST_F(VerificationPagesTest, AllFindingsBoxReachesTheRunOptionsForThatRunOnly) 
 TEST_F(VerificationPagesTest, Zt4ArchivesAndLogsValidate) {
     StartOn("ZT4");
     const std::string archive = TempPath("20150102080000_20150102200000.XML");
-    WriteFile(archive, Zt4Archive());
+    WriteFile(archive, SampleZt4Archive());
     ASSERT_TRUE(SignArchiveFile(archive));
     const std::string log = TempPath("Archive.log");
-    WriteFile(log, Zt4Log());
+    WriteFile(log, SampleZt4Log());
     ASSERT_TRUE(SignLogFile(log));
 
     ToPathPage(Kind::kZt4Archive);
@@ -420,14 +398,14 @@ TEST_F(VerificationPagesTest, Zt4FolderIsComparedWithTheCardsLog) {
     MountCard('K', Small(CardFamily::Zt4));
     StartOn("ZT4");
     const std::string cardLog = Join(CardFolder('K'), "Archive.log");
-    WriteFile(cardLog, Zt4Log());
+    WriteFile(cardLog, SampleZt4Log());
     ASSERT_TRUE(SignLogFile(cardLog));
     const std::string folder = TempPath("archives");
     const std::string runFolder = Join(folder, "run");
     ASSERT_TRUE(Sys().CreateDirectory(folder));
     ASSERT_TRUE(Sys().CreateDirectory(runFolder));
     const std::string archive = Join(runFolder, "20150102080000_20150102200000.xml");
-    WriteFile(archive, Zt4Archive());
+    WriteFile(archive, SampleZt4Archive());
     ASSERT_TRUE(SignArchiveFile(archive));
 
     ToPathPage(Kind::kZt4Archive);
@@ -473,7 +451,7 @@ TEST_F(VerificationPagesTest, Zt4FolderIsComparedWithTheCardsLog) {
     // The log lists a file the folder lacks: a failed cell.
     Sys().DeleteFile(archive);
     const std::string other = Join(runFolder, "20150103080000_20150103200000.xml");
-    WriteFile(other, Zt4Archive());
+    WriteFile(other, SampleZt4Archive());
     ASSERT_TRUE(SignArchiveFile(other));
     Finish(true);
     ToPathPage(Kind::kZt4Archive);
@@ -517,7 +495,7 @@ TEST_F(VerificationPagesTest, AnotherOperationYesStartsOverAndNoEndsTheProgram) 
 TEST_F(VerificationPagesTest, ClosingAfterTheRunAsksAndAborts) {
     StartOn("ZT4");
     const std::string archive = TempPath("a.xml");
-    WriteFile(archive, Zt4Archive());
+    WriteFile(archive, SampleZt4Archive());
     ToPathPage(Kind::kZt4Archive);
     Submit(archive);
     EXPECT_EQ(Status(), "Archive validation failed.");  // not signed
@@ -642,7 +620,7 @@ TEST_F(VerificationPagesTest, ReportButtonSavesHtmlAndPdfThroughTheFacesWriter) 
 TEST_F(VerificationPagesTest, FrenchTexts) {
     StartOn("ZT4", {"Language=French"});
     const std::string archive = TempPath("20150102080000_20150102200000.xml");
-    WriteFile(archive, Zt4Archive());
+    WriteFile(archive, SampleZt4Archive());
     ASSERT_TRUE(SignArchiveFile(archive));
     ToPathPage(Kind::kZt4Archive);
     EXPECT_EQ(ChoiceView().At(Choice::kCtlGroup).text, GetMessageText(260));
