@@ -18,7 +18,8 @@ die() { echo "windows-screenshots: $*" >&2; exit 1; }
 command -v xvfb-run >/dev/null || die "xvfb-run not found (Debian package xvfb)"
 command -v import >/dev/null || die "import not found (Debian package imagemagick)"
 
-export TV_WINEPREFIX="$build/wineprefix"
+# The prefix of the window tests (see tests/ui-win32/CMakeLists.txt).
+export TV_WINEPREFIX="$build/wineprefix-gui"
 mkdir -p "$out"
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
