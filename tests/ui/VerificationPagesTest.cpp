@@ -10,6 +10,7 @@
 
 #include "app/AppContext.h"
 #include "app/StartUp.h"
+#include "support/DxCardArchives.h"
 #include "support/Zt4Samples.h"
 #include "dx/CardCsv.h"
 #include "ui/QtPageControls.h"
@@ -25,24 +26,6 @@
 namespace tv::test {
 
 namespace {
-
-// The archive lines of the card at the letter, and the same with one changed
-// byte inside a transaction.
-struct DxArchives {
-    std::string good;
-    std::string tampered;
-};
-
-DxArchives ArchivesOf(char letter) {
-    const std::vector<CardBlock> blocks = ReadCardBlocks(letter);
-    DxArchives a;
-    a.good = JoinLines(blocks);
-    a.tampered = a.good;
-    size_t at = 0;
-    for (size_t i = 0; i < FindBlock(blocks, 'T'); ++i) at += blocks[i].line.size();
-    a.tampered[at + 60] ^= 1;
-    return a;
-}
 
 // Goes from the welcome page to the path page with the existing-archive choice.
 void ToPathPage(WizardFixture& f, bool withoutSmc, bool log = false) {

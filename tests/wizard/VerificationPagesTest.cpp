@@ -13,6 +13,7 @@
 #include "dx/CardCsv.h"
 #include "platform/FaultyPlatform.h"
 #include "platform/Text.h"
+#include "support/DxCardArchives.h"
 #include "support/Zt4Samples.h"
 #include "wizard/CoreWizardTest.h"
 #include "wizard/ReportSaving.h"
@@ -30,24 +31,6 @@ namespace {
 
 using Choice = CVerificationFileFolderSelectionPage;
 using RunPg = CVerificationPage;
-
-// The archive lines of the card at the letter, and the same with one changed
-// byte inside a transaction.
-struct DxArchives {
-    std::string good;
-    std::string tampered;
-};
-
-DxArchives ArchivesOf(char letter) {
-    const std::vector<CardBlock> blocks = ReadCardBlocks(letter);
-    DxArchives a;
-    a.good = JoinLines(blocks);
-    a.tampered = a.good;
-    size_t at = 0;
-    for (size_t i = 0; i < FindBlock(blocks, 'T'); ++i) at += blocks[i].line.size();
-    a.tampered[at + 60] ^= 1;
-    return a;
-}
 
 // The recording user interface with a hook run once while the engine pumps
 // events, where a user would click during a run.
