@@ -6,6 +6,7 @@
 #include "log/LogFile.h"
 #include "messages/Messages.h"
 #include "platform/Text.h"
+#include "smc/SmcAccess.h"
 #include "wizard/ContinuityRows.h"
 #include "wizard/PageView.h"
 #include "wizard/ReportSaving.h"
@@ -131,6 +132,9 @@ void CVerificationPage::OnEnterForward() {
     running_ = true;
     const bool ok = RunChecks(dx, progress, results);
     running_ = false;
+    // The card compared with is let go: it may be taken out (or written by
+    // the scale again) before the next operation chooses it anew.
+    if (ctx.worm) CloseSmc(ctx);
     ShowResult(ok);
 }
 
