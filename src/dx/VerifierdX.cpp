@@ -59,10 +59,7 @@ bool EndsWithCsv(const std::string& path) {
     return EqualsNoCase(ToUtf16(path.substr(path.size() - 4)), u".csv");
 }
 
-std::string FileNameOf(const std::string& path) {
-    const size_t slash = path.find_last_of(Sys().Separator());
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string FileNameOf(const std::string& path) { return Sys().FileName(path); }
 
 bool IsOtherBlockType(char type) {
     return type == 'E' || type == 'H' || type == 'T' || type == 'U';

@@ -7,6 +7,12 @@
 
 namespace tv {
 
+std::string Platform::FileName(std::string_view path) const {
+    size_t at = path.size();
+    while (at > 0 && !IsSeparator(path[at - 1])) --at;
+    return std::string(path.substr(at));
+}
+
 bool Platform::EndsWithSeparator(std::string_view path) const {
     return !path.empty() && path.back() == Separator();
 }

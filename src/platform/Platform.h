@@ -107,6 +107,10 @@ public:
 
     // --- paths ----------------------------------------------------------------
     virtual char Separator() const = 0;
+    // Whether c parts folders in a path the user gave (Windows takes '/' too).
+    virtual bool IsSeparator(char c) const { return c == Separator(); }
+    // The last part of a path: the file's own name.
+    std::string FileName(std::string_view path) const;
     // a + separator + b, with no doubled separator.
     std::string JoinPath(std::string_view a, std::string_view b) const;
     // The folder with exactly one trailing separator.

@@ -60,8 +60,7 @@ bool CVerifierZT4::ReadExactly(File& file, std::string& out, size_t n) {
 
 int CVerifierZT4::InsertResultRow(ResultList& results) const {
     const int row = results.InsertRow(results.ItemCount(), ToUtf16(std::to_string(results.ItemCount() + 1)));
-    const size_t slash = filePath.find_last_of(Sys().Separator());
-    results.SetCell(row, 1, ToUtf16(slash == std::string::npos ? filePath : filePath.substr(slash + 1)));
+    results.SetCell(row, 1, ToUtf16(Sys().FileName(filePath)));
     return row;
 }
 

@@ -70,8 +70,7 @@ std::string StampAsDate(const std::string& digits) {
 }
 
 bool DatesOfArchiveName(const std::string& path, std::string& first, std::string& last) {
-    const size_t slash = path.find_last_of(Sys().Separator());
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string name = Sys().FileName(path);
     // start stamp, "_", end stamp, ".xml"
     if (name.size() != 33 || name[14] != '_' || name[29] != '.') return false;
     if (!AllDigits(name, 0, 14) || !AllDigits(name, 15, 14)) return false;

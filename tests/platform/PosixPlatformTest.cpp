@@ -168,6 +168,10 @@ TEST_F(PlatformTest, PathHelpersKeepOneSeparator) {
     EXPECT_EQ(p_->JoinPath("/a", "b"), "/a/b");
     EXPECT_EQ(p_->WithTrailingSeparator("/a"), "/a/");
     EXPECT_EQ(p_->WithTrailingSeparator("/a/"), "/a/");
+    // A backslash is part of a file's name here.
+    EXPECT_EQ(p_->FileName("/a/b\\c.csv"), "b\\c.csv");
+    EXPECT_EQ(p_->FileName("c.csv"), "c.csv");
+    EXPECT_EQ(p_->FileName("/a/"), "");
 }
 
 TEST_F(PlatformTest, LocaleNameTakesTheFormOfLanguageAndRegion) {

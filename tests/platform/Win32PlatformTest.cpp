@@ -314,6 +314,10 @@ TEST_F(PlatformTest, SystemInformationTakesTheFormsTheProgramUses) {
     EXPECT_EQ(p_->JoinPath("C:\\a\\", "\\b"), "C:\\a\\b");
     EXPECT_EQ(p_->JoinPath("E:", "WORMINFO.DAT"), "E:\\WORMINFO.DAT");
     EXPECT_EQ(p_->WithTrailingSeparator("C:\\a"), "C:\\a\\");
+    // A path typed with slashes, as Windows takes it, or with both.
+    EXPECT_EQ(p_->FileName("C:\\a\\b/c.csv"), "c.csv");
+    EXPECT_EQ(p_->FileName("C:/a/c.xml"), "c.xml");
+    EXPECT_EQ(p_->FileName("c.log"), "c.log");
 }
 
 // Local time is the C runtime's, and follows TZ as it is set at the time.

@@ -20,6 +20,7 @@ public:
     [[noreturn]] void Exit(int code) override;
 
     char Separator() const override { return '\\'; }
+    bool IsSeparator(char c) const override { return c == '\\' || c == '/'; }
 
     int LastError() const override { return lastError_; }
     bool Exists(const std::string& path) override;
