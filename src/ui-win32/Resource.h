@@ -11,6 +11,9 @@
 #define TV_ICON_APP 5
 #define TV_ICON_HELP 20
 #define TV_ICON_SETTINGS 21
+// The result pictures: the numbers by which the pages ask for them.
+#define TV_ICON_SUCCESS 189
+#define TV_ICON_FAILURE 188
 #define TV_BMP_LOGO 131
 #define TV_BMP_LOGO_LARGE 132
 #define TV_ACCEL_WIZARD 179

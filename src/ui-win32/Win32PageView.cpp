@@ -1,8 +1,12 @@
 #include "ui-win32/Win32PageView.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
+#include <algorithm>
 #include <vector>
+
+#include "ui-win32/Resource.h"
 
 #include "ui-win32/Win32Pickers.h"
 #include "ui-win32/Win32Text.h"
@@ -193,11 +197,62 @@ void Win32PageView::SetTip(int control, const std::u16string& tip) {
     if (!tip.empty()) SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+// A picture control (a static) is "checked" when it shows success.
 void Win32PageView::SetChecked(int control, bool checked) {
+    if (IsPicture(control)) {
+        SetImage(control, checked ? TV_ICON_SUCCESS : TV_ICON_FAILURE);
+        return;
+    }
     CheckDlgButton(dialog_, control, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-bool Win32PageView::IsChecked(int control) const { return IsDlgButtonChecked(dialog_, control) == BST_CHECKED; }
+bool Win32PageView::IsChecked(int control) const {
+    if (IsPicture(control)) {
+        const auto it = pictures_.find(control);
+        return it != pictures_.end() && it->second == TV_ICON_SUCCESS;
+    }
+    return IsDlgButtonChecked(dialog_, control) == BST_CHECKED;
+}
+
+bool Win32PageView::IsPicture(int control) const {
+    HWND item = Item(control);
+    if (item == nullptr) return false;
+    wchar_t kind[16] = {};
+    GetClassNameW(item, kind, 16);
+    return lstrcmpiW(kind, L"Static") == 0 && (GetWindowLongPtrW(item, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+}
+
+void Win32PageView::SetImage(int control, int picture) {
+    HWND item = Item(control);
+    if (item == nullptr) return;
+    RECT r{};
+    GetClientRect(item, &r);
+    const int size = std::max(16, static_cast<int>(std::min(r.right - r.left, r.bottom - r.top)));
+    // Shared: the system keeps the icon for as long as the module is loaded.
+    auto icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(picture), IMAGE_ICON, size, size, LR_SHARED));
+    if (icon == nullptr) return;
+    SendMessageW(item, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    pictures_[control] = picture;
+}
+
+// Yellow for a card with room left, red for a full one. Visual styles draw
+// such a bar in colours of their own (or not at all): a coloured bar is drawn
+// plain, in our colour, the same on every system.
+void Win32PageView::SetBarState(int control, BarState state) {
+    HWND bar = Item(control);
+    if (bar == nullptr) return;
+    if (state == BarState::kNormal) {
+        SetWindowTheme(bar, nullptr, nullptr);
+        SendMessageW(bar, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(CLR_DEFAULT));
+        SendMessageW(bar, PBM_SETSTATE, PBST_NORMAL, 0);
+        return;
+    }
+    const bool full = state == BarState::kError;
+    SetWindowTheme(bar, L" ", L" ");
+    SendMessageW(bar, PBM_SETSTATE, full ? PBST_ERROR : PBST_PAUSED, 0);
+    SendMessageW(bar, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(full ? RGB(255, 0, 0) : RGB(225, 200, 0)));
+}
 
 void Win32PageView::ClearItems(int control) { SendDlgItemMessageW(dialog_, control, CB_RESETCONTENT, 0, 0); }
 

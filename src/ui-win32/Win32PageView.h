@@ -50,6 +50,8 @@ public:
 
     void SetChecked(int control, bool checked) override;
     bool IsChecked(int control) const override;
+    void SetImage(int control, int picture) override;
+    void SetBarState(int control, BarState state) override;
 
     void ClearItems(int control) override;
     void AddItem(int control, const std::u16string& text) override;
@@ -81,6 +83,7 @@ private:
         return control != 0 && control == titleControl_ ? dialog_ : GetDlgItem(dialog_, control);
     }
     HWND Tooltip();
+    bool IsPicture(int control) const;
     bool CustomDrawList(LPARAM lParam, INT_PTR& result);
 
     HWND dialog_;
@@ -91,6 +94,8 @@ private:
     // Programmatic changes of a text are no edits of the user's.
     bool settingText_ = false;
     int titleControl_ = 0;
+    // The picture each picture control shows (its resource number).
+    std::map<int, int> pictures_;
     std::map<int, std::unique_ptr<Win32ProgressView>> progress_;
     std::map<int, std::unique_ptr<Win32StatusView>> status_;
     std::map<int, std::unique_ptr<Win32ResultList>> results_;

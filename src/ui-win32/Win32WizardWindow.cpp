@@ -190,6 +190,7 @@ void Win32WizardWindow::FinishLoop() {
 
 void Win32WizardWindow::ShowButton(WizardButton button, bool show) {
     if (HWND b = Button(button)) ShowWindow(b, show ? SW_SHOWNA : SW_HIDE);
+    LayOutButtons();
 }
 
 bool Win32WizardWindow::IsButtonVisible(WizardButton button) const {
@@ -210,6 +211,37 @@ void Win32WizardWindow::SetButtonText(WizardButton button, const std::u16string&
     if (HWND b = Button(button)) SetWindowTextW(b, Wide(text));
     // The captions are set again whenever the language may have changed.
     if (button == WizardButton::kBack) RefreshOwnTips();
+    LayOutButtons();
+}
+
+// The visible buttons in a row at the right edge of the page's frame, in the
+// order Back, Next, the page's own, Cancel, Finish: none hides another, and a
+// caption longer than the usual width widens its button.
+void Win32WizardWindow::LayOutButtons() {
+    HWND w = Handle();
+    HWND edge = w != nullptr ? GetDlgItem(w, TV_CTL_FRAME_RIGHT) : nullptr;
+    if (edge == nullptr) return;
+    RECT unit{0, 209, 56, 224};  // a button of the template, in dialog units
+    MapDialogRect(w, &unit);
+    RECT gaps{4, 0, 10, 0};
+    MapDialogRect(w, &gaps);
+    int x = ClientRectOf(edge, w).right;
+    bool placed = false;
+    for (WizardButton b : {WizardButton::kFinish, WizardButton::kCancel, WizardButton::kPage, WizardButton::kNext,
+                           WizardButton::kBack}) {
+        HWND button = Button(b);
+        if (button == nullptr || !IsButtonVisible(b)) continue;
+        if (b == WizardButton::kNext && placed) x -= gaps.right - gaps.left;
+        wchar_t caption[128] = {};
+        GetWindowTextW(button, caption, 128);
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
+        const int needed = TextWidth(button, font, FromWide(caption)) + 4 * gaps.left;
+        const int width = std::max(static_cast<int>(unit.right - unit.left), needed);
+        x -= width;
+        SetWindowPos(button, nullptr, x, unit.top, width, unit.bottom - unit.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        x -= gaps.left;
+        placed = true;
+    }
 }
 
 void Win32WizardWindow::SetDefaultButton(WizardButton button) {
@@ -513,6 +545,7 @@ INT_PTR Win32WizardWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             MakeFonts();
             MakeImages();
             LayOutBreadcrumb();
+            LayOutButtons();
             return FALSE;
         case WM_USER + 100:
             if (wizard_ != nullptr) wizard_->RefreshTexts();

@@ -77,6 +77,7 @@ private:
     void RefreshOwnTips();
     void AddTip(HWND control, const std::u16string& text);
     void LayOutBreadcrumb();
+    void LayOutButtons();
     HWND Button(WizardButton button) const;
     void FinishLoop();
 

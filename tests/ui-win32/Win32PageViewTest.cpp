@@ -149,6 +149,35 @@ TEST_F(Win32FaceTest, ProgressAndStatusOfARunPage) {
     EXPECT_EQ(view.Progress(1018), nullptr);
 }
 
+// The result picture of a run page: success or failure, by the check the page
+// sets or the picture it names; the coloured bar of a fill level.
+TEST_F(Win32FaceTest, ResultPicturesAndColouredBars) {
+    Open({135});
+    PageView& run = Page(135).View();
+    HWND picture = PageControl(135, 1090);
+    run.SetChecked(1090, true);
+    const auto success = SendMessageW(picture, STM_GETICON, 0, 0);
+    EXPECT_NE(success, 0);
+    EXPECT_TRUE(run.IsChecked(1090));
+    run.SetChecked(1090, false);
+    const auto failure = SendMessageW(picture, STM_GETICON, 0, 0);
+    EXPECT_NE(failure, 0);
+    EXPECT_NE(failure, success);
+    EXPECT_FALSE(run.IsChecked(1090));
+    run.SetImage(1090, TV_ICON_SUCCESS);
+    EXPECT_EQ(SendMessageW(picture, STM_GETICON, 0, 0), success);
+    // A list of the same page is no picture.
+    EXPECT_FALSE(run.IsChecked(1089));
+
+    HWND bar = PageControl(135, 1011);
+    run.SetBarState(1011, BarState::kPaused);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETBARCOLOR, 0, 0), static_cast<LRESULT>(RGB(225, 200, 0)));
+    run.SetBarState(1011, BarState::kError);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETBARCOLOR, 0, 0), static_cast<LRESULT>(RGB(255, 0, 0)));
+    run.SetBarState(1011, BarState::kNormal);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETBARCOLOR, 0, 0), static_cast<LRESULT>(CLR_DEFAULT));
+}
+
 TEST_F(Win32FaceTest, DatePickersKeepTheDay) {
     Open({139});
     PageView& view = Page(139).View();

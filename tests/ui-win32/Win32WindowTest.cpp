@@ -69,6 +69,31 @@ TEST_F(Win32FaceTest, OnePageShowsFinishInsteadOfNext) {
     EXPECT_TRUE(Visible(Control(kCtlFinish)));
 }
 
+// However many buttons a page shows, none covers another, they keep their
+// order and a long caption gets a wider button.
+TEST_F(Win32FaceTest, VisibleButtonsStandInARowWithoutOverlap) {
+    Open({133, 141}, "dX", {"Language=French"});
+    ClickControl(Control(kCtlNext));
+    ASSERT_EQ(ActiveId(), 141);
+    WizardWindow& w = *window_;
+    w.ShowButton(WizardButton::kNext, false);
+    w.ShowButton(WizardButton::kBack, false);
+    w.SetButtonText(WizardButton::kPage, u"Enregistrer le rapport...");
+    w.ShowButton(WizardButton::kPage, true);
+    w.ShowButton(WizardButton::kFinish, true);
+    const std::vector<int> row = {TV_CTL_PAGE_BUTTON, kCtlCancel, kCtlFinish};
+    for (size_t i = 0; i < row.size(); ++i) {
+        ASSERT_TRUE(Visible(Control(row[i]))) << row[i];
+        if (i == 0) continue;
+        EXPECT_LT(RectIn(Control(row[i - 1]), Window()).right, RectIn(Control(row[i]), Window()).left) << row[i];
+    }
+    EXPECT_GT(RectIn(Control(TV_CTL_PAGE_BUTTON), Window()).right - RectIn(Control(TV_CTL_PAGE_BUTTON), Window()).left,
+              RectIn(Control(kCtlCancel), Window()).right - RectIn(Control(kCtlCancel), Window()).left);
+    // Back with them: all four apart.
+    w.ShowButton(WizardButton::kBack, true);
+    EXPECT_LT(RectIn(Control(kCtlBack), Window()).right, RectIn(Control(TV_CTL_PAGE_BUTTON), Window()).left);
+}
+
 TEST_F(Win32FaceTest, NextAndBackSwapThePagesAndKeepTheirWindows) {
     Open({133, 134});
     HWND first = window_->PageWindow(Page(133));
