@@ -92,7 +92,7 @@ windows-bench: windows
 	@scripts/bench.sh $(WIN_BUILD)
 
 # PNGs of the Windows wizard's window and settings dialog, in English and French,
-# under $(WIN_BUILD)/screenshots-win32/ (wine and Xvfb; ImageMagick's import).
+# with the questions over it, under $(WIN_BUILD)/screenshots-win32/ (wine, Xvfb, ImageMagick).
 windows-screenshots: windows
 	@scripts/windows-screenshots.sh $(WIN_BUILD)
 

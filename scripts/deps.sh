@@ -12,10 +12,11 @@ fi
 # --windows: the cross-build, wine for its tests, NSIS for its installer, and
 # the source entries that Debian's openssl source is fetched through; FUSE 3 for
 # the card reader stand-in that shows card images to wine as removable drives;
-# rsvg-convert and Python for the pictures of the Windows wizard.
+# rsvg-convert and Python for the pictures of the Windows wizard, ImageMagick for
+# its screenshots.
 if [ "${1:-}" = "--windows" ]; then
     packages=(cmake ninja-build make mingw-w64 wine wine64 nsis xvfb dpkg-dev googletest fuse3 libfuse3-dev
-              nlohmann-json3-dev librsvg2-bin python3)
+              nlohmann-json3-dev librsvg2-bin python3 imagemagick)
 fi
 # --package: what the Debian package is built and checked with.
 if [ "${1:-}" = "--package" ]; then

@@ -19,5 +19,8 @@ export WINEARCH=win64
 mkdir -p "$HOME"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot --init >/dev/null 2>&1 || true
+    # A program that crashes ends at once instead of waiting for its crash
+    # dialog to be closed.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
 fi
 exec wine "$@"
