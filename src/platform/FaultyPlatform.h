@@ -71,6 +71,7 @@ public:
     [[noreturn]] void Exit(int code) override { throw ExitRequested{code}; }
 
     char Separator() const override { return inner_.Separator(); }
+    bool IsSeparator(char c) const override { return inner_.IsSeparator(c); }
 
     int LastError() const override { return ownError_ != 0 ? ownError_ : inner_.LastError(); }
     bool Exists(const std::string& path) override {

@@ -330,6 +330,8 @@ TEST_F(PlatformTest, FaultsHitOnlyTheirOperationPathAndCount) {
     f.Advance(5);
     EXPECT_EQ(f.Now(), 105);
     EXPECT_THROW(f.Exit(3), ExitRequested);
+    // Paths are the system's: the same separators, the same file names.
+    EXPECT_EQ(f.FileName("a/b\\c"), p_->FileName("a/b\\c"));
 }
 
 TEST_F(PlatformTest, ReadFaultsLetTheBytesBeforeTheirSpotThrough) {

@@ -184,7 +184,14 @@ TEST_F(Win32PageShots, DxPages) {
     ShootOnTop("settings", IDCANCEL, [&] {
         SendMessageW(GetDlgItem(window_->Handle(), TV_CTL_SETTINGS), BM_CLICK, 0, 0);
     });
-    ToArchivePath(kCtlCompleteArchive, folder);
+    Click(kPageWelcome, kCtlNewArchive);
+    NextTo(kPageSbcSelection);
+    ChooseCard('E');
+    Shoot("page-6");
+    NextTo(kPageArchiverSelection);
+    Click(kPageArchiverSelection, kCtlCompleteArchive);
+    NextTo(kPageArchiverPathSelection);
+    Type(kPageArchiverPathSelection, kCtlArchivePath, folder);
     Shoot("page-159");
     NextTo(kPageCompleteArchiver);
     WaitForRun(kPageCompleteArchiver);
@@ -225,15 +232,15 @@ TEST_F(Win32PageShots, DxPages) {
     FinishForAnother();
     ASSERT_FALSE(HasFailure());
 
-    // New days on the card: the card page with its fill level, the choice,
-    // a continued archive.
+    // New days on the card, which fill it: the card page, the choice, a
+    // continued archive.
     CardSummary grown;
     std::string error;
     ASSERT_TRUE(ExtendCard(CardFolder('E'), 2, grown, error)) << error;
     Click(kPageWelcome, kCtlNewArchive);
     NextTo(kPageSbcSelection);
     ChooseCard('E');
-    Shoot("page-6");
+    Shoot("page-6-full");
     NextTo(kPageArchiverSelection);
     Click(kPageArchiverSelection, kCtlContinueArchive);
     Shoot("page-134");
