@@ -236,7 +236,7 @@ void Win32PageView::SetImage(int control, int picture) {
     pictures_[control] = picture;
 }
 
-// Yellow for a card with room left, red for a full one. Visual styles draw
+// Yellow for a card with room left, red for a full one, on white. Visual styles draw
 // such a bar in colours of their own (or not at all): a coloured bar is drawn
 // plain, in our colour, the same on every system.
 void Win32PageView::SetBarState(int control, BarState state) {
@@ -245,13 +245,23 @@ void Win32PageView::SetBarState(int control, BarState state) {
     if (state == BarState::kNormal) {
         SetWindowTheme(bar, nullptr, nullptr);
         SendMessageW(bar, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(CLR_DEFAULT));
+        SendMessageW(bar, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(CLR_DEFAULT));
         SendMessageW(bar, PBM_SETSTATE, PBST_NORMAL, 0);
         return;
     }
     const bool full = state == BarState::kError;
     SetWindowTheme(bar, L" ", L" ");
+    // A thin frame keeps the white, empty part of the bar apart from the page.
+    const LONG_PTR style = GetWindowLongPtrW(bar, GWL_STYLE);
+    if ((style & WS_BORDER) == 0) {
+        SetWindowLongPtrW(bar, GWL_STYLE, style | WS_BORDER);
+        SetWindowLongPtrW(bar, GWL_EXSTYLE, GetWindowLongPtrW(bar, GWL_EXSTYLE) & ~WS_EX_STATICEDGE);
+        SetWindowPos(bar, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
     SendMessageW(bar, PBM_SETSTATE, full ? PBST_ERROR : PBST_PAUSED, 0);
     SendMessageW(bar, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(full ? RGB(255, 0, 0) : RGB(225, 200, 0)));
+    SendMessageW(bar, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(RGB(255, 255, 255)));
 }
 
 void Win32PageView::ClearItems(int control) { SendDlgItemMessageW(dialog_, control, CB_RESETCONTENT, 0, 0); }

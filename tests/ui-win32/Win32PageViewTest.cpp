@@ -172,6 +172,7 @@ TEST_F(Win32FaceTest, ResultPicturesAndColouredBars) {
     HWND bar = PageControl(135, 1011);
     run.SetBarState(1011, BarState::kPaused);
     EXPECT_EQ(SendMessageW(bar, PBM_GETBARCOLOR, 0, 0), static_cast<LRESULT>(RGB(225, 200, 0)));
+    EXPECT_EQ(SendMessageW(bar, PBM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(RGB(255, 255, 255)));
     run.SetBarState(1011, BarState::kError);
     EXPECT_EQ(SendMessageW(bar, PBM_GETBARCOLOR, 0, 0), static_cast<LRESULT>(RGB(255, 0, 0)));
     run.SetBarState(1011, BarState::kNormal);
