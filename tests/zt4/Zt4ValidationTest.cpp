@@ -8,6 +8,7 @@
 #include "messages/MemoryResultList.h"
 #include "platform/Text.h"
 #include "support/TestEnvironment.h"
+#include "support/Zt4Samples.h"
 #include "zt4/ArchiveSignatureWriter.h"
 #include "zt4/ArchiveVerifierZT4.h"
 #include "zt4/LogSignatureWriter.h"
@@ -17,7 +18,8 @@
 namespace tv {
 namespace {
 
-const char kUid[] = "04A1B2C3D4E5F60718293A4B5C6D7E8F";
+// The card of the sample log: the archives here are of the same card.
+constexpr const char* kUid = test::kSampleZt4Uid;
 
 class Zt4ValidationTest : public test::TestEnvironment {
 protected:
@@ -38,17 +40,7 @@ protected:
         s += "<fit><cte>2015-01-02 20:00:00</cte><fcd><n>1</n></fcd></fit></ZT4>";
         return s;
     }
-    static std::string LogBody() {
-        return std::string("[") + kUid + "]\r\n\r\n" +
-               "Scale serial num             : K7Q29\r\n"
-               "SMC Unique ID                : " + kUid + "\r\n"
-               "Archive file path            : /archives/K7Q29\r\n"
-               "Archive start date           : 2015-01-02 08:00:00\r\n"
-               "Archive end date             : 2015-01-02 20:00:00\r\n"
-               "Archive file name            : 20150102080000_20150102200000.xml\r\n"
-               "A.Creation date time         : 2016-03-01 10:15:00\r\n"
-               "A.Completion date time       : 2016-03-01 10:15:02\r\n";
-    }
+    static std::string LogBody() { return test::SampleZt4Log(); }
     std::string SignedArchive(const std::string& name = "20150102080000_20150102200000.xml") {
         const std::string path = TempPath(name);
         WriteFile(path, ArchiveBody());
